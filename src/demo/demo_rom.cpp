@@ -1,0 +1,17 @@
+#include "demo/demo_rom.h"
+
+#include "rom/rom_file.h"
+
+namespace morvik {
+
+std::vector<std::uint8_t> buildDemoRom() {
+    std::vector<std::uint8_t> rom(kDemoRomFileSize, 0);
+    rom[kSignatureFileOffset] = kSignatureByte;
+    return rom;
+}
+
+bool writeDemoRom(const std::filesystem::path& path) {
+    return writeWholeFile(path, buildDemoRom());
+}
+
+}  // namespace morvik

@@ -1,0 +1,144 @@
+#include "gfx/indexed_image.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace morvik {
+
+bool IndexedImage::create(int width, int height) {
+    colourCount_ = 1;
+    pixels_.clear();
+    if (width <= 0 || height <= 0 ||
+        static_cast<std::int64_t>(width) * height > kMaxImagePixels) {
+        width_ = 0;
+        height_ = 0;
+        return false;
+    }
+    width_ = width;
+    height_ = height;
+    pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    palette_[0] = PaletteColour{};
+    return true;
+}
+
+void IndexedImage::destroy() {
+    width_ = 0;
+    height_ = 0;
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+}
+
+std::uint8_t IndexedImage::getPixel(int x, int y) const {
+    if (!contains(x, y)) return 0;
+    return pixels_[static_cast<std::size_t>(y) * width_ + x];
+}
+
+void IndexedImage::setPixel(int x, int y, std::uint8_t index) {
+    if (!contains(x, y)) return;
+    pixels_[static_cast<std::size_t>(y) * width_ + x] = index;
+}
+
+PaletteColour IndexedImage::getPixelColour(int x, int y) const {
+    if (!contains(x, y)) return PaletteColour{};
+    return palette_[getPixel(x, y)];
+}
+
+int IndexedImage::findOrAddColour(PaletteColour colour) {
+    if (colourCount_ >= kPaletteSize) return kPaletteFull;
+    for (int i = 0; i < colourCount_; ++i) {
+        if (palette_[i] == colour) return i;
+    }
+    palette_[colourCount_] = colour;
+    return colourCount_++;
+}
+
+bool IndexedImage::setPixelColour(int x, int y, PaletteColour colour) {
+    const int index = findOrAddColour(colour);
+    if (index == kPaletteFull) return false;
+    setPixel(x, y, static_cast<std::uint8_t>(index));
+    return true;
+}
+
+bool IndexedImage::setPaletteEntry(int index, PaletteColour colour, bool noGrow) {
+    if (index < 0 || index >= kPaletteSize) return false;
+    if (index >= colourCount_) {
+        if (noGrow) return false;
+        colourCount_ = index + 1;
+    }
+    palette_[index] = colour;
+    return true;
+}
+
+PaletteColour IndexedImage::paletteEntry(int index) const {
+    if (index < 0 || index >= kPaletteSize) return PaletteColour{};
+    return palette_[index];
+}
+
+bool IndexedImage::placeTile(const TilePixels& tile, int column, int row) {
+    if (column < 0 || row < 0) return false;
+    const std::int64_t left = std::int64_t{kTileSize} * column;
+    const std::int64_t top = std::int64_t{kTileSize} * row;
+    if (left + kTileSize > width_ || top + kTileSize > height_) return false;
+    for (int r = 0; r < kTileSize; ++r) {
+        const auto* source = tile.data() + r * kTileSize;
+        auto* target = pixels_.data() + static_cast<std::size_t>(top + r) * width_ + left;
+        std::copy(source, source + kTileSize, target);
+    }
+    return true;
+}
+
+void IndexedImage::swapColours(int a, int b) {
+    if (a == b || a < 0 || b < 0 || a >= kPaletteSize || b >= kPaletteSize) return;
+    std::swap(palette_[a], palette_[b]);
+    const auto indexA = static_cast<std::uint8_t>(a);
+    const auto indexB = static_cast<std::uint8_t>(b);
+    for (auto& pixel : pixels_) {
+        if (pixel == indexA) {
+            pixel = indexB;
+        } else if (pixel == indexB) {
+            pixel = indexA;
+        }
+    }
+}
+
+void IndexedImage::flip(FlipDirection direction, FlipRegion region) {
+    int regionWidth = width_;
+    int regionHeight = height_;
+    if (region == FlipRegion::ContentOnly) {
+        regionWidth = 1;
+        regionHeight = 1;
+        for (int y = 0; y < height_; ++y) {
+            for (int x = 0; x < width_; ++x) {
+                if (getPixel(x, y) == 0) continue;
+                regionWidth = std::max(regionWidth, x + 1);
+                regionHeight = std::max(regionHeight, y + 1);
+            }
+        }
+    }
+    const IndexedImage copy = *this;
+    for (int y = 0; y < regionHeight; ++y) {
+        for (int x = 0; x < regionWidth; ++x) {
+            const bool vertical = direction == FlipDirection::Vertical;
+            const int sourceX = vertical ? x : regionWidth - 1 - x;
+            const int sourceY = vertical ? regionHeight - 1 - y : y;
+            setPixel(x, y, copy.getPixel(sourceX, sourceY));
+        }
+    }
+}
+
+bool IndexedImage::captureFrom(const IndexedImage& source) {
+    if (&source == this) {
+        const IndexedImage copy = source;
+        return captureFrom(copy);
+    }
+    if (!create(source.width(), source.height())) return false;
+    for (int y = 0; y < height_; ++y) {
+        for (int x = 0; x < width_; ++x) {
+            // A colour that no longer fits leaves the pixel at index 0.
+            setPixelColour(x, y, source.getPixelColour(x, y));
+        }
+    }
+    return true;
+}
+
+}  // namespace morvik

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "gfx/colour.h"
+#include "gfx/tile_pixels.h"
+
+namespace morvik {
+
+inline constexpr int kPaletteSize = 256;
+// What findOrAddColour answers when the palette already holds 256 entries.
+inline constexpr int kPaletteFull = 257;
+// Images are at most a few hundred pixels on a side; this bound only keeps a
+// hostile size from turning into a huge allocation or an overflowing product.
+inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 26;
+
+enum class FlipDirection { Horizontal, Vertical };
+// ContentOnly mirrors the picture within the extent of its non-zero pixels,
+// anchored at the top-left corner, so a small picture on a large canvas stays put.
+enum class FlipRegion { WholeImage, ContentOnly };
+
+// A rectangle of 8-bit palette indices with its own palette of up to 256
+// colours. Index 0 is the transparent (background) colour of every image.
+// Pixel values are not checked against colourCount; writers keep them below it.
+class IndexedImage {
+public:
+    // Sizes the image, fills it with index 0 and resets the palette to one
+    // black entry (entries 1..255 keep their contents). Fails, leaving an image
+    // without pixels, when a side is not positive or the image would be too large.
+    [[nodiscard]] bool create(int width, int height);
+    // Releases the pixels; the image is unsized afterwards.
+    void destroy();
+
+    bool hasPixels() const { return !pixels_.empty(); }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int colourCount() const { return colourCount_; }
+    bool contains(int x, int y) const {
+        return static_cast<unsigned>(x) < static_cast<unsigned>(width_) &&
+               static_cast<unsigned>(y) < static_cast<unsigned>(height_);
+    }
+
+    // Outside the image: 0 / no effect / black.
+    std::uint8_t getPixel(int x, int y) const;
+    void setPixel(int x, int y, std::uint8_t index);
+    PaletteColour getPixelColour(int x, int y) const;
+
+    // The first palette index holding the colour, appending it when absent.
+    // Returns kPaletteFull when 256 entries are in use, even for a known colour.
+    int findOrAddColour(PaletteColour colour);
+    // Stores the colour's index at (x, y); false (nothing written) when the
+    // palette is full. The palette may grow even when (x, y) lies outside.
+    bool setPixelColour(int x, int y, PaletteColour colour);
+    // Beyond colourCount: grows the palette to index + 1, or fails with noGrow.
+    bool setPaletteEntry(int index, PaletteColour colour, bool noGrow);
+    PaletteColour paletteEntry(int index) const;
+    const std::array<PaletteColour, kPaletteSize>& palette() const { return palette_; }
+
+    // Copies the tile to the cell at (8 * column, 8 * row); fails, writing
+    // nothing, unless the whole cell lies inside the image.
+    bool placeTile(const TilePixels& tile, int column, int row);
+    // Exchanges two palette entries and renumbers the pixels to match: the
+    // picture looks the same afterwards.
+    void swapColours(int a, int b);
+    void flip(FlipDirection direction, FlipRegion region);
+    // Rebuilds this image at the source's size from the source's colours, row by
+    // row, so the palette comes out in order of first appearance after black.
+    // Pixels whose colour no longer fits keep index 0. False if the source is unsized.
+    bool captureFrom(const IndexedImage& source);
+
+    std::span<const std::uint8_t> pixels() const { return pixels_; }
+    std::span<std::uint8_t> pixels() { return pixels_; }
+
+    friend bool operator==(const IndexedImage&, const IndexedImage&) = default;
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    int colourCount_ = 1;
+    std::vector<std::uint8_t> pixels_;
+    std::array<PaletteColour, kPaletteSize> palette_{};
+};
+
+}  // namespace morvik

@@ -1,0 +1,142 @@
+#include "rom/rom_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace morvik {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes readRaw(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+Bytes counting(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    return bytes;
+}
+
+TEST(RomFile, OffsetsSkipTheCopierHeader) {
+    test::TempDir dir;
+    const auto path = dir.file("rom.smc");
+    ASSERT_TRUE(writeWholeFile(path, counting(0x1000)));
+
+    RomFile rom;
+    ASSERT_TRUE(rom.open(path));
+    EXPECT_EQ(rom.headerSize(), 0x200u);
+    EXPECT_EQ(rom.fileSize(), 0x1000u);
+    EXPECT_EQ(rom.fileOffset(0x20), 0x220u);
+
+    std::uint8_t byte = 0;
+    ASSERT_TRUE(rom.readByte(0x20, byte));
+    EXPECT_EQ(byte, static_cast<std::uint8_t>(0x220 * 7));
+    Bytes block(4);
+    ASSERT_TRUE(rom.readAtFileOffset(0x10, block));
+    EXPECT_EQ(block, (Bytes{0x70, 0x77, 0x7E, 0x85}));
+
+    const Bytes patch{0xDE, 0xAD, 0xBE, 0xEF};
+    ASSERT_TRUE(rom.write(0x100, patch));
+    ASSERT_TRUE(rom.read(0x100, block));
+    EXPECT_EQ(block, patch);
+    ASSERT_TRUE(rom.close());
+
+    Bytes expected = counting(0x1000);
+    std::copy(patch.begin(), patch.end(), expected.begin() + 0x300);
+    EXPECT_EQ(readRaw(path), expected);
+}
+
+TEST(RomFile, ShortReadsAreReportedAndHarmless) {
+    test::TempDir dir;
+    const auto path = dir.file("short.smc");
+    ASSERT_TRUE(writeWholeFile(path, counting(0x210)));
+
+    RomFile rom;
+    ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
+    Bytes block(16);
+    EXPECT_TRUE(rom.read(0, block));      // exactly the last 16 bytes
+    Bytes tooMany(17);
+    EXPECT_FALSE(rom.read(0, tooMany));   // one byte past the end
+    std::uint8_t byte = 0;
+    EXPECT_FALSE(rom.readByte(0x10, byte));
+    EXPECT_FALSE(rom.readByte(0xFFFFFFFF, byte));
+    EXPECT_FALSE(rom.readAtFileOffset(~std::uint64_t{0}, block));
+    // The file is still usable after a failed read.
+    ASSERT_TRUE(rom.readByte(0x0F, byte));
+    EXPECT_EQ(byte, static_cast<std::uint8_t>(0x20F * 7));
+    EXPECT_TRUE(rom.read(0x10, std::span<std::uint8_t>{}));
+}
+
+TEST(RomFile, WritesGrowTheFileAndReadOnlyRefusesThem) {
+    test::TempDir dir;
+    const auto path = dir.file("grow.smc");
+    ASSERT_TRUE(writeWholeFile(path, Bytes(0x200, 0)));
+    {
+        RomFile rom;
+        ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
+        EXPECT_FALSE(rom.write(0, Bytes{1, 2, 3}));
+    }
+    EXPECT_EQ(readRaw(path).size(), 0x200u);
+
+    RomFile rom;
+    ASSERT_TRUE(rom.open(path));
+    ASSERT_TRUE(rom.write(0x10, Bytes{9}));
+    EXPECT_EQ(rom.fileSize(), 0x211u);
+    std::uint8_t byte = 0;
+    ASSERT_TRUE(rom.readByte(0x10, byte));
+    EXPECT_EQ(byte, 9);
+    ASSERT_TRUE(rom.close());
+    EXPECT_EQ(readRaw(path).size(), 0x211u);
+}
+
+TEST(RomFile, FilesThatCannotBeOpened) {
+    test::TempDir dir;
+    RomFile rom;
+    EXPECT_FALSE(rom.open(dir.file("missing.smc")));
+    EXPECT_FALSE(rom.open(dir.file("missing.smc"), RomFile::Access::ReadOnly));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.smc")));  // never created
+    EXPECT_FALSE(rom.open(dir.path()));
+    EXPECT_FALSE(rom.isOpen());
+    Bytes block(1);
+    EXPECT_FALSE(rom.read(0, block));
+    EXPECT_FALSE(rom.write(0, block));
+    EXPECT_FALSE(writeWholeFile(dir.file("no/such/folder/rom.smc"), block));
+}
+
+TEST(RomFile, WriteErrorsAreReported) {
+    // /dev/full accepts the open and refuses every byte written to it.
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    RomFile rom;
+    ASSERT_TRUE(rom.open("/dev/full"));
+    const Bytes block(0x10000, 0x55);
+    const bool written = rom.write(0, block);
+    const bool closed = rom.close();
+    EXPECT_FALSE(written && closed);
+    EXPECT_FALSE(writeWholeFile("/dev/full", block));
+}
+
+TEST(RomFile, SnesAddressesInTheHiRomBanks) {
+    EXPECT_EQ(snesToRomOffset(0xC00000), 0u);
+    EXPECT_EQ(snesToRomOffset(0xF10000), 0x310000u);
+    EXPECT_EQ(snesToRomOffset(0xFFFFFF), 0x3FFFFFu);
+    EXPECT_EQ(snesToRomOffset(0xBFFFFF), std::nullopt);
+    EXPECT_EQ(snesToRomOffset(0x000000), std::nullopt);
+    EXPECT_EQ(snesToRomOffset(0x1000000), std::nullopt);
+
+    RomFile rom;
+    // The file offset of an address is the address minus 0xBFFE00.
+    for (std::uint32_t address : {0xC00000u, 0xE70000u, 0xF12345u, 0xFFFFFFu}) {
+        EXPECT_EQ(rom.snesToFileOffset(address), std::uint64_t{address} - 0xBFFE00u);
+    }
+    EXPECT_EQ(rom.snesToFileOffset(0x7E0000), std::nullopt);
+}
+
+}  // namespace
+}  // namespace morvik
