@@ -31,16 +31,16 @@ struct SnesColour {
     std::uint8_t low = 0;
     std::uint8_t high = 0;
 
-    constexpr std::uint16_t word() const {
-        return static_cast<std::uint16_t>(low | (high << 8));
-    }
+    constexpr std::uint16_t word() const { return static_cast<std::uint16_t>(low | (high << 8)); }
 
     friend constexpr bool operator==(const SnesColour&, const SnesColour&) = default;
 };
 
 // Each 5-bit component c becomes c * 8 (0..248); bit 15 is ignored.
 PaletteColour snesToRgb(std::uint8_t low, std::uint8_t high);
-inline PaletteColour snesToRgb(SnesColour colour) { return snesToRgb(colour.low, colour.high); }
+inline PaletteColour snesToRgb(SnesColour colour) {
+    return snesToRgb(colour.low, colour.high);
+}
 
 // Each 8-bit component drops its low three bits; bit 15 of the result is 0.
 SnesColour rgbToSnes(PaletteColour colour);

@@ -8,8 +8,7 @@ namespace morvik {
 bool IndexedImage::create(int width, int height) {
     colourCount_ = 1;
     pixels_.clear();
-    if (width <= 0 || height <= 0 ||
-        static_cast<std::int64_t>(width) * height > kMaxImagePixels) {
+    if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxImagePixels) {
         width_ = 0;
         height_ = 0;
         return false;

@@ -26,7 +26,7 @@ enum class FlipRegion { WholeImage, ContentOnly };
 // colours. Index 0 is the transparent (background) colour of every image.
 // Pixel values are not checked against colourCount; writers keep them below it.
 class IndexedImage {
-public:
+  public:
     // Sizes the image, fills it with index 0 and resets the palette to one
     // black entry (entries 1..255 keep their contents). Fails, leaving an image
     // without pixels, when a side is not positive or the image would be too large.
@@ -76,7 +76,7 @@ public:
 
     friend bool operator==(const IndexedImage&, const IndexedImage&) = default;
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     int colourCount_ = 1;

@@ -34,8 +34,8 @@ std::uint8_t nearestEntry(const IndexedImage& canvas, int first, int last, Palet
 // Creates the output canvas with the image's palette first; with a background,
 // appends its palette and returns, for every background index, the canvas index
 // that shows it.
-bool prepareCanvas(IndexedImage& canvas, const IndexedImage& image,
-                   const IndexedImage* background, int width, int height, IndexMap& backgroundMap) {
+bool prepareCanvas(IndexedImage& canvas, const IndexedImage& image, const IndexedImage* background,
+                   int width, int height, IndexMap& backgroundMap) {
     if (!canvas.create(width, height)) return false;
     const int imageColours = image.colourCount();
     for (int i = 0; i < imageColours; ++i) {
@@ -56,14 +56,14 @@ bool prepareCanvas(IndexedImage& canvas, const IndexedImage& image,
         backgroundMap[i] = nearestEntry(canvas, first, last, background->paletteEntry(i));
     }
     // Stray background pixels beyond its palette show as its colour 0.
-    for (int i = backgroundColours; i < kPaletteSize; ++i) backgroundMap[i] = backgroundMap[0];
+    for (int i = backgroundColours; i < kPaletteSize; ++i)
+        backgroundMap[i] = backgroundMap[0];
     return true;
 }
 
 // The canvas index of one output pixel, given the image index found there.
-std::uint8_t composePixel(std::uint8_t imageIndex, int imageColours,
-                          const IndexedImage* background, const IndexMap& backgroundMap, int x,
-                          int y) {
+std::uint8_t composePixel(std::uint8_t imageIndex, int imageColours, const IndexedImage* background,
+                          const IndexMap& backgroundMap, int x, int y) {
     if (imageIndex != 0) return imageIndex < imageColours ? imageIndex : 0;
     if (background == nullptr) return 0;
     return backgroundMap[background->getPixel(x, y)];
@@ -94,9 +94,9 @@ IndexedImage drawImage(const IndexedImage& image, const IndexedImage* background
     const int imageColours = image.colourCount();
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            canvas.setPixel(x, y,
-                            composePixel(image.getPixel(x, y), imageColours, background,
-                                         backgroundMap, x, y));
+            canvas.setPixel(
+                x, y,
+                composePixel(image.getPixel(x, y), imageColours, background, backgroundMap, x, y));
         }
     }
     return canvas;
@@ -117,8 +117,8 @@ IndexedImage drawImageMagnified(const IndexedImage& image, int magnification, in
         for (int x = 0; x < width; ++x) {
             const std::int64_t imageX = std::int64_t{sourceX} + x / magnification;
             canvas.setPixel(x, y,
-                            composePixel(pixelAt(image, imageX, imageY), imageColours,
-                                         background, backgroundMap, x, y));
+                            composePixel(pixelAt(image, imageX, imageY), imageColours, background,
+                                         backgroundMap, x, y));
         }
     }
     return canvas;

@@ -1,32 +1,46 @@
 #include "gfx/tile_codec.h"
 
 #include <algorithm>
+#include <array>
 
 namespace morvik {
 
 namespace {
 
-// Adds `weight` to every pixel of the row whose column bit is set in `plane`.
-void addPlane(TilePixels& tile, int row, std::uint8_t plane, std::uint8_t weight) {
+// Spreads one row's plane bytes over the eight pixels of that row.
+void decodeRow(TilePixels& tile, int row, unsigned plane0, unsigned plane1, unsigned plane2,
+               unsigned plane3) {
     for (int column = 0; column < kTileSize; ++column) {
-        if (plane & (0x80u >> column)) tile[row * kTileSize + column] += weight;
+        const int shift = 7 - column;
+        tile[row * kTileSize + column] = static_cast<std::uint8_t>(
+            ((plane0 >> shift) & 1u) | ((plane1 >> shift) & 1u) << 1 |
+            ((plane2 >> shift) & 1u) << 2 | ((plane3 >> shift) & 1u) << 3);
     }
+}
+
+// The eight indices of one row of the cell; pixels outside the image are 0.
+std::array<std::uint8_t, kTileSize> cellRow(const IndexedImage& image, int left, int y) {
+    std::array<std::uint8_t, kTileSize> row{};
+    if (y >= image.height()) return row;
+    const int count = std::min(kTileSize, image.width() - left);
+    const auto pixels = image.pixels().subspan(static_cast<std::size_t>(y) * image.width() + left,
+                                               static_cast<std::size_t>(count));
+    std::copy(pixels.begin(), pixels.end(), row.begin());
+    return row;
 }
 
 }  // namespace
 
 TilePixels decodeTile(std::span<const std::uint8_t> bytes, TileDepth depth) {
-    std::size_t next = 0;
-    auto take = [&]() -> std::uint8_t { return next < bytes.size() ? bytes[next++] : 0; };
+    std::array<std::uint8_t, kMaxTileBytes> padded{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), tileByteCount(depth)), padded.begin());
 
     TilePixels tile{};
+    const bool fourPlanes = depth == TileDepth::Colours16;
     for (int row = 0; row < kTileSize; ++row) {
-        addPlane(tile, row, take(), 1);
-        addPlane(tile, row, take(), 2);
-    }
-    for (int row = 0; row < kTileSize; ++row) {
-        addPlane(tile, row, take(), 4);
-        if (depth == TileDepth::Colours16) addPlane(tile, row, take(), 8);
+        const unsigned plane2 = fourPlanes ? padded[16 + 2 * row] : padded[16 + row];
+        const unsigned plane3 = fourPlanes ? padded[17 + 2 * row] : 0u;
+        decodeRow(tile, row, padded[2 * row], padded[2 * row + 1], plane2, plane3);
     }
     return tile;
 }
@@ -39,19 +53,23 @@ bool encodeTile(const IndexedImage& image, int column, int row, std::span<std::u
     const std::int64_t left = std::int64_t{column} * kTileSize;
     const std::int64_t top = std::int64_t{row} * kTileSize;
     if (left < 0 || top < 0 || left >= image.width() || top >= image.height()) return true;
+
     const bool fourPlanes = depth == TileDepth::Colours16;
     for (int r = 0; r < kTileSize; ++r) {
+        const auto indices = cellRow(image, static_cast<int>(left), static_cast<int>(top) + r);
+        unsigned planes[4] = {0, 0, 0, 0};
         for (int c = 0; c < kTileSize; ++c) {
-            const unsigned index = image.getPixel(static_cast<int>(left) + c, static_cast<int>(top) + r);
-            const auto bit = static_cast<std::uint8_t>(0x80u >> c);
-            if (index & 1u) out[2 * r] |= bit;
-            if (index & 2u) out[2 * r + 1] |= bit;
-            if (fourPlanes) {
-                if (index & 4u) out[16 + 2 * r] |= bit;
-                if (index & 8u) out[17 + 2 * r] |= bit;
-            } else if (index & 4u) {
-                out[16 + r] |= bit;
-            }
+            const int shift = 7 - c;
+            for (int p = 0; p < 4; ++p)
+                planes[p] |= ((indices[c] >> p) & 1u) << shift;
+        }
+        out[2 * r] = static_cast<std::uint8_t>(planes[0]);
+        out[2 * r + 1] = static_cast<std::uint8_t>(planes[1]);
+        if (fourPlanes) {
+            out[16 + 2 * r] = static_cast<std::uint8_t>(planes[2]);
+            out[17 + 2 * r] = static_cast<std::uint8_t>(planes[3]);
+        } else {
+            out[16 + r] = static_cast<std::uint8_t>(planes[2]);
         }
     }
     return true;

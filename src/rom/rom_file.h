@@ -17,7 +17,7 @@ namespace morvik {
 // The file is closed by the destructor; call close() to learn whether buffered
 // writes reached the disk.
 class RomFile {
-public:
+  public:
     enum class Access { ReadWrite, ReadOnly };
 
     // Opens an existing file without truncating it. False if it cannot be
@@ -45,7 +45,7 @@ public:
     [[nodiscard]] bool writeAtFileOffset(std::uint64_t fileOffset,
                                          std::span<const std::uint8_t> bytes);
 
-private:
+  private:
     std::fstream stream_;
     std::uint32_t headerSize_ = kCopierHeaderSize;
     std::uint64_t fileSize_ = 0;

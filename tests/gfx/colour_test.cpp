@@ -54,7 +54,8 @@ TEST(Colour, DisplayColourLosesLowThreeBits) {
     for (unsigned v = 0; v < 256; ++v) {
         const auto value = static_cast<std::uint8_t>(v);
         const auto truncated = static_cast<std::uint8_t>(v & 0xF8);
-        const PaletteColour back = snesToRgb(rgbToSnes(PaletteColour::fromRgb(value, value, value)));
+        const PaletteColour back =
+            snesToRgb(rgbToSnes(PaletteColour::fromRgb(value, value, value)));
         EXPECT_EQ(back, PaletteColour::fromRgb(truncated, truncated, truncated));
         EXPECT_EQ(rgbToSnes(PaletteColour::fromRgb(value, value, value)).high & 0x80, 0);
     }

@@ -15,10 +15,12 @@ PaletteColour grey(int level) {
 IndexedImage randomImage(int width, int height, int colours, std::mt19937& random) {
     IndexedImage image;
     EXPECT_TRUE(image.create(width, height));
-    for (int i = 1; i < colours; ++i) image.setPaletteEntry(i, grey(i), false);
+    for (int i = 1; i < colours; ++i)
+        image.setPaletteEntry(i, grey(i), false);
     std::uniform_int_distribution<int> index(0, colours - 1);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) image.setPixel(x, y, static_cast<std::uint8_t>(index(random)));
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, static_cast<std::uint8_t>(index(random)));
     }
     return image;
 }
@@ -31,7 +33,8 @@ TEST(IndexedImage, CreateGivesBlankImageWithOneBlackEntry) {
     EXPECT_EQ(image.height(), 8);
     EXPECT_EQ(image.colourCount(), 1);
     EXPECT_EQ(image.pixels().size(), 64u);
-    for (auto pixel : image.pixels()) EXPECT_EQ(pixel, 0);
+    for (auto pixel : image.pixels())
+        EXPECT_EQ(pixel, 0);
     EXPECT_EQ(image.paletteEntry(0), PaletteColour{});
 
     // Re-creating resizes, clears the pixels and resets the count, but later
@@ -76,7 +79,8 @@ TEST(IndexedImage, AccessOutsideTheImageIsHarmless) {
         image.setPixel(x, y, 1);
     }
     int ones = 0;
-    for (auto pixel : image.pixels()) ones += pixel == 1;
+    for (auto pixel : image.pixels())
+        ones += pixel == 1;
     EXPECT_EQ(ones, 1);
 }
 
@@ -147,11 +151,13 @@ TEST(IndexedImage, PlaceTileOnlyInsideTheImage) {
     IndexedImage image;
     ASSERT_TRUE(image.create(24, 16));
     TilePixels tile{};
-    for (int i = 0; i < 64; ++i) tile[i] = static_cast<std::uint8_t>(i % 16);
+    for (int i = 0; i < 64; ++i)
+        tile[i] = static_cast<std::uint8_t>(i % 16);
 
     EXPECT_TRUE(image.placeTile(tile, 2, 1));
     for (int r = 0; r < 8; ++r) {
-        for (int c = 0; c < 8; ++c) EXPECT_EQ(image.getPixel(16 + c, 8 + r), tile[r * 8 + c]);
+        for (int c = 0; c < 8; ++c)
+            EXPECT_EQ(image.getPixel(16 + c, 8 + r), tile[r * 8 + c]);
     }
     EXPECT_EQ(image.getPixel(15, 8), 0);
 
@@ -188,8 +194,8 @@ IndexedImage mirrored(const IndexedImage& image, bool vertical, int w, int h) {
     IndexedImage result = image;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            result.setPixel(x, y, vertical ? image.getPixel(x, h - 1 - y)
-                                           : image.getPixel(w - 1 - x, y));
+            result.setPixel(x, y,
+                            vertical ? image.getPixel(x, h - 1 - y) : image.getPixel(w - 1 - x, y));
         }
     }
     return result;
@@ -212,7 +218,8 @@ TEST(IndexedImage, ContentOnlyFlipStaysWithinTheContent) {
     IndexedImage image;
     ASSERT_TRUE(image.create(64, 64));
     image.flip(FlipDirection::Horizontal, FlipRegion::ContentOnly);
-    for (auto pixel : image.pixels()) ASSERT_EQ(pixel, 0);
+    for (auto pixel : image.pixels())
+        ASSERT_EQ(pixel, 0);
 
     // Content within x 0..15, y 0..23: only that block is mirrored.
     image.setPixel(0, 0, 1);
@@ -240,7 +247,8 @@ TEST(IndexedImage, CaptureRebuildsThePaletteByColour) {
     source.setPaletteEntry(3, grey(10), false);  // duplicate colour
     const std::uint8_t rows[2][3] = {{2, 0, 3}, {1, 2, 0}};
     for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) source.setPixel(x, y, rows[y][x]);
+        for (int x = 0; x < 3; ++x)
+            source.setPixel(x, y, rows[y][x]);
     }
 
     IndexedImage capture;
@@ -252,7 +260,8 @@ TEST(IndexedImage, CaptureRebuildsThePaletteByColour) {
     EXPECT_EQ(capture.paletteEntry(2), grey(10));
     const std::uint8_t expected[2][3] = {{1, 0, 2}, {2, 1, 0}};
     for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(capture.getPixel(x, y), expected[y][x]);
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(capture.getPixel(x, y), expected[y][x]);
     }
 
     ASSERT_TRUE(source.captureFrom(source));
@@ -283,7 +292,8 @@ TEST(IndexedImage, CaptureOfTooManyColoursLeavesTheRestAtZero) {
     EXPECT_EQ(capture.getPixel(255, 0), 0);
     // Once the palette is full even colours it already holds are refused, so
     // the whole second row stays at index 0.
-    for (int x = 0; x < 256; ++x) EXPECT_EQ(capture.getPixel(x, 1), 0) << x;
+    for (int x = 0; x < 256; ++x)
+        EXPECT_EQ(capture.getPixel(x, 1), 0) << x;
 }
 
 }  // namespace

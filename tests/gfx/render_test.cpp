@@ -17,7 +17,8 @@ IndexedImage paletteImage(int width, int height, int colours, int tag, std::mt19
                           double zeroShare = 0.3) {
     IndexedImage image;
     EXPECT_TRUE(image.create(width, height));
-    for (int i = 0; i < colours; ++i) image.setPaletteEntry(i, colourOf(tag, i), false);
+    for (int i = 0; i < colours; ++i)
+        image.setPaletteEntry(i, colourOf(tag, i), false);
     std::uniform_int_distribution<int> index(1, colours - 1);
     std::bernoulli_distribution zero(zeroShare);
     for (int y = 0; y < height; ++y) {
@@ -30,7 +31,8 @@ IndexedImage paletteImage(int width, int height, int colours, int tag, std::mt19
 }
 
 void expectIndicesValid(const IndexedImage& result) {
-    for (auto pixel : result.pixels()) ASSERT_LT(pixel, result.colourCount());
+    for (auto pixel : result.pixels())
+        ASSERT_LT(pixel, result.colourCount());
 }
 
 TEST(Render, DrawWithoutBackgroundCopiesTheImage) {
@@ -40,7 +42,8 @@ TEST(Render, DrawWithoutBackgroundCopiesTheImage) {
     EXPECT_EQ(view.width(), 8);
     EXPECT_EQ(view.height(), 8);
     EXPECT_EQ(view.colourCount(), 5);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
     EXPECT_TRUE(std::equal(view.pixels().begin(), view.pixels().end(), image.pixels().begin()));
 
     // A larger block shows colour 0 beyond the image.
@@ -61,8 +64,10 @@ TEST(Render, DrawOverBackgroundShowsItThroughIndexZero) {
     const IndexedImage view = drawImage(image, &background, 128, 128);
     ASSERT_EQ(view.width(), 128);
     EXPECT_EQ(view.colourCount(), 80);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(view.paletteEntry(16 + i), background.paletteEntry(i));
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(view.paletteEntry(16 + i), background.paletteEntry(i));
 
     for (int y = 0; y < 128; ++y) {
         for (int x = 0; x < 128; ++x) {
@@ -82,12 +87,14 @@ TEST(Render, MagnifiedViewMapsEveryOutputPixel) {
     ASSERT_EQ(view.width(), 256);
     ASSERT_EQ(view.height(), 256);
     for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 256; ++x) ASSERT_EQ(view.getPixel(x, y), image.getPixel(x / 4, y / 4));
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(view.getPixel(x, y), image.getPixel(x / 4, y / 4));
     }
 
     // Scrolled: output columns 0..3 show image column 10, column 4 shows 11.
     const IndexedImage scrolled = drawImageMagnified(image, 4, 10, 5, nullptr, 256, 256);
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(scrolled.getPixel(x, 0), image.getPixel(10, 5));
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(scrolled.getPixel(x, 0), image.getPixel(10, 5));
     EXPECT_EQ(scrolled.getPixel(4, 0), image.getPixel(11, 5));
     EXPECT_EQ(scrolled.getPixel(0, 4), image.getPixel(10, 6));
     // Past the image's right and bottom edges: colour 0.
@@ -117,7 +124,8 @@ TEST(Render, MagnifiedBackgroundStaysFixedWhileTheImageScrolls) {
     IndexedImage small;
     ASSERT_TRUE(small.create(8, 8));
     const IndexedImage view = drawImageMagnified(image, 2, 64, 64, &small, 16, 16);
-    for (auto pixel : view.pixels()) EXPECT_EQ(pixel, 16);
+    for (auto pixel : view.pixels())
+        EXPECT_EQ(pixel, 16);
 }
 
 TEST(Render, DefaultSizesAndDegenerateArguments) {
@@ -134,7 +142,8 @@ TEST(Render, DefaultSizesAndDegenerateArguments) {
     EXPECT_FALSE(drawImage(image, nullptr, -4, 4).hasPixels());
     // Huge scroll offsets simply show empty space.
     const IndexedImage far = drawImageMagnified(image, 255, 1 << 30, 1 << 30, nullptr, 8, 8);
-    for (auto pixel : far.pixels()) EXPECT_EQ(pixel, 0);
+    for (auto pixel : far.pixels())
+        EXPECT_EQ(pixel, 0);
 }
 
 TEST(Render, StrayIndicesNeverEscapeThePalette) {
@@ -164,7 +173,8 @@ TEST(Render, OversizedPalettesFoldToTheNearestColour) {
          {drawImage(image, &background), drawImageMagnified(image, 1, 0, 0, &background)}) {
         EXPECT_EQ(view.colourCount(), 256);
         expectIndicesValid(view);
-        for (int i = 0; i < 200; ++i) EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
+        for (int i = 0; i < 200; ++i)
+            EXPECT_EQ(view.paletteEntry(i), image.paletteEntry(i));
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
                 const int own = image.getPixel(x, y);

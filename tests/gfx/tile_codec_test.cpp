@@ -28,7 +28,8 @@ std::uint8_t referencePixel(const Bytes& bytes, TileDepth depth, int row, int co
 Bytes randomBytes(std::size_t count, std::mt19937& random) {
     std::uniform_int_distribution<int> byte(0, 255);
     Bytes bytes(count);
-    for (auto& b : bytes) b = static_cast<std::uint8_t>(byte(random));
+    for (auto& b : bytes)
+        b = static_cast<std::uint8_t>(byte(random));
     return bytes;
 }
 
@@ -48,7 +49,8 @@ Bytes encode(const IndexedImage& image, int column, int row, TileDepth depth) {
 TEST(TileCodec, ZeroTilesBothWays) {
     for (TileDepth depth : kDepths) {
         const Bytes zeros(tileByteCount(depth), 0);
-        for (auto pixel : decodeTile(zeros, depth)) EXPECT_EQ(pixel, 0);
+        for (auto pixel : decodeTile(zeros, depth))
+            EXPECT_EQ(pixel, 0);
         EXPECT_EQ(encode(imageWith(TilePixels{}), 0, 0, depth), zeros);
     }
     EXPECT_EQ(tileByteCount(TileDepth::Colours8), 24u);
@@ -63,7 +65,8 @@ TEST(TileCodec, DocumentedByteLayout) {
     };
     auto only = [](std::size_t size, std::initializer_list<std::pair<int, int>> set) {
         Bytes bytes(size, 0);
-        for (auto [at, value] : set) bytes[at] = static_cast<std::uint8_t>(value);
+        for (auto [at, value] : set)
+            bytes[at] = static_cast<std::uint8_t>(value);
         return bytes;
     };
     // Index 5 at the top-left corner: bitplanes 0 and 2 of row 0, at both depths.
@@ -104,7 +107,8 @@ TEST(TileCodec, EncodeThenDecodeGivesThePixelsBack) {
         IndexedImage image;
         ASSERT_TRUE(image.create(32, 16));
         for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 32; ++x) image.setPixel(x, y, static_cast<std::uint8_t>(index(random)));
+            for (int x = 0; x < 32; ++x)
+                image.setPixel(x, y, static_cast<std::uint8_t>(index(random)));
         }
         IndexedImage rebuilt;
         ASSERT_TRUE(rebuilt.create(32, 16));
@@ -115,8 +119,8 @@ TEST(TileCodec, EncodeThenDecodeGivesThePixelsBack) {
             }
         }
         EXPECT_EQ(rebuilt.pixels().size(), image.pixels().size());
-        EXPECT_TRUE(std::equal(rebuilt.pixels().begin(), rebuilt.pixels().end(),
-                               image.pixels().begin()));
+        EXPECT_TRUE(
+            std::equal(rebuilt.pixels().begin(), rebuilt.pixels().end(), image.pixels().begin()));
     }
 }
 
@@ -124,12 +128,14 @@ TEST(TileCodec, CellsPastTheImageEdgeEncodeAsZero) {
     IndexedImage image;
     ASSERT_TRUE(image.create(12, 12));  // the cell at (1, 1) is only 4x4 inside
     for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 12; ++x) image.setPixel(x, y, 15);
+        for (int x = 0; x < 12; ++x)
+            image.setPixel(x, y, 15);
     }
-    const TilePixels partial = decodeTile(encode(image, 1, 1, TileDepth::Colours16),
-                                          TileDepth::Colours16);
+    const TilePixels partial =
+        decodeTile(encode(image, 1, 1, TileDepth::Colours16), TileDepth::Colours16);
     for (int r = 0; r < 8; ++r) {
-        for (int c = 0; c < 8; ++c) EXPECT_EQ(partial[r * 8 + c], (r < 4 && c < 4) ? 15 : 0);
+        for (int c = 0; c < 8; ++c)
+            EXPECT_EQ(partial[r * 8 + c], (r < 4 && c < 4) ? 15 : 0);
     }
     EXPECT_EQ(encode(image, 2, 0, TileDepth::Colours16), Bytes(32, 0));
     EXPECT_EQ(encode(image, -1, 0, TileDepth::Colours8), Bytes(24, 0));
@@ -145,13 +151,13 @@ TEST(TileCodec, ShortBuffersAreHandledSafely) {
     EXPECT_EQ(small, Bytes(24, 0xAB));
     // Missing input bytes read as zero rather than past the end.
     const Bytes planes01(16, 0xFF);
-    for (auto pixel : decodeTile(planes01, TileDepth::Colours16)) EXPECT_EQ(pixel, 3);
+    for (auto pixel : decodeTile(planes01, TileDepth::Colours16))
+        EXPECT_EQ(pixel, 3);
 }
 
 TEST(TileCodec, TileFlips) {
     std::mt19937 random(5);
-    const TilePixels original =
-        decodeTile(randomBytes(32, random), TileDepth::Colours16);
+    const TilePixels original = decodeTile(randomBytes(32, random), TileDepth::Colours16);
 
     TilePixels horizontal = original;
     flipTileHorizontal(horizontal);

@@ -20,7 +20,8 @@ Bytes readRaw(const std::filesystem::path& path) {
 
 Bytes counting(std::size_t size) {
     Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7);
     return bytes;
 }
 
@@ -61,9 +62,9 @@ TEST(RomFile, ShortReadsAreReportedAndHarmless) {
     RomFile rom;
     ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
     Bytes block(16);
-    EXPECT_TRUE(rom.read(0, block));      // exactly the last 16 bytes
+    EXPECT_TRUE(rom.read(0, block));  // exactly the last 16 bytes
     Bytes tooMany(17);
-    EXPECT_FALSE(rom.read(0, tooMany));   // one byte past the end
+    EXPECT_FALSE(rom.read(0, tooMany));  // one byte past the end
     std::uint8_t byte = 0;
     EXPECT_FALSE(rom.readByte(0x10, byte));
     EXPECT_FALSE(rom.readByte(0xFFFFFFFF, byte));

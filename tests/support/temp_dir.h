@@ -10,7 +10,7 @@ namespace morvik::test {
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes out of scope.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::random_device random;
         const auto base = std::filesystem::temp_directory_path();
@@ -30,7 +30,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path file(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

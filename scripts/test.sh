@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the project and runs the whole test suite:
+# once in build/ and once with AddressSanitizer and UndefinedBehaviorSanitizer
+# in build-asan/. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/lib/common.sh
+
+morvik_ensure_packages "${MORVIK_PACKAGES[@]}"
+
+morvik_log "main build (build/)"
+morvik_build build "${MORVIK_MAIN_OPTIONS[@]}"
+ctest --test-dir build --output-on-failure --parallel "$(morvik_jobs)"
+
+morvik_log "sanitizer build (build-asan/)"
+morvik_build build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVIK_WERROR=ON -DMORVIK_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure --parallel "$(morvik_jobs)"
+
+morvik_log "all tests passed"
