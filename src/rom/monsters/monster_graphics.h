@@ -1,0 +1,111 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "gfx/indexed_image.h"
+#include "gfx/tile_codec.h"
+#include "rom/monsters/monster_layout.h"
+
+namespace morvik {
+
+// A tile-occupancy grid: one byte (0 or 1) per 8x8 cell, row-major; 64 cells
+// for a 64x64 image, 256 for a 128x128 image.
+using Mold = std::vector<std::uint8_t>;
+
+// Encoded graphics shared by every record with the same graphics offset.
+struct GraphicsEntry {
+    TileDepth depth = TileDepth::Colours16;
+    int moldIndex = 0;
+    bool large = false;
+    std::uint16_t size = 0;               // bytes of encoded graphics
+    int romOffset = monsters::kFreeSlot;  // in 8-byte units; kFreeSlot marks a free slot
+    bool used = true;  // cleared by the save's clean-up for slots no record refers to
+    std::vector<std::uint8_t> data;
+
+    friend bool operator==(const GraphicsEntry&, const GraphicsEntry&) = default;
+};
+
+// One monster or esper image: its own palette index, shared graphics.
+struct MonsterRecord {
+    std::string name;
+    IndexedImage image;  // 64x64 or 128x128, 8 or 16 colours
+    std::uint16_t entryIndex = 0;
+    int paletteIndex = 0;
+    TileDepth depth = TileDepth::Colours16;
+    int moldIndex = 0;
+    bool large = false;
+    std::uint16_t graphicsOffset = 0;  // as read from the ROM
+
+    friend bool operator==(const MonsterRecord&, const MonsterRecord&) = default;
+};
+
+// Every monster and esper image of a ROM, with the tables they share.
+struct MonsterGraphicsSet {
+    // 768 palettes of 8 colours, back to back: colour 8 + k of palette p is
+    // colour k of palette p + 1.
+    std::vector<PaletteColour> monsterPalettes =
+        std::vector<PaletteColour>(monsters::kPaletteColourCount);
+    std::vector<GraphicsEntry> entries = std::vector<GraphicsEntry>(monsters::kEntrySlotCount);
+    std::vector<MonsterRecord> records = std::vector<MonsterRecord>(monsters::kRecordCount);
+    std::vector<Mold> smallMolds;
+    std::vector<Mold> largeMolds;
+    // One more than the highest slot in use; -1 before the first load.
+    int entryCount = -1;
+
+    friend bool operator==(const MonsterGraphicsSet&, const MonsterGraphicsSet&) = default;
+};
+
+constexpr int colourCountOf(TileDepth depth) {
+    return static_cast<int>(depth);
+}
+constexpr int moldSide(bool large) {
+    return large ? monsters::kLargeMoldSide : monsters::kSmallMoldSide;
+}
+constexpr int imageSide(bool large) {
+    return moldSide(large) * kTileSize;
+}
+
+// The mold a record or entry refers to, or nothing when the index lies outside
+// its table (such a mold is treated as empty).
+const Mold* findMold(const MonsterGraphicsSet& set, bool large, int moldIndex);
+
+// Bytes of encoded graphics for a mold: one tile per marked cell, or 8 bytes
+// (all zero) for a mold without marked cells.
+std::uint16_t graphicsSize(const Mold* mold, TileDepth depth);
+
+// Colour k (0..15) counted from palette p; black outside the table.
+PaletteColour monsterColour(const MonsterGraphicsSet& set, int paletteIndex, int k);
+// Writes colour k counted from palette p; false (nothing written) outside the table.
+bool setMonsterColour(MonsterGraphicsSet& set, int paletteIndex, int k, PaletteColour colour);
+
+// Fills a record from its five ROM bytes and binds it to the slot of its
+// graphics offset (the first slot with that offset, or the first free one).
+// False when every slot is taken by other offsets.
+[[nodiscard]] bool parseGraphicsRecord(MonsterGraphicsSet& set, int record,
+                                       std::span<const std::uint8_t, 5> bytes);
+
+// Rebuilds the record's image from encoded tiles laid out by its entry's mold;
+// without a source, from the entry's own data.
+void decodeMonsterImage(MonsterGraphicsSet& set, int record,
+                        std::optional<std::span<const std::uint8_t>> source = std::nullopt);
+
+// Derives the record's mold from the non-zero tiles of its image, reusing an
+// equal mold of its table or appending a new one.
+void computeMold(MonsterGraphicsSet& set, int record);
+
+// Re-encodes the record's image into its graphics entry through its mold.
+void encodeMonsterImage(MonsterGraphicsSet& set, int record);
+
+// Resets the record's image to its size (by the large flag), all pixels 0,
+// with the colours of its palette.
+void resetMonsterImage(MonsterGraphicsSet& set, int record);
+// Sets the image's colours 0..depth-1 from the record's palette.
+void applyMonsterColours(MonsterGraphicsSet& set, int record);
+
+bool isValidRecord(int record);
+
+}  // namespace morvik

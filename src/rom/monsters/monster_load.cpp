@@ -1,0 +1,164 @@
+#include "rom/monsters/monster_load.h"
+
+#include <algorithm>
+#include <array>
+
+#include "rom/monsters/game_text.h"
+#include "rom/rom_file.h"
+
+namespace morvik {
+
+using namespace monsters;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+bool readBytes(RomFile& rom, std::uint32_t romOffset, std::size_t count, Bytes& out) {
+    out.assign(count, 0);
+    return rom.read(romOffset, out);
+}
+
+bool readPalettes(RomFile& rom, MonsterGraphicsSet& set) {
+    Bytes bytes;
+    if (!readBytes(rom, kPalettesOffset, kPalettesBytes, bytes)) return false;
+    for (int i = 0; i < kPaletteColourCount; ++i) {
+        set.monsterPalettes[i] = snesToRgb(bytes[2 * i], bytes[2 * i + 1]);
+    }
+    return true;
+}
+
+bool readNames(RomFile& rom, MonsterGraphicsSet& set) {
+    Bytes bytes;
+    if (!readBytes(rom, kMonsterNamesOffset, kMonsterNameCount * kMonsterNameLength, bytes)) {
+        return false;
+    }
+    for (int i = 0; i < kMonsterNameCount; ++i) {
+        set.records[i].name =
+            gameTextToString(std::span(bytes).subspan(i * kMonsterNameLength, kMonsterNameLength));
+    }
+    if (!readBytes(rom, kEsperNamesOffset, kEsperNameCount * kEsperNameLength, bytes)) {
+        return false;
+    }
+    for (int j = 0; j < kEsperNameCount; ++j) {
+        set.records[kFirstEsperRecord + j].name =
+            gameTextToString(std::span(bytes).subspan(j * kEsperNameLength, kEsperNameLength));
+    }
+    return true;
+}
+
+std::vector<Mold> unpackMolds(std::span<const std::uint8_t> bytes, int count, bool large) {
+    const int side = moldSide(large);
+    const int bytesPerMold = large ? kLargeMoldBytes : kSmallMoldBytes;
+    std::vector<Mold> molds;
+    for (int m = 0; m < count; ++m) {
+        const auto packed = bytes.subspan(static_cast<std::size_t>(m) * bytesPerMold, bytesPerMold);
+        Mold mold(static_cast<std::size_t>(side) * side, 0);
+        for (int cell = 0; cell < side * side; ++cell) {
+            mold[cell] = (packed[cell / 8] >> (7 - cell % 8)) & 1;
+        }
+        molds.push_back(std::move(mold));
+    }
+    return molds;
+}
+
+// The mold area runs from the small table's start to the fixed last byte; the
+// pointers say where each table starts. Counts are bounded by what was read.
+bool readMolds(RomFile& rom, MonsterGraphicsSet& set) {
+    std::array<std::uint8_t, 4> pointers{};
+    if (!rom.read(kMoldPointersOffset, pointers)) return false;
+    const long start = kMoldBankOffset + (pointers[0] | pointers[1] << 8);
+    const long largeStart = kMoldBankOffset + (pointers[2] | pointers[3] << 8);
+    const long end = kMoldAreaLastByte;
+
+    const long length = std::clamp(end - start + 1, 0L, static_cast<long>(kMoldCapacity));
+    Bytes bytes;
+    if (!readBytes(rom, static_cast<std::uint32_t>(start), static_cast<std::size_t>(length),
+                   bytes)) {
+        return false;
+    }
+    const long smallCount =
+        std::clamp((largeStart - start + 1) / kSmallMoldBytes, 0L, length / kSmallMoldBytes);
+    const long rest = length - smallCount * kSmallMoldBytes;
+    const long largeCount =
+        std::clamp((end - largeStart + 1) / kLargeMoldBytes, 0L, rest / kLargeMoldBytes);
+    set.smallMolds = unpackMolds(bytes, static_cast<int>(smallCount), false);
+    set.largeMolds = unpackMolds(std::span(bytes).subspan(smallCount * kSmallMoldBytes),
+                                 static_cast<int>(largeCount), true);
+    return true;
+}
+
+MonsterLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) {
+    Bytes records;
+    if (!readBytes(rom, kRecordsOffset, kRecordCount * kRecordBytes, records)) {
+        return MonsterLoadResult::TooShort;
+    }
+    for (int i = 0; i < kRecordCount; ++i) {
+        const std::span<const std::uint8_t, 5> bytes(records.data() + i * kRecordBytes, 5);
+        if (!parseGraphicsRecord(set, i, bytes)) return MonsterLoadResult::TooManyImages;
+    }
+    Bytes block(kMonsterBlockBufferSize, 0);
+    if (!rom.read(kGraphicsBlockOffset, std::span(block).first(kMonsterBlockReadSize))) {
+        return MonsterLoadResult::TooShort;
+    }
+    for (int i = 0; i < kRecordCount; ++i) {
+        const MonsterRecord& r = set.records[i];
+        GraphicsEntry& entry = set.entries[r.entryIndex];
+        const std::size_t start = std::size_t{r.graphicsOffset} * kGraphicsUnit;
+        // Offsets have 15 bits and sizes at most 8 KiB: always inside the buffer.
+        entry.data.assign(block.begin() + start, block.begin() + start + entry.size);
+        decodeMonsterImage(set, i);
+    }
+    return MonsterLoadResult::Loaded;
+}
+
+// Drops large molds no record reaches, then re-derives every mold and encoding
+// from the decoded pixels.
+void finishLoad(MonsterGraphicsSet& set) {
+    int largeCount = 0;
+    for (const MonsterRecord& r : set.records) {
+        if (r.large) largeCount = std::max(largeCount, r.moldIndex + 1);
+    }
+    if (largeCount < static_cast<int>(set.largeMolds.size())) set.largeMolds.resize(largeCount);
+    for (int i = 0; i < kRecordCount; ++i) {
+        computeMold(set, i);
+        encodeMonsterImage(set, i);
+    }
+}
+
+}  // namespace
+
+const char* monsterLoadMessage(MonsterLoadResult result) {
+    switch (result) {
+        case MonsterLoadResult::Loaded:
+            return "monster graphics loaded";
+        case MonsterLoadResult::CannotOpen:
+            return "cannot open the ROM file for reading and writing";
+        case MonsterLoadResult::TooShort:
+            return "the ROM file is too short to hold the monster graphics";
+        case MonsterLoadResult::TooManyImages:
+            return "the ROM's monster records use more distinct graphics than the editor can hold";
+    }
+    return "unknown result";
+}
+
+MonsterLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    RomFile rom;
+    if (!rom.open(path)) return MonsterLoadResult::CannotOpen;
+
+    MonsterGraphicsSet fresh;
+    for (GraphicsEntry& entry : fresh.entries)
+        entry.romOffset = kFreeSlot;
+    fresh.entries[0].romOffset = 0;  // slot 0 is reserved for graphics offset 0
+    fresh.entryCount = 0;
+    if (!readPalettes(rom, fresh) || !readNames(rom, fresh) || !readMolds(rom, fresh)) {
+        return MonsterLoadResult::TooShort;
+    }
+    const MonsterLoadResult result = readRecordsAndGraphics(rom, fresh);
+    if (result != MonsterLoadResult::Loaded) return result;
+    finishLoad(fresh);
+    set = std::move(fresh);
+    return MonsterLoadResult::Loaded;
+}
+
+}  // namespace morvik

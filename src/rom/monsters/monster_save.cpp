@@ -1,0 +1,239 @@
+#include "rom/monsters/monster_save.h"
+
+#include <algorithm>
+
+#include "rom/monsters/monster_load.h"
+#include "rom/rom_file.h"
+
+namespace morvik {
+
+using namespace monsters;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+bool slotIsReferenced(const MonsterGraphicsSet& set, int slot) {
+    return std::any_of(set.records.begin(), set.records.end(),
+                       [slot](const MonsterRecord& r) { return r.entryIndex == slot; });
+}
+
+bool moldIsReferenced(const MonsterGraphicsSet& set, bool large, int mold) {
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        const GraphicsEntry& entry = set.entries[slot];
+        if (entry.used && entry.large == large && entry.moldIndex == mold) return true;
+    }
+    return false;
+}
+
+void deleteMold(MonsterGraphicsSet& set, bool large, int mold) {
+    auto& table = large ? set.largeMolds : set.smallMolds;
+    table.erase(table.begin() + mold);
+    for (int i = 0; i < kRecordCount; ++i) {
+        MonsterRecord& r = set.records[i];
+        if (r.large != large || r.moldIndex <= mold) continue;
+        --r.moldIndex;
+        encodeMonsterImage(set, i);
+    }
+}
+
+void deleteUnusedMolds(MonsterGraphicsSet& set, bool large) {
+    auto& table = large ? set.largeMolds : set.smallMolds;
+    for (int i = 0; i < static_cast<int>(table.size());) {
+        if (moldIsReferenced(set, large, i)) {
+            ++i;
+        } else {
+            deleteMold(set, large, i);  // the next mold moves into i: test it again
+        }
+    }
+}
+
+int moldBytes(const MonsterGraphicsSet& set) {
+    return static_cast<int>(set.smallMolds.size()) * kSmallMoldBytes +
+           static_cast<int>(set.largeMolds.size()) * kLargeMoldBytes;
+}
+
+// Record byte 4 numbers the molds in 8 bits.
+bool moldIndicesFit(const MonsterGraphicsSet& set) {
+    return std::all_of(set.records.begin(), set.records.end(),
+                       [](const MonsterRecord& r) { return r.moldIndex <= kMaxMoldIndex; });
+}
+
+// New graphics offsets of the used slots, packed in slot order; nothing when an
+// entry would start where a 15-bit offset cannot reach.
+std::optional<std::vector<int>> packOffsets(const MonsterGraphicsSet& set) {
+    std::vector<int> offsets(set.entries.size(), kFreeSlot);
+    std::uint32_t position = 0;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (!set.entries[slot].used) continue;
+        if (position >= kGraphicsOffsetLimit) return std::nullopt;
+        offsets[slot] = static_cast<int>(position / kGraphicsUnit);
+        position += set.entries[slot].size;
+    }
+    return offsets;
+}
+
+Bytes packGraphics(const MonsterGraphicsSet& set) {
+    Bytes bytes;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        const GraphicsEntry& entry = set.entries[slot];
+        if (!entry.used) continue;
+        bytes.insert(bytes.end(), entry.data.begin(), entry.data.end());
+        bytes.resize(
+            bytes.size() + (entry.size - std::min<std::size_t>(entry.size, entry.data.size())), 0);
+    }
+    return bytes;
+}
+
+void packMold(const Mold& mold, Bytes& out) {
+    for (std::size_t cell = 0; cell < mold.size(); cell += 8) {
+        std::uint8_t byte = 0;
+        for (std::size_t k = 0; k < 8; ++k) {
+            if (mold[cell + k] != 0) byte |= static_cast<std::uint8_t>(0x80u >> k);
+        }
+        out.push_back(byte);
+    }
+}
+
+// Both pointers followed by the small table and the large table.
+Bytes packMoldArea(const MonsterGraphicsSet& set) {
+    const auto largePointer =
+        static_cast<std::uint16_t>(kFirstMoldPointer + set.smallMolds.size() * kSmallMoldBytes);
+    Bytes bytes{kFirstMoldPointer & 0xFF, kFirstMoldPointer >> 8,
+                static_cast<std::uint8_t>(largePointer & 0xFF),
+                static_cast<std::uint8_t>(largePointer >> 8)};
+    for (const Mold& mold : set.smallMolds)
+        packMold(mold, bytes);
+    for (const Mold& mold : set.largeMolds)
+        packMold(mold, bytes);
+    return bytes;
+}
+
+Bytes packPalettes(const MonsterGraphicsSet& set) {
+    Bytes bytes;
+    bytes.reserve(kPalettesBytes);
+    for (const PaletteColour& colour : set.monsterPalettes) {
+        const SnesColour snes = rgbToSnes(colour);
+        bytes.push_back(snes.low);
+        bytes.push_back(snes.high);
+    }
+    return bytes;
+}
+
+Bytes packRecords(const MonsterGraphicsSet& set, const std::vector<int>& offsets) {
+    Bytes bytes;
+    bytes.reserve(kRecordCount * kRecordBytes);
+    for (const MonsterRecord& r : set.records) {
+        const int offset = offsets[r.entryIndex];
+        const int palette = r.paletteIndex;
+        bytes.push_back(static_cast<std::uint8_t>(offset & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(((offset >> 8) & 0x7F) |
+                                                  (r.depth == TileDepth::Colours8 ? 0x80 : 0)));
+        bytes.push_back(static_cast<std::uint8_t>(((palette >> 9) & 1) << 1 | ((palette >> 8) & 1) |
+                                                  (r.large ? 0x80 : 0)));
+        bytes.push_back(static_cast<std::uint8_t>(palette & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(r.moldIndex & 0xFF));
+    }
+    return bytes;
+}
+
+bool writeAll(const std::filesystem::path& path, const MonsterGraphicsSet& set,
+              const std::vector<int>& offsets, MonsterSaveResult& failure) {
+    const Bytes graphics = packGraphics(set);
+    const Bytes molds = packMoldArea(set);
+    const Bytes palettes = packPalettes(set);
+    const Bytes records = packRecords(set, offsets);
+    RomFile rom;
+    if (!rom.open(path)) {
+        failure = MonsterSaveResult::CannotOpen;
+        return false;
+    }
+    bool ok = rom.write(kGraphicsBlockOffset, graphics);
+    ok = rom.write(kMoldPointersOffset, molds) && ok;
+    ok = rom.write(kPalettesOffset, palettes) && ok;
+    ok = rom.write(kRecordsOffset, records) && ok;
+    ok = rom.close() && ok;
+    failure = MonsterSaveResult::WriteFailed;
+    return ok;
+}
+
+}  // namespace
+
+const char* monsterSaveMessage(MonsterSaveResult result) {
+    switch (result) {
+        case MonsterSaveResult::Saved:
+            return "";
+        case MonsterSaveResult::NoRoom:
+            return "Not enough room in ROM to save the monster data. You must delete one or more "
+                   "monster images before saving.";
+        case MonsterSaveResult::TooMuchMoldData:
+            return "Too much mold data";
+        case MonsterSaveResult::CannotOpen:
+        case MonsterSaveResult::WriteFailed:
+            return "Error saving monster data";
+    }
+    return "Error saving monster data";
+}
+
+int usedGraphicsBytes(const MonsterGraphicsSet& set) {
+    int total = 0;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (set.entries[slot].used) total += set.entries[slot].size;
+    }
+    return total;
+}
+
+int freeGraphicsSpace(const MonsterGraphicsSet& set) {
+    return static_cast<int>(kSavableGraphicsBytes) - usedGraphicsBytes(set);
+}
+
+void refreshAllMonsterImages(MonsterGraphicsSet& set) {
+    for (int i = 0; i < kRecordCount; ++i)
+        decodeMonsterImage(set, i);
+}
+
+void prepareMonsterSave(MonsterGraphicsSet& set) {
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (!slotIsReferenced(set, slot)) set.entries[slot].used = false;
+    }
+    deleteUnusedMolds(set, false);
+    deleteUnusedMolds(set, true);
+}
+
+MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    // A record may have been pointed at a slot the clean-up had set aside.
+    for (const MonsterRecord& r : set.records)
+        set.entries[r.entryIndex].used = true;
+    if (usedGraphicsBytes(set) > static_cast<int>(kSavableGraphicsBytes)) {
+        return MonsterSaveResult::NoRoom;
+    }
+    const auto offsets = packOffsets(set);
+    if (!offsets) return MonsterSaveResult::NoRoom;
+
+    if (set.smallMolds.size() < kPaddedSmallMoldCount &&
+        set.largeMolds.size() < kPaddingLargeMoldLimit) {
+        set.smallMolds.resize(kPaddedSmallMoldCount, Mold(kSmallMoldSide * kSmallMoldSide, 0));
+    }
+    if (moldBytes(set) > static_cast<int>(kSavableMoldBytes) || !moldIndicesFit(set)) {
+        return MonsterSaveResult::TooMuchMoldData;
+    }
+
+    MonsterSaveResult failure = MonsterSaveResult::WriteFailed;
+    if (!writeAll(path, set, *offsets, failure)) return failure;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (set.entries[slot].used) set.entries[slot].romOffset = (*offsets)[slot];
+    }
+    return MonsterSaveResult::Saved;
+}
+
+MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    refreshAllMonsterImages(set);
+    prepareMonsterSave(set);
+    const MonsterSaveResult result = saveMonsterGraphics(set, path);
+    // The file now holds the data; should the reload fail, the set in memory
+    // still matches what was written.
+    if (result == MonsterSaveResult::Saved) (void)loadMonsterGraphics(set, path);
+    return result;
+}
+
+}  // namespace morvik

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+
+#include "rom/monsters/monster_graphics.h"
+
+namespace morvik {
+
+enum class MonsterSaveResult {
+    Saved,
+    NoRoom,           // the graphics do not fit the block
+    TooMuchMoldData,  // the molds do not fit their area, or too many to number
+    CannotOpen,
+    WriteFailed,
+};
+
+// The text the user sees for a result ("" for Saved).
+const char* monsterSaveMessage(MonsterSaveResult result);
+
+// Bytes of graphics of the used entries below the entry count.
+int usedGraphicsBytes(const MonsterGraphicsSet& set);
+// Room left in the graphics block; negative when the graphics do not fit.
+int freeGraphicsSpace(const MonsterGraphicsSet& set);
+
+// Re-decodes every record from its entry, so records that share an entry show
+// its current pixels, depth, size and mold.
+void refreshAllMonsterImages(MonsterGraphicsSet& set);
+
+// Marks entries that no record refers to as unused and deletes molds that no
+// used entry refers to, renumbering and re-encoding the records after them.
+void prepareMonsterSave(MonsterGraphicsSet& set);
+
+// Measures the set against the block and the mold area, then packs and writes
+// graphics, molds, palettes and records. Nothing is written unless everything
+// fits. Call refreshAllMonsterImages and prepareMonsterSave first.
+[[nodiscard]] MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set,
+                                                    const std::filesystem::path& path);
+
+// The whole save as the editor runs it: refresh, clean up, write and, once
+// written, load the set again from the file so it holds exactly what the ROM does.
+[[nodiscard]] MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set,
+                                               const std::filesystem::path& path);
+
+}  // namespace morvik
