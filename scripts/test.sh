@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the project and runs the whole test suite:
-# once in build/ and once with AddressSanitizer and UndefinedBehaviorSanitizer
-# in build-asan/. Exits non-zero on any failure.
+# once in build/, once with AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-asan/, and once for the large-read variant in build-large/. Exits
+# non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/common.sh
@@ -17,5 +18,9 @@ morvik_build build-asan -DCMAKE_BUILD_TYPE=Debug -DMORVIK_WERROR=ON -DMORVIK_SAN
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure --parallel "$(morvik_jobs)"
+
+morvik_log "large-read variant (build-large/)"
+morvik_build build-large -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_WERROR=ON -DMORVIK_LARGE_READ=ON
+ctest --test-dir build-large --output-on-failure --parallel "$(morvik_jobs)"
 
 morvik_log "all tests passed"

@@ -1,5 +1,6 @@
 #include "demo/demo_rom.h"
 
+#include "demo/demo_monsters.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
@@ -7,6 +8,7 @@ namespace morvik {
 std::vector<std::uint8_t> buildDemoRom() {
     std::vector<std::uint8_t> rom(kDemoRomFileSize, 0);
     rom[kSignatureFileOffset] = kSignatureByte;
+    addDemoMonsters(rom);
     return rom;
 }
 

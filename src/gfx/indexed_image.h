@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -74,7 +75,14 @@ class IndexedImage {
     std::span<const std::uint8_t> pixels() const { return pixels_; }
     std::span<std::uint8_t> pixels() { return pixels_; }
 
-    friend bool operator==(const IndexedImage&, const IndexedImage&) = default;
+    // Equal pictures: same size, pixels and colours in use. Palette entries past
+    // colourCount are leftovers and do not count.
+    friend bool operator==(const IndexedImage& a, const IndexedImage& b) {
+        return a.width_ == b.width_ && a.height_ == b.height_ && a.colourCount_ == b.colourCount_ &&
+               a.pixels_ == b.pixels_ &&
+               std::equal(a.palette_.begin(), a.palette_.begin() + a.colourCount_,
+                          b.palette_.begin());
+    }
 
   private:
     int width_ = 0;

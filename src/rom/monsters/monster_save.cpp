@@ -201,6 +201,8 @@ void prepareMonsterSave(MonsterGraphicsSet& set) {
 }
 
 MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    // Nothing was ever loaded into this set: there is nothing sound to write.
+    if (set.entryCount <= 0) return MonsterSaveResult::CannotOpen;
     // A record may have been pointed at a slot the clean-up had set aside.
     for (const MonsterRecord& r : set.records)
         set.entries[r.entryIndex].used = true;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gfx/indexed_image.h"
+#include "gfx/tile_codec.h"
+
+namespace morvik {
+
+// The monsters and espers of the demo ROM: procedurally drawn creatures with
+// made-up names. Everything is derived from fixed seeds, so every build of the
+// demo ROM is byte for byte the same.
+
+// Records 0..383 are monsters with a name, 384..410 espers with a name and
+// 411..414 nameless extras.
+inline constexpr int kDemoMonsterRecordCount = 415;
+inline constexpr int kDemoMonsterNameCount = 384;
+inline constexpr int kDemoEsperFirstRecord = 384;
+inline constexpr int kDemoEsperCount = 27;
+
+// Distinct pictures drawn for the records; the others are palette swaps of these.
+inline constexpr int kDemoMonsterPictureCount = 118;
+inline constexpr int kDemoEsperPictureCount = 12;
+inline constexpr int kDemoPictureCount = kDemoMonsterPictureCount + kDemoEsperPictureCount;
+
+// Name edge cases a text decoder has to get right: a name that fills all ten
+// bytes without padding, and one whose text ends at a 0x00 with letters after it.
+inline constexpr int kDemoFullLengthNameRecord = 1;
+inline constexpr int kDemoCutNameRecord = 2;
+
+// What the demo ROM holds for one record.
+struct DemoMonster {
+    // 64x64 or 128x128 palette indices; colourCount equals the depth and the
+    // palette entries are left black, since the ROM palette lives elsewhere.
+    IndexedImage picture;
+    TileDepth depth = TileDepth::Colours8;
+    bool large = false;
+    int paletteIndex = 0;
+    // The decoded text: stops at 0x00, trailing spaces removed, empty when nameless.
+    std::string name;
+    // In 8-byte units from the start of the graphics block.
+    std::uint16_t graphicsOffset = 0;
+};
+
+// Writes the monster and esper tables into the whole demo ROM file image
+// (copier header included); a shorter vector is first grown to the demo ROM size.
+void addDemoMonsters(std::vector<std::uint8_t>& romFile);
+
+// What addDemoMonsters wrote for record 0..414; an unsized picture otherwise.
+DemoMonster demoMonster(int record);
+
+}  // namespace morvik

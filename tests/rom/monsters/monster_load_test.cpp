@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "demo/demo_monsters.h"
+#include "monster_fixture.h"
+#include "rom/monsters/monster_save.h"
+
+namespace morvik {
+namespace {
+
+using namespace monsters;
+using test::Bytes;
+using test::MonsterFixture;
+
+bool samePixels(const IndexedImage& a, const IndexedImage& b) {
+    return a.width() == b.width() && a.height() == b.height() &&
+           std::equal(a.pixels().begin(), a.pixels().end(), b.pixels().begin());
+}
+
+using MonsterLoad = MonsterFixture;
+
+TEST_F(MonsterLoad, EveryRecordShowsWhatTheBuilderDrew) {
+    for (int i = 0; i < kRecordCount; ++i) {
+        const DemoMonster demo = demoMonster(i);
+        const MonsterRecord& r = set.records[i];
+        ASSERT_TRUE(samePixels(r.image, demo.picture)) << "record " << i;
+        EXPECT_EQ(r.depth, demo.depth) << i;
+        EXPECT_EQ(r.large, demo.large) << i;
+        EXPECT_EQ(r.paletteIndex, demo.paletteIndex) << i;
+        EXPECT_EQ(r.name, demo.name) << i;
+        EXPECT_EQ(r.graphicsOffset, demo.graphicsOffset) << i;
+        EXPECT_EQ(r.image.colourCount(), colourCountOf(r.depth)) << i;
+    }
+    EXPECT_TRUE(set.records[411].name.empty());
+    EXPECT_TRUE(set.records[414].name.empty());
+}
+
+TEST_F(MonsterLoad, RecordsWithEqualOffsetsShareOneEntry) {
+    std::map<int, int> slotOfOffset;
+    int shared = 0;
+    for (const MonsterRecord& r : set.records) {
+        const auto [it, inserted] = slotOfOffset.emplace(r.graphicsOffset, r.entryIndex);
+        if (!inserted) {
+            ++shared;
+            EXPECT_EQ(it->second, r.entryIndex);
+        }
+    }
+    EXPECT_GT(shared, 0);
+    // Slot 0 belongs to offset 0; the others are numbered in order of first use.
+    EXPECT_EQ(set.records[0].graphicsOffset, 0);
+    EXPECT_EQ(set.records[0].entryIndex, 0);
+    EXPECT_EQ(set.entryCount, static_cast<int>(slotOfOffset.size()));
+    std::set<int> slots;
+    for (const auto& [offset, slot] : slotOfOffset)
+        slots.insert(slot);
+    EXPECT_EQ(static_cast<int>(slots.size()), set.entryCount);
+    EXPECT_EQ(*slots.rbegin(), set.entryCount - 1);
+}
+
+TEST_F(MonsterLoad, ColoursComeFromTheRecordsPalettes) {
+    int checked16 = 0;
+    for (int i = 0; i < kRecordCount; ++i) {
+        const MonsterRecord& r = set.records[i];
+        for (int k = 0; k < colourCountOf(r.depth); ++k) {
+            // Colours 8..15 of a 16-colour record are palette p + 1.
+            const PaletteColour expected =
+                set.monsterPalettes[(r.paletteIndex + k / 8) * 8 + k % 8];
+            ASSERT_EQ(r.image.paletteEntry(k), expected) << i << ":" << k;
+        }
+        checked16 += r.depth == TileDepth::Colours16;
+    }
+    EXPECT_GT(checked16, 0);
+}
+
+TEST_F(MonsterLoad, MoldsAndSizesAreDerivedFromThePixels) {
+    for (int i = 0; i < kRecordCount; ++i) {
+        const MonsterRecord& r = set.records[i];
+        const GraphicsEntry& entry = set.entries[r.entryIndex];
+        const Mold* mold = findMold(set, r.large, r.moldIndex);
+        ASSERT_NE(mold, nullptr) << i;
+        const int side = moldSide(r.large);
+        std::vector<int> content(side * side, 0);
+        for (int y = 0; y < r.image.height(); ++y) {
+            for (int x = 0; x < r.image.width(); ++x) {
+                if (r.image.getPixel(x, y) != 0) content[y / 8 * side + x / 8] = 1;
+            }
+        }
+        // A blank picture still keeps one tile, the top-left one.
+        if (std::count(content.begin(), content.end(), 1) == 0) content[0] = 1;
+        int marked = 0;
+        for (int cell = 0; cell < side * side; ++cell) {
+            ASSERT_EQ((*mold)[cell], content[cell]) << i << " cell " << cell;
+            marked += content[cell];
+        }
+        EXPECT_EQ(entry.size, marked * static_cast<int>(tileByteCount(r.depth))) << i;
+        EXPECT_EQ(entry.data.size(), entry.size);
+        EXPECT_EQ(entry.moldIndex, r.moldIndex);
+    }
+    // The large table holds no mold past the last one a record uses.
+    int highestLarge = -1;
+    for (const MonsterRecord& r : set.records) {
+        if (r.large) highestLarge = std::max(highestLarge, r.moldIndex);
+    }
+    EXPECT_EQ(static_cast<int>(set.largeMolds.size()), highestLarge + 1);
+}
+
+TEST_F(MonsterLoad, TruncatedRomsAreRefusedAndTheSetKept) {
+    const MonsterGraphicsSet before = set;
+    const Bytes full = test::readFileBytes(path);
+    for (std::size_t size : {std::size_t{0}, std::size_t{0x1000}, std::size_t{0x127300},
+                             std::size_t{0x200 + kGraphicsBlockOffset + 0x100},
+                             std::size_t{0x200 + kRequiredRomSize - 1}}) {
+        const auto cut = dir.file("cut.smc");
+        ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(size)));
+        EXPECT_EQ(loadMonsterGraphics(set, cut), MonsterLoadResult::TooShort) << size;
+        EXPECT_EQ(set, before);
+    }
+    const auto exact = dir.file("exact.smc");
+    ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + kRequiredRomSize)));
+    EXPECT_EQ(loadMonsterGraphics(set, exact), MonsterLoadResult::Loaded);
+    EXPECT_EQ(loadMonsterGraphics(set, dir.file("missing.smc")), MonsterLoadResult::CannotOpen);
+}
+
+TEST_F(MonsterLoad, OutOfRangeDataLoadsSafely) {
+    // Record 1: 16 colours at palette 767 (its second half lies past the table);
+    // record 2: palette 1023; record 3: a small mold index far past the table.
+    // Their graphics offsets lie past the bytes read, so their graphics read as zero.
+    test::patchRom(path, kRecordsOffset + 5, {0xF0, 0x7F, 0x02, 0xFF, 0x00});
+    test::patchRom(path, kRecordsOffset + 10, {0xE0, 0xFF, 0x03, 0xFF, 0x00});
+    test::patchRom(path, kRecordsOffset + 15, {0xD0, 0x7F, 0x00, 0x00, 0xFE});
+    // Mold pointers that point nowhere sensible.
+    test::patchRom(path, kMoldPointersOffset, {0xFF, 0xFF, 0x00, 0x00});
+    ASSERT_EQ(loadMonsterGraphics(set, path), MonsterLoadResult::Loaded);
+
+    const MonsterRecord& r1 = set.records[1];
+    EXPECT_EQ(r1.paletteIndex, 767);
+    for (int k = 8; k < 16; ++k)
+        EXPECT_EQ(r1.image.paletteEntry(k), PaletteColour{});
+    EXPECT_EQ(r1.image.paletteEntry(0), set.monsterPalettes[767 * 8]);
+    EXPECT_EQ(set.records[2].paletteIndex, 1023);
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(set.records[2].image.paletteEntry(k), PaletteColour{});
+    EXPECT_EQ(set.records[1].depth, TileDepth::Colours16);
+    // An unknown mold shows as an empty image, which then gets the one-cell mold.
+    for (auto pixel : set.records[3].image.pixels())
+        ASSERT_EQ(pixel, 0);
+    EXPECT_EQ(set.entries[set.records[3].entryIndex].size, 32);
+    // Such a set still saves and loads again.
+    EXPECT_EQ(saveMonsterSet(set, path), MonsterSaveResult::Saved);
+    EXPECT_EQ(set.records[2].paletteIndex, 1023);
+}
+
+}  // namespace
+}  // namespace morvik
