@@ -6,23 +6,13 @@
 #include <span>
 
 #include "gfx/colour.h"
+#include "rom/monsters/monster_layout.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
 namespace {
 
-// Where the game keeps the tables (ROM offsets).
-constexpr std::uint32_t kGraphicsRecords = 0x127000;
-constexpr std::uint32_t kPalettes = 0x127820;
-constexpr std::uint32_t kMonsterNames = 0x0FC050;
-constexpr std::uint32_t kEsperNames = 0x26F6E1;
-constexpr std::uint32_t kMoldPointers = 0x31A820;
-constexpr std::uint32_t kMoldBank = 0x310000;
-constexpr std::uint32_t kSmallMolds = 0x31A824;
-constexpr std::uint32_t kGraphicsBlock = 0x320000;
-constexpr int kPaletteCount = 768;
-constexpr std::size_t kMonsterNameSize = 10;
-constexpr std::size_t kEsperNameSize = 8;
+using namespace monsters;
 
 // splitmix64: integer-only, so the art is identical on every platform and compiler.
 class Rng {
@@ -454,14 +444,14 @@ IndexedImage render(const Sketch& sketch, int size, TileDepth depth) {
 // ---------------------------------------------------------------------------
 // Which picture each record shows, and with which palette.
 
-struct PictureSpec {
+struct PicturePlan {
     Kind kind;
     bool large;
     TileDepth depth;
     bool fillBox;  // marks the empty cells inside the bounding box too
 };
 
-PictureSpec pictureSpec(int index) {
+PicturePlan picturePlan(int index) {
     constexpr TileDepth k8 = TileDepth::Colours8, k16 = TileDepth::Colours16;
     if (index < kDemoMonsterPictureCount) {
         const int m = index;
@@ -477,9 +467,9 @@ PictureSpec pictureSpec(int index) {
 // opens the graphics block; later records are palette swaps spread over the list.
 int pictureOfRecord(int record) {
     if (record < kDemoMonsterPictureCount) return record;
-    if (record < kDemoMonsterNameCount) return record * 53 % kDemoMonsterPictureCount;
-    const int esper = record - kDemoEsperFirstRecord;
-    if (esper < kDemoEsperCount)
+    if (record < kMonsterNameCount) return record * 53 % kDemoMonsterPictureCount;
+    const int esper = record - kFirstEsperRecord;
+    if (esper < kEsperNameCount)
         return kDemoMonsterPictureCount + esper * 5 % kDemoEsperPictureCount;
     return record * 31 % kDemoMonsterPictureCount;
 }
@@ -589,7 +579,7 @@ std::string freshName(Rng& rng, std::size_t minLength, std::size_t maxLength,
 }
 
 std::string nameText(int record, Rng& rng, std::vector<std::string>& taken) {
-    if (record >= kDemoEsperFirstRecord) return freshName(rng, 4, kEsperNameSize, taken);
+    if (record >= kFirstEsperRecord) return freshName(rng, 4, std::size_t{kEsperNameLength}, taken);
     if (record == kDemoFullLengthNameRecord) return freshName(rng, 10, 10, taken);
     if (record == kDemoCutNameRecord) {
         std::string hidden = freshName(rng, 3, 5, taken);
@@ -600,17 +590,18 @@ std::string nameText(int record, Rng& rng, std::vector<std::string>& taken) {
     if (record % 31 == 8) {
         return freshName(rng, 3, 7, taken) + ' ' + static_cast<char>('2' + record % 8);
     }
-    return freshName(rng, 5, kMonsterNameSize, taken);
+    return freshName(rng, 5, std::size_t{kMonsterNameLength}, taken);
 }
 
 std::vector<std::vector<std::uint8_t>> buildNames() {
     Rng rng(0x6E616D6573ull);
     std::vector<std::string> taken;
     std::vector<std::vector<std::uint8_t>> names;
-    for (int record = 0; record < kDemoEsperFirstRecord + kDemoEsperCount; ++record) {
+    for (int record = 0; record < kFirstEsperRecord + kEsperNameCount; ++record) {
         const std::string text = nameText(record, rng, taken);
-        const bool esper = record >= kDemoEsperFirstRecord;
-        std::vector<std::uint8_t> bytes(esper ? kEsperNameSize : kMonsterNameSize, 0xFF);
+        const bool esper = record >= kFirstEsperRecord;
+        std::vector<std::uint8_t> bytes(
+            esper ? std::size_t{kEsperNameLength} : std::size_t{kMonsterNameLength}, 0xFF);
         for (std::size_t i = 0; i < text.size() && i < bytes.size(); ++i) {
             bytes[i] = encodeChar(text[i]);
         }
@@ -703,13 +694,13 @@ void appendGraphics(std::vector<std::uint8_t>& graphics, const Picture& picture,
 Catalogue buildCatalogue() {
     Catalogue catalogue;
     for (int index = 0; index < kDemoPictureCount; ++index) {
-        const PictureSpec spec = pictureSpec(index);
-        Sketch sketch(0x6D6F6E7374657200ull + static_cast<std::uint64_t>(index), spec.large);
-        drawKind(sketch, spec.kind);
-        Picture picture{render(sketch, spec.large ? 128 : 64, spec.depth), spec.depth, spec.large,
+        const PicturePlan plan = picturePlan(index);
+        Sketch sketch(0x6D6F6E7374657200ull + static_cast<std::uint64_t>(index), plan.large);
+        drawKind(sketch, plan.kind);
+        Picture picture{render(sketch, plan.large ? 128 : 64, plan.depth), plan.depth, plan.large,
                         static_cast<std::uint16_t>(catalogue.graphics.size() / 8), 0};
-        const Mold mold = moldOf(picture.image, spec.fillBox);
-        picture.mold = internMold(spec.large ? catalogue.largeMolds : catalogue.smallMolds, mold);
+        const Mold mold = moldOf(picture.image, plan.fillBox);
+        picture.mold = internMold(plan.large ? catalogue.largeMolds : catalogue.smallMolds, mold);
         appendGraphics(catalogue.graphics, picture, mold);
         catalogue.pictures.push_back(std::move(picture));
     }
@@ -737,7 +728,7 @@ void putWord(std::vector<std::uint8_t>& rom, std::uint32_t romOffset, unsigned w
 }
 
 void writeRecords(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
-    for (int record = 0; record < kDemoMonsterRecordCount; ++record) {
+    for (int record = 0; record < kRecordCount; ++record) {
         const Picture& picture =
             catalogue.pictures[static_cast<std::size_t>(pictureOfRecord(record))];
         const int palette = paletteOfRecord(record);
@@ -747,7 +738,7 @@ void writeRecords(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
             static_cast<std::uint8_t>((picture.offset >> 8 & 0x7F) | (eight ? 0x80 : 0)),
             static_cast<std::uint8_t>((palette >> 8 & 0x03) | (picture.large ? 0x80 : 0)),
             static_cast<std::uint8_t>(palette & 0xFF), picture.mold};
-        put(rom, kGraphicsRecords + 5 * static_cast<std::uint32_t>(record), bytes);
+        put(rom, kRecordsOffset + 5 * static_cast<std::uint32_t>(record), bytes);
     }
 }
 
@@ -755,7 +746,8 @@ void writePalettes(std::vector<std::uint8_t>& rom) {
     for (int index = 0; index < kPaletteCount; ++index) {
         const auto colours = paletteColours(index);
         for (std::size_t i = 0; i < colours.size(); ++i) {
-            const std::uint32_t at = kPalettes + static_cast<std::uint32_t>(16 * index + 2 * i);
+            const std::uint32_t at =
+                kPalettesOffset + static_cast<std::uint32_t>(16 * index + 2 * i);
             putWord(rom, at, rgbToSnes(colours[i]).word());
         }
     }
@@ -763,23 +755,24 @@ void writePalettes(std::vector<std::uint8_t>& rom) {
 
 void writeNames(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
     for (std::size_t record = 0; record < catalogue.names.size(); ++record) {
-        const bool esper = record >= static_cast<std::size_t>(kDemoEsperFirstRecord);
+        const bool esper = record >= static_cast<std::size_t>(kFirstEsperRecord);
         const std::uint32_t at =
-            esper ? kEsperNames + static_cast<std::uint32_t>(kEsperNameSize *
-                                                             (record - kDemoEsperFirstRecord))
-                  : kMonsterNames + static_cast<std::uint32_t>(kMonsterNameSize * record);
+            esper ? kEsperNamesOffset + static_cast<std::uint32_t>(std::size_t{kEsperNameLength} *
+                                                                   (record - kFirstEsperRecord))
+                  : kMonsterNamesOffset +
+                        static_cast<std::uint32_t>(std::size_t{kMonsterNameLength} * record);
         put(rom, at, catalogue.names[record]);
     }
 }
 
 void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
-    std::uint32_t at = kSmallMolds;
-    putWord(rom, kMoldPointers, at - kMoldBank);
+    std::uint32_t at = kMoldAreaOffset;
+    putWord(rom, kMoldPointersOffset, at - kMoldBankOffset);
     for (const Mold& mold : catalogue.smallMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
     }
-    putWord(rom, kMoldPointers + 2, at - kMoldBank);
+    putWord(rom, kMoldPointersOffset + 2, at - kMoldBankOffset);
     for (const Mold& mold : catalogue.largeMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
@@ -797,11 +790,11 @@ void addDemoMonsters(std::vector<std::uint8_t>& romFile) {
     writePalettes(romFile);
     writeNames(romFile, all);
     writeMolds(romFile, all);
-    put(romFile, kGraphicsBlock, all.graphics);
+    put(romFile, kGraphicsBlockOffset, all.graphics);
 }
 
 DemoMonster demoMonster(int record) {
-    if (record < 0 || record >= kDemoMonsterRecordCount) return {};
+    if (record < 0 || record >= kRecordCount) return {};
     const Catalogue& all = catalogue();
     const Picture& picture = all.pictures[static_cast<std::size_t>(pictureOfRecord(record))];
     const auto r = static_cast<std::size_t>(record);

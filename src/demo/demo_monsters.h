@@ -13,13 +13,6 @@ namespace morvik {
 // made-up names. Everything is derived from fixed seeds, so every build of the
 // demo ROM is byte for byte the same.
 
-// Records 0..383 are monsters with a name, 384..410 espers with a name and
-// 411..414 nameless extras.
-inline constexpr int kDemoMonsterRecordCount = 415;
-inline constexpr int kDemoMonsterNameCount = 384;
-inline constexpr int kDemoEsperFirstRecord = 384;
-inline constexpr int kDemoEsperCount = 27;
-
 // Distinct pictures drawn for the records; the others are palette swaps of these.
 inline constexpr int kDemoMonsterPictureCount = 118;
 inline constexpr int kDemoEsperPictureCount = 12;
