@@ -281,3 +281,21 @@ TEST_F(MonsterEdit, FlipStaysWithinTheContent) {
 
 }  // namespace
 }  // namespace morvik
+
+namespace morvik {
+namespace {
+
+TEST_F(MonsterEdit, RefreshReachesTheRecordsWithoutNames) {
+    // Record 414 shares record large16's entry; a change of size through
+    // large16 reaches it on refresh, so it is written with the new values.
+    ASSERT_TRUE(selectMonsterGraphicsEntry(set, 414, set.records[large16].entryIndex));
+    ASSERT_TRUE(setMonsterSize(set, large16, false));
+    EXPECT_TRUE(set.records[414].large);
+    refreshAllMonsterImages(set);
+    EXPECT_FALSE(set.records[414].large);
+    EXPECT_EQ(set.records[414].image.pixels().size(), 64u * 64);
+    EXPECT_EQ(set.records[414].moldIndex, set.records[large16].moldIndex);
+}
+
+}  // namespace
+}  // namespace morvik

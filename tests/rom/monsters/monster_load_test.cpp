@@ -152,5 +152,28 @@ TEST_F(MonsterLoad, OutOfRangeDataLoadsSafely) {
     EXPECT_EQ(set.records[2].paletteIndex, 1023);
 }
 
+TEST(MonsterRecordParsing, TooManyDistinctOffsetsAreRefused) {
+    MonsterGraphicsSet set;
+    for (GraphicsEntry& entry : set.entries)
+        entry.romOffset = kFreeSlot;
+    set.entries[0].romOffset = 0;
+    set.entryCount = 0;
+    for (int slot = 1; slot < kEntrySlotCount; ++slot) {
+        const auto offset = static_cast<std::uint8_t>(slot);
+        const std::uint8_t bytes[5] = {offset, static_cast<std::uint8_t>(slot >> 8), 0, 0, 0};
+        ASSERT_TRUE(parseGraphicsRecord(set, 0, std::span<const std::uint8_t, 5>(bytes)));
+        EXPECT_EQ(set.records[0].entryIndex, slot);
+    }
+    EXPECT_EQ(set.entryCount, kEntrySlotCount);
+    const std::uint8_t known[5] = {17, 0, 0x81, 2, 0};  // an offset already held
+    EXPECT_TRUE(parseGraphicsRecord(set, 1, std::span<const std::uint8_t, 5>(known)));
+    EXPECT_EQ(set.records[1].entryIndex, 17);
+    EXPECT_EQ(set.records[1].paletteIndex, 258);
+    EXPECT_TRUE(set.records[1].large);
+    const std::uint8_t fresh[5] = {0xFF, 0x7F, 0, 0, 0};
+    EXPECT_FALSE(parseGraphicsRecord(set, 2, std::span<const std::uint8_t, 5>(fresh)));
+    EXPECT_FALSE(parseGraphicsRecord(set, kRecordCount, std::span<const std::uint8_t, 5>(known)));
+}
+
 }  // namespace
 }  // namespace morvik
