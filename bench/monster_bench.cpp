@@ -28,7 +28,7 @@ void BM_LoadMonsterSet(benchmark::State& state) {
     const auto& path = demoRomPath();
     for (auto _ : state) {
         MonsterGraphicsSet set;
-        if (loadMonsterGraphics(set, path) != MonsterLoadResult::Loaded) {
+        if (loadMonsterGraphics(set, path) != RomLoadResult::Loaded) {
             state.SkipWithError("load failed");
             break;
         }
@@ -41,7 +41,7 @@ BENCHMARK(BM_LoadMonsterSet)->Unit(benchmark::kMillisecond);
 void BM_SaveMonsterSet(benchmark::State& state) {
     const auto& path = demoRomPath();
     MonsterGraphicsSet loaded;
-    if (loadMonsterGraphics(loaded, path) != MonsterLoadResult::Loaded) {
+    if (loadMonsterGraphics(loaded, path) != RomLoadResult::Loaded) {
         state.SkipWithError("load failed");
         return;
     }
@@ -63,7 +63,7 @@ BENCHMARK(BM_SaveMonsterSet)->Unit(benchmark::kMillisecond);
 void BM_SaveAndReloadMonsterSet(benchmark::State& state) {
     const auto& path = demoRomPath();
     MonsterGraphicsSet set;
-    if (loadMonsterGraphics(set, path) != MonsterLoadResult::Loaded) {
+    if (loadMonsterGraphics(set, path) != RomLoadResult::Loaded) {
         state.SkipWithError("load failed");
         return;
     }

@@ -19,4 +19,24 @@ SnesColour rgbToSnes(PaletteColour colour) {
                       static_cast<std::uint8_t>(((green >> 3) & 3u) + (blue << 2))};
 }
 
+std::vector<PaletteColour> snesWordsToColours(std::span<const std::uint8_t> bytes) {
+    std::vector<PaletteColour> colours;
+    colours.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        colours.push_back(snesToRgb(bytes[i], bytes[i + 1]));
+    }
+    return colours;
+}
+
+std::vector<std::uint8_t> coloursToSnesWords(std::span<const PaletteColour> colours) {
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(colours.size() * 2);
+    for (const PaletteColour& colour : colours) {
+        const SnesColour snes = rgbToSnes(colour);
+        bytes.push_back(snes.low);
+        bytes.push_back(snes.high);
+    }
+    return bytes;
+}
+
 }  // namespace morvik

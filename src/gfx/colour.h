@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace morvik {
 
@@ -44,5 +46,10 @@ inline PaletteColour snesToRgb(SnesColour colour) {
 
 // Each 8-bit component drops its low three bits; bit 15 of the result is 0.
 SnesColour rgbToSnes(PaletteColour colour);
+
+// A run of little-endian colour words as display colours (an odd last byte is
+// ignored), and back: the form in which the ROM keeps its palettes.
+std::vector<PaletteColour> snesWordsToColours(std::span<const std::uint8_t> bytes);
+std::vector<std::uint8_t> coloursToSnesWords(std::span<const PaletteColour> colours);
 
 }  // namespace morvik

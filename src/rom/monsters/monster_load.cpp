@@ -22,9 +22,7 @@ bool readBytes(RomFile& rom, std::uint32_t romOffset, std::size_t count, Bytes& 
 bool readPalettes(RomFile& rom, MonsterGraphicsSet& set) {
     Bytes bytes;
     if (!readBytes(rom, kPalettesOffset, kPalettesBytes, bytes)) return false;
-    for (int i = 0; i < kPaletteColourCount; ++i) {
-        set.monsterPalettes[i] = snesToRgb(bytes[2 * i], bytes[2 * i + 1]);
-    }
+    set.monsterPalettes = snesWordsToColours(bytes);
     return true;
 }
 
@@ -88,18 +86,18 @@ bool readMolds(RomFile& rom, MonsterGraphicsSet& set) {
     return true;
 }
 
-MonsterLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) {
+RomLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) {
     Bytes records;
     if (!readBytes(rom, kRecordsOffset, kRecordCount * kRecordBytes, records)) {
-        return MonsterLoadResult::TooShort;
+        return RomLoadResult::TooShort;
     }
     for (int i = 0; i < kRecordCount; ++i) {
         const std::span<const std::uint8_t, 5> bytes(records.data() + i * kRecordBytes, 5);
-        if (!parseGraphicsRecord(set, i, bytes)) return MonsterLoadResult::TooManyImages;
+        if (!parseGraphicsRecord(set, i, bytes)) return RomLoadResult::TooManyImages;
     }
     Bytes block(kMonsterBlockBufferSize, 0);
     if (!rom.read(kGraphicsBlockOffset, std::span(block).first(kMonsterBlockReadSize))) {
-        return MonsterLoadResult::TooShort;
+        return RomLoadResult::TooShort;
     }
     for (int i = 0; i < kRecordCount; ++i) {
         const MonsterRecord& r = set.records[i];
@@ -109,7 +107,7 @@ MonsterLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) 
         entry.data.assign(block.begin() + start, block.begin() + start + entry.size);
         decodeMonsterImage(set, i);
     }
-    return MonsterLoadResult::Loaded;
+    return RomLoadResult::Loaded;
 }
 
 // Drops large molds no record reaches, then re-derives every mold and encoding
@@ -128,23 +126,9 @@ void finishLoad(MonsterGraphicsSet& set) {
 
 }  // namespace
 
-const char* monsterLoadMessage(MonsterLoadResult result) {
-    switch (result) {
-        case MonsterLoadResult::Loaded:
-            return "monster graphics loaded";
-        case MonsterLoadResult::CannotOpen:
-            return "cannot open the ROM file for reading and writing";
-        case MonsterLoadResult::TooShort:
-            return "the ROM file is too short to hold the monster graphics";
-        case MonsterLoadResult::TooManyImages:
-            return "the ROM's monster records use more distinct graphics than the editor can hold";
-    }
-    return "unknown result";
-}
-
-MonsterLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
     RomFile rom;
-    if (!rom.open(path)) return MonsterLoadResult::CannotOpen;
+    if (!rom.open(path)) return RomLoadResult::CannotOpen;
 
     MonsterGraphicsSet fresh;
     for (GraphicsEntry& entry : fresh.entries)
@@ -152,13 +136,13 @@ MonsterLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesy
     fresh.entries[0].romOffset = 0;  // slot 0 is reserved for graphics offset 0
     fresh.entryCount = 0;
     if (!readPalettes(rom, fresh) || !readNames(rom, fresh) || !readMolds(rom, fresh)) {
-        return MonsterLoadResult::TooShort;
+        return RomLoadResult::TooShort;
     }
-    const MonsterLoadResult result = readRecordsAndGraphics(rom, fresh);
-    if (result != MonsterLoadResult::Loaded) return result;
+    const RomLoadResult result = readRecordsAndGraphics(rom, fresh);
+    if (result != RomLoadResult::Loaded) return result;
     finishLoad(fresh);
     set = std::move(fresh);
-    return MonsterLoadResult::Loaded;
+    return RomLoadResult::Loaded;
 }
 
 }  // namespace morvik

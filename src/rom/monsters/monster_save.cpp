@@ -109,17 +109,6 @@ Bytes packMoldArea(const MonsterGraphicsSet& set) {
     return bytes;
 }
 
-Bytes packPalettes(const MonsterGraphicsSet& set) {
-    Bytes bytes;
-    bytes.reserve(kPalettesBytes);
-    for (const PaletteColour& colour : set.monsterPalettes) {
-        const SnesColour snes = rgbToSnes(colour);
-        bytes.push_back(snes.low);
-        bytes.push_back(snes.high);
-    }
-    return bytes;
-}
-
 Bytes packRecords(const MonsterGraphicsSet& set, const std::vector<int>& offsets) {
     Bytes bytes;
     bytes.reserve(kRecordCount * kRecordBytes);
@@ -141,7 +130,7 @@ bool writeAll(const std::filesystem::path& path, const MonsterGraphicsSet& set,
               const std::vector<int>& offsets, MonsterSaveResult& failure) {
     const Bytes graphics = packGraphics(set);
     const Bytes molds = packMoldArea(set);
-    const Bytes palettes = packPalettes(set);
+    const Bytes palettes = coloursToSnesWords(set.monsterPalettes);
     const Bytes records = packRecords(set, offsets);
     RomFile rom;
     if (!rom.open(path)) {

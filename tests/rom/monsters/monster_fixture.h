@@ -35,7 +35,7 @@ class MonsterFixture : public ::testing::Test {
     void SetUp() override {
         path = dir.file("demo.smc");
         ASSERT_TRUE(writeDemoRom(path));
-        ASSERT_EQ(loadMonsterGraphics(set, path), MonsterLoadResult::Loaded);
+        ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
     }
 
     TempDir dir;

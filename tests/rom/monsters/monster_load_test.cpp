@@ -114,13 +114,13 @@ TEST_F(MonsterLoad, TruncatedRomsAreRefusedAndTheSetKept) {
                              std::size_t{0x200 + kRequiredRomSize - 1}}) {
         const auto cut = dir.file("cut.smc");
         ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(size)));
-        EXPECT_EQ(loadMonsterGraphics(set, cut), MonsterLoadResult::TooShort) << size;
+        EXPECT_EQ(loadMonsterGraphics(set, cut), RomLoadResult::TooShort) << size;
         EXPECT_EQ(set, before);
     }
     const auto exact = dir.file("exact.smc");
     ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + kRequiredRomSize)));
-    EXPECT_EQ(loadMonsterGraphics(set, exact), MonsterLoadResult::Loaded);
-    EXPECT_EQ(loadMonsterGraphics(set, dir.file("missing.smc")), MonsterLoadResult::CannotOpen);
+    EXPECT_EQ(loadMonsterGraphics(set, exact), RomLoadResult::Loaded);
+    EXPECT_EQ(loadMonsterGraphics(set, dir.file("missing.smc")), RomLoadResult::CannotOpen);
 }
 
 TEST_F(MonsterLoad, OutOfRangeDataLoadsSafely) {
@@ -132,7 +132,7 @@ TEST_F(MonsterLoad, OutOfRangeDataLoadsSafely) {
     test::patchRom(path, kRecordsOffset + 15, {0xD0, 0x7F, 0x00, 0x00, 0xFE});
     // Mold pointers that point nowhere sensible.
     test::patchRom(path, kMoldPointersOffset, {0xFF, 0xFF, 0x00, 0x00});
-    ASSERT_EQ(loadMonsterGraphics(set, path), MonsterLoadResult::Loaded);
+    ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
 
     const MonsterRecord& r1 = set.records[1];
     EXPECT_EQ(r1.paletteIndex, 767);

@@ -52,7 +52,7 @@ TEST_F(MonsterSave, SaveAndReloadKeepsEveryRecord) {
     expectSameContent(set, loaded);
 
     MonsterGraphicsSet fresh;
-    ASSERT_EQ(loadMonsterGraphics(fresh, path), MonsterLoadResult::Loaded);
+    ASSERT_EQ(loadMonsterGraphics(fresh, path), RomLoadResult::Loaded);
     EXPECT_EQ(fresh, set);
     // Records that shared graphics still do.
     for (int i = 1; i < kRecordCount; ++i) {
@@ -136,7 +136,7 @@ TEST_F(MonsterSave, GraphicsCapacityIsExact) {
     EXPECT_EQ(freeGraphicsSpace(set), 0);
     EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
     MonsterGraphicsSet reloaded;
-    ASSERT_EQ(loadMonsterGraphics(reloaded, path), MonsterLoadResult::Loaded);
+    ASSERT_EQ(loadMonsterGraphics(reloaded, path), RomLoadResult::Loaded);
     expectSameContent(reloaded, clean);
 }
 
@@ -199,7 +199,7 @@ TEST_F(MonsterSave, SmallMoldPaddingRule) {
     ASSERT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
     EXPECT_EQ(smallTableWritten(), 128);
 
-    ASSERT_EQ(loadMonsterGraphics(set, path), MonsterLoadResult::Loaded);
+    ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
     prepareMonsterSave(set);
     set.smallMolds.resize(100, Mold(64, 0));
     set.largeMolds.resize(54, Mold(256, 0));

@@ -1,0 +1,92 @@
+#include "rom/portraits/portrait_set.h"
+
+#include <array>
+
+#include "gfx/tile_codec.h"
+#include "rom/rom_file.h"
+
+namespace morvik {
+
+using namespace portraits;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void decodePortrait(Portrait& portrait, const std::vector<PaletteColour>& palettes) {
+    // Fixed small size: creation cannot fail.
+    [[maybe_unused]] const bool created = portrait.image.create(kPortraitSide, kPortraitSide);
+    for (int k = 0; k < kColoursPerPalette; ++k) {
+        portrait.image.setPaletteEntry(k, palettes[portrait.paletteIndex * kColoursPerPalette + k],
+                                       false);
+    }
+    for (int t = 0; t < kTilesPerPortrait; ++t) {
+        const auto bytes = std::span(portrait.tiles).subspan(t * kTileBytes, kTileBytes);
+        portrait.image.placeTile(decodeTile(bytes, TileDepth::Colours16), kTileOrder[t].column,
+                                 kTileOrder[t].row);
+    }
+}
+
+void encodePortrait(Portrait& portrait) {
+    portrait.tiles.assign(kPortraitBytes, 0);
+    for (int t = 0; t < kTilesPerPortrait; ++t) {
+        encodeTile(portrait.image, kTileOrder[t].column, kTileOrder[t].row,
+                   std::span(portrait.tiles).subspan(t * kTileBytes, kTileBytes),
+                   TileDepth::Colours16);
+    }
+}
+
+}  // namespace
+
+bool isValidPortrait(int portrait) {
+    return portrait >= 0 && portrait < kPortraitCount;
+}
+
+const char* portraitSaveMessage(PortraitSaveResult result) {
+    return result == PortraitSaveResult::Saved ? "" : "Error saving portrait data";
+}
+
+RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path) {
+    RomFile rom;
+    if (!rom.open(path)) return RomLoadResult::CannotOpen;
+
+    PortraitSet fresh;
+    Bytes palettes(kPalettesBytes);
+    std::array<std::uint8_t, kPaletteIndicesBeforeGap + 3> indices{};
+    Bytes graphics(static_cast<std::size_t>(kPortraitCount) * kPortraitBytes);
+    if (!rom.read(kPalettesOffset, palettes) || !rom.read(kPaletteIndicesOffset, indices) ||
+        !rom.read(kGraphicsOffset, graphics)) {
+        return RomLoadResult::TooShort;
+    }
+    fresh.portraitPalettes = snesWordsToColours(palettes);
+    for (int i = 0; i < kPortraitCount; ++i) {
+        Portrait& portrait = fresh.portraits[i];
+        const int index = i < kPaletteIndicesBeforeGap ? indices[i] : indices.back();
+        portrait.paletteIndex = index < kPaletteCount ? index : 0;
+        const auto begin = graphics.begin() + static_cast<std::ptrdiff_t>(i) * kPortraitBytes;
+        portrait.tiles.assign(begin, begin + kPortraitBytes);
+        decodePortrait(portrait, fresh.portraitPalettes);
+    }
+    set = std::move(fresh);
+    return RomLoadResult::Loaded;
+}
+
+PortraitSaveResult savePortraits(PortraitSet& set, const std::filesystem::path& path) {
+    Bytes indices;
+    Bytes graphics;
+    for (Portrait& portrait : set.portraits) {
+        encodePortrait(portrait);
+        graphics.insert(graphics.end(), portrait.tiles.begin(), portrait.tiles.end());
+        indices.push_back(static_cast<std::uint8_t>(portrait.paletteIndex));
+    }
+    RomFile rom;
+    if (!rom.open(path)) return PortraitSaveResult::CannotOpen;
+    bool ok = rom.write(kPalettesOffset, coloursToSnesWords(set.portraitPalettes));
+    ok = rom.write(kPaletteIndicesOffset, std::span(indices).first(kPaletteIndicesBeforeGap)) && ok;
+    ok = rom.write(kLastPaletteIndexOffset, std::span(indices).last(1)) && ok;
+    ok = rom.write(kGraphicsOffset, graphics) && ok;
+    ok = rom.close() && ok;
+    return ok ? PortraitSaveResult::Saved : PortraitSaveResult::WriteFailed;
+}
+
+}  // namespace morvik
