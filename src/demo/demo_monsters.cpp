@@ -38,10 +38,10 @@ class Rng {
 // 128 pixels and mirrors exactly onto whole pixels.
 
 enum class Material : std::uint8_t { None, Body, Second, Accent, Trim, Eye, Pupil };
+using enum Material;
 
 struct Point {
-    int x;
-    int y;
+    int x, y;
 };
 // A point dx units left of the centre line; its mirror image is added for it.
 constexpr Point at(int dx, int y) {
@@ -50,12 +50,10 @@ constexpr Point at(int dx, int y) {
 
 // cos(15 degrees * step) * 256, with y pointing down.
 int cosStep(int step) {
-    static constexpr std::array<int, 7> kQuarter = {256, 247, 222, 181, 128, 66, 0};
-    step = ((step % 24) + 24) % 24;
-    if (step <= 6) return kQuarter[step];
-    if (step <= 12) return -kQuarter[12 - step];
-    if (step <= 18) return -kQuarter[step - 12];
-    return kQuarter[24 - step];
+    static constexpr std::array<int, 24> kCos = {256,  247,  222,  181,  128,  66,   0,    -66,
+                                                 -128, -181, -222, -247, -256, -247, -222, -181,
+                                                 -128, -66,  0,    66,   128,  181,  222,  247};
+    return kCos[static_cast<std::size_t>(((step % 24) + 24) % 24)];
 }
 int sinStep(int step) {
     return cosStep(step - 6);
@@ -73,9 +71,7 @@ int isqrt(int value) {
 // group merge without an inner outline; a later group is outlined over earlier ones.
 struct Part {
     Point centre;
-    int rx;
-    int ry;
-    int angle;
+    int rx, ry, angle;
     int hollow;  // percent of the radius left open, for rings
     Material material;
     int group;
@@ -137,11 +133,11 @@ class Sketch {
 
 void eyes(Sketch& s, int dx, int y, int r, bool glowing) {
     if (glowing) {
-        s.add(Material::Trim, at(dx, y), r, r * 3 / 4);
+        s.add(Trim, at(dx, y), r, r * 3 / 4);
         return;
     }
-    s.add(Material::Eye, at(dx, y), r, r);
-    s.add(Material::Pupil, at(dx, y + r / 4), std::max(2, r / 2), std::max(2, r * 2 / 3));
+    s.add(Eye, at(dx, y), r, r);
+    s.add(Pupil, at(dx, y + r / 4), std::max(2, r / 2), std::max(2, r * 2 / 3));
 }
 
 // Spots on a body; large pictures have room for more of them.
@@ -149,8 +145,7 @@ void spots(Sketch& s, int cy, int w, int h) {
     const int count = s.large() ? s.roll(2, 4) : s.roll(0, 2);
     for (int i = 0; i < count; ++i) {
         const int r = s.roll(3, 6);
-        s.add(Material::Second, at(s.roll(w / 4, w * 2 / 3), cy + s.roll(-h / 2, h / 3)), r,
-              r * 3 / 4);
+        s.add(Second, at(s.roll(w / 4, w * 2 / 3), cy + s.roll(-h / 2, h / 3)), r, r * 3 / 4);
     }
 }
 
@@ -158,87 +153,87 @@ void drawSlime(Sketch& s) {
     const int w = s.roll(30, 48), h = s.roll(20, 30), base = s.roll(110, 120);
     if (s.chance(50)) {
         const Point tip = at(w / 2 + 4, base - 2 * h - 12);
-        s.chain(Material::Accent, at(w / 4, base - 2 * h + 10), at(w / 3, base - 2 * h), tip, 3, 2);
-        s.add(Material::Trim, tip, 4, 4);
+        s.chain(Accent, at(w / 4, base - 2 * h + 10), at(w / 3, base - 2 * h), tip, 3, 2);
+        s.add(Trim, tip, 4, 4);
     }
-    s.add(Material::Body, at(0, base - h), w, h);
-    s.extend(Material::Body, at(0, base - h - h / 2), w * 2 / 3, h * 3 / 4);
-    s.extend(Material::Body, at(w * 2 / 3, base - 3), s.roll(6, 10), 5);
+    s.add(Body, at(0, base - h), w, h);
+    s.extend(Body, at(0, base - h - h / 2), w * 2 / 3, h * 3 / 4);
+    s.extend(Body, at(w * 2 / 3, base - 3), s.roll(6, 10), 5);
     spots(s, base - h, w, h);
     eyes(s, w / 3, base - h - h / 3, s.roll(5, 8), s.chance(20));
     const int mouth = base - h / 2;
-    s.add(Material::Pupil, at(0, mouth), w / 3, s.roll(2, 5));
-    if (s.chance(50)) s.add(Material::Eye, at(w / 8 + 2, mouth + 2), 2, 3);
+    s.add(Pupil, at(0, mouth), w / 3, s.roll(2, 5));
+    if (s.chance(50)) s.add(Eye, at(w / 8 + 2, mouth + 2), 2, 3);
 }
 
 void drawBeast(Sketch& s) {
     const int bw = s.roll(24, 36), bh = s.roll(20, 26), by = s.roll(76, 84);
     const int hw = s.roll(16, 22), hh = s.roll(13, 18), hy = by - bh - hh / 3;
     if (s.chance(50))
-        s.chain(Material::Body, at(bw - 6, by), at(bw + 16, by - 6), at(bw + 20, by - 28), 6, 3);
-    s.add(Material::Body, at(bw * 2 / 3, by + bh - 2), 9, 15);
-    s.add(Material::Trim, at(bw * 2 / 3 + 1, by + bh + 12), 10, 4);
-    s.add(Material::Body, at(0, by), bw, bh);
-    s.add(Material::Second, at(0, by + bh / 4), bw / 2, bh * 2 / 3);
+        s.chain(Body, at(bw - 6, by), at(bw + 16, by - 6), at(bw + 20, by - 28), 6, 3);
+    s.add(Body, at(bw * 2 / 3, by + bh - 2), 9, 15);
+    s.add(Trim, at(bw * 2 / 3 + 1, by + bh + 12), 10, 4);
+    s.add(Body, at(0, by), bw, bh);
+    s.add(Second, at(0, by + bh / 4), bw / 2, bh * 2 / 3);
     spots(s, by, bw, bh);
     if (s.chance(50)) {
-        s.chain(Material::Trim, at(hw / 2, hy - hh / 2), at(hw + 10, hy - hh - 4),
+        s.chain(Trim, at(hw / 2, hy - hh / 2), at(hw + 10, hy - hh - 4),
                 at(hw + s.roll(0, 8), hy - hh - s.roll(14, 22)), 5, 2);
     } else {
-        s.add(Material::Body, at(hw * 3 / 4, hy - hh * 3 / 4), 5, 11, s.roll(-3, -1));
+        s.add(Body, at(hw * 3 / 4, hy - hh * 3 / 4), 5, 11, s.roll(-3, -1));
     }
-    s.add(Material::Body, at(0, hy), hw, hh);
-    s.add(Material::Second, at(0, hy + hh / 2), hw / 2, hh / 3);
-    s.add(Material::Pupil, at(0, hy + hh / 4), 3, 2);
+    s.add(Body, at(0, hy), hw, hh);
+    s.add(Second, at(0, hy + hh / 2), hw / 2, hh / 3);
+    s.add(Pupil, at(0, hy + hh / 4), 3, 2);
     eyes(s, hw / 2, hy - hh / 5, s.roll(4, 6), s.chance(30));
 }
 
 void drawFlyer(Sketch& s) {
     const int sy = s.roll(40, 52), by = sy + 18, bw = s.roll(12, 18), bh = s.roll(18, 24);
-    s.fan(Material::Second, at(10, sy), s.roll(8, 10), 2, s.roll(3, 4), s.roll(40, 50), 8);
-    s.fan(Material::Second, at(3, by + bh - 6), 7, 1, 2, 24, 6);
-    s.chain(Material::Trim, at(6, by + bh - 4), at(8, by + bh + 8), at(11, by + bh + 14), 3, 2);
-    s.add(Material::Body, at(0, by), bw, bh);
-    s.add(Material::Accent, at(0, by + 4), bw * 2 / 3, bh * 2 / 3);
+    s.fan(Second, at(10, sy), s.roll(8, 10), 2, s.roll(3, 4), s.roll(40, 50), 8);
+    s.fan(Second, at(3, by + bh - 6), 7, 1, 2, 24, 6);
+    s.chain(Trim, at(6, by + bh - 4), at(8, by + bh + 8), at(11, by + bh + 14), 3, 2);
+    s.add(Body, at(0, by), bw, bh);
+    s.add(Accent, at(0, by + 4), bw * 2 / 3, bh * 2 / 3);
     const int hy = sy - 8;
-    if (s.chance(50)) s.fan(Material::Accent, at(3, hy - 8), 16, 1, 2, 18, 4);
-    s.add(Material::Body, at(0, hy), 14, 12);
-    s.add(Material::Trim, at(0, hy + 9), 5, 7);
+    if (s.chance(50)) s.fan(Accent, at(3, hy - 8), 16, 1, 2, 18, 4);
+    s.add(Body, at(0, hy), 14, 12);
+    s.add(Trim, at(0, hy + 9), 5, 7);
     eyes(s, 6, hy - 2, s.roll(4, 5), s.chance(20));
 }
 
 void drawBug(Sketch& s) {
     const int by = s.roll(82, 92), aw = s.roll(20, 28), ah = s.roll(22, 28);
     const int ty = by - ah - 6, hy = ty - 16;
-    if (s.chance(40)) s.fan(Material::Second, at(8, ty), 14, 2, 2, 36, 9);
+    if (s.chance(40)) s.fan(Second, at(8, ty), 14, 2, 2, 36, 9);
     for (int k = 0; k < 3; ++k) {
         const int y = ty - 2 + k * 8;
-        s.chain(Material::Trim, at(10, y), at(34 + k * 4, y - 14 + k * 10),
-                at(40 + k * 2, y + 20 + k * 6), 3, 2);
+        s.chain(Trim, at(10, y), at(34 + k * 4, y - 14 + k * 10), at(40 + k * 2, y + 20 + k * 6), 3,
+                2);
     }
-    s.add(Material::Body, at(0, by), aw, ah);
+    s.add(Body, at(0, by), aw, ah);
     for (int k = 1; k < 3; ++k)
-        s.add(Material::Second, at(0, by - ah + k * ah * 2 / 3), aw, 3);
-    s.add(Material::Second, at(0, ty), 14, 11);
+        s.add(Second, at(0, by - ah + k * ah * 2 / 3), aw, 3);
+    s.add(Second, at(0, ty), 14, 11);
     const Point tip = at(s.roll(18, 26), hy - 22);
-    s.chain(Material::Accent, at(5, hy - 8), at(14, hy - 20), tip, 2, 2);
-    s.add(Material::Accent, tip, 3, 3);
-    s.chain(Material::Trim, at(6, hy + 8), at(10, hy + 14), at(4, hy + 18), 3, 2);
-    s.add(Material::Body, at(0, hy), 13, 11);
+    s.chain(Accent, at(5, hy - 8), at(14, hy - 20), tip, 2, 2);
+    s.add(Accent, tip, 3, 3);
+    s.chain(Trim, at(6, hy + 8), at(10, hy + 14), at(4, hy + 18), 3, 2);
+    s.add(Body, at(0, hy), 13, 11);
     eyes(s, 7, hy - 2, 5, s.chance(60));
 }
 
 void drawGolem(Sketch& s) {
     const int tw = s.roll(22, 30), ty = 72, hy = s.roll(36, 42);
-    s.add(Material::Body, at(14, 104), 9, 14);
-    s.add(Material::Accent, at(16, 118), 12, 6);
-    s.add(Material::Body, at(0, ty), tw, 24);
-    s.add(Material::Second, at(0, ty - 2), tw / 2, 10);
-    s.chain(Material::Body, at(tw, ty - 14), at(tw + 12, ty + 2), at(tw + 8, ty + 22), 8, 7);
-    s.add(Material::Accent, at(tw + 8, ty + 26), 9, 8);
-    s.add(Material::Accent, at(tw - 2, ty - 16), 11, 8);
-    if (s.chance(60)) s.chain(Material::Trim, at(7, hy - 6), at(16, hy - 14), at(14, 8), 4, 2);
-    s.add(Material::Body, at(0, hy), 12, 12);
+    s.add(Body, at(14, 104), 9, 14);
+    s.add(Accent, at(16, 118), 12, 6);
+    s.add(Body, at(0, ty), tw, 24);
+    s.add(Second, at(0, ty - 2), tw / 2, 10);
+    s.chain(Body, at(tw, ty - 14), at(tw + 12, ty + 2), at(tw + 8, ty + 22), 8, 7);
+    s.add(Accent, at(tw + 8, ty + 26), 9, 8);
+    s.add(Accent, at(tw - 2, ty - 16), 11, 8);
+    if (s.chance(60)) s.chain(Trim, at(7, hy - 6), at(16, hy - 14), at(14, 8), 4, 2);
+    s.add(Body, at(0, hy), 12, 12);
     eyes(s, 5, hy, s.roll(3, 5), s.chance(70));
 }
 
@@ -247,15 +242,15 @@ void drawFloater(Sketch& s) {
     const int count = s.roll(2, 3);
     for (int k = 0; k < count; ++k) {
         const int x0 = 6 + k * 10;
-        s.chain(Material::Second, at(x0, dy + dh / 2), at(x0 + s.roll(-2, 10), dy + dh + 16),
+        s.chain(Second, at(x0, dy + dh / 2), at(x0 + s.roll(-2, 10), dy + dh + 16),
                 at(x0 + s.roll(-6, 12), 122), 5, 2);
     }
-    s.add(Material::Body, at(0, dy), dw, dh);
-    s.add(Material::Accent, at(0, dy + dh - 4), dw, 6);
+    s.add(Body, at(0, dy), dw, dh);
+    s.add(Accent, at(0, dy + dh - 4), dw, 6);
     spots(s, dy - dh / 3, dw, dh / 2);
     if (s.chance(50)) {
-        s.add(Material::Eye, at(0, dy - 2), 12, 11);
-        s.add(Material::Pupil, at(0, dy), 5, 8);
+        s.add(Eye, at(0, dy - 2), 12, 11);
+        s.add(Pupil, at(0, dy), 5, 8);
     } else {
         eyes(s, dw / 3, dy, 6, s.chance(30));
     }
@@ -263,74 +258,62 @@ void drawFloater(Sketch& s) {
 
 void drawPlant(Sketch& s) {
     const int hy = s.roll(40, 50), radius = s.roll(22, 28);
-    s.add(Material::Second, at(24, 106), s.roll(20, 26), 8, -2);
-    s.chain(Material::Second, at(0, 122), at(0, 96), at(0, hy + 10), 6, 5);
+    s.add(Second, at(24, 106), s.roll(20, 26), 8, -2);
+    s.chain(Second, at(0, 122), at(0, 96), at(0, hy + 10), 6, 5);
     for (int a = 6; a <= 18; a += 3) {
-        s.add(Material::Accent, {64 + cosStep(a) * radius / 256, hy + sinStep(a) * radius / 256},
-              12, 7, a);
+        s.add(Accent, {64 + cosStep(a) * radius / 256, hy + sinStep(a) * radius / 256}, 12, 7, a);
     }
-    s.add(Material::Body, at(0, hy), 20, 18);
-    s.add(Material::Pupil, at(0, hy + 7), 11, s.roll(4, 7));
-    s.add(Material::Eye, at(5, hy + 3), 2, 3);
+    s.add(Body, at(0, hy), 20, 18);
+    s.add(Pupil, at(0, hy + 7), 11, s.roll(4, 7));
+    s.add(Eye, at(5, hy + 3), 2, 3);
     eyes(s, 8, hy - 6, 4, s.chance(30));
 }
 
 void drawSerpent(Sketch& s) {
-    s.add(Material::Body, at(0, 112), s.roll(34, 44), 12);
-    s.extend(Material::Body, at(20, 104), 14, 10);
-    s.chain(Material::Body, at(0, 108), at(0, 84), at(0, 56), 13, 10);
-    s.chain(Material::Second, at(0, 108), at(0, 84), at(0, 58), 6, 5);
-    s.add(Material::Accent, at(18, 44), s.roll(14, 18), 9, -4);
-    s.add(Material::Body, at(0, 40), 16, 12);
-    s.add(Material::Eye, at(5, 52), 2, 4);
+    s.add(Body, at(0, 112), s.roll(34, 44), 12);
+    s.extend(Body, at(20, 104), 14, 10);
+    s.chain(Body, at(0, 108), at(0, 84), at(0, 56), 13, 10);
+    s.chain(Second, at(0, 108), at(0, 84), at(0, 58), 6, 5);
+    s.add(Accent, at(18, 44), s.roll(14, 18), 9, -4);
+    s.add(Body, at(0, 40), 16, 12);
+    s.add(Eye, at(5, 52), 2, 4);
     eyes(s, 7, 37, 4, s.chance(50));
 }
 
 void drawSeraph(Sketch& s) {
-    s.fan(Material::Second, at(10, 50), 9, 2, 4, s.roll(48, 56), 9);
-    s.add(Material::Trim, at(0, 16), 18, 6, 0, 60);
-    s.add(Material::Accent, at(0, 30), 15, 14);
-    s.add(Material::Accent, at(0, 100), 28, 24);
-    s.extend(Material::Accent, at(0, 84), 18, 18);
-    s.add(Material::Body, at(0, 60), 13, 16);
-    s.chain(Material::Body, at(12, 52), at(22, 66), at(16, 80), 5, 4);
-    s.add(Material::Trim, at(15, 82), 4, 4);
-    s.add(Material::Body, at(0, 34), 11, 12);
-    s.chain(Material::Trim, at(6, 24), at(8, 18), at(10, 12), 3, 1);
-    s.add(Material::Trim, at(0, 56), 4, 5);
+    s.fan(Second, at(10, 50), 9, 2, 4, s.roll(48, 56), 9);
+    s.add(Trim, at(0, 16), 18, 6, 0, 60);
+    s.add(Accent, at(0, 30), 15, 14);
+    s.add(Accent, at(0, 100), 28, 24);
+    s.extend(Accent, at(0, 84), 18, 18);
+    s.add(Body, at(0, 60), 13, 16);
+    s.chain(Body, at(12, 52), at(22, 66), at(16, 80), 5, 4);
+    s.add(Trim, at(15, 82), 4, 4);
+    s.add(Body, at(0, 34), 11, 12);
+    s.chain(Trim, at(6, 24), at(8, 18), at(10, 12), 3, 1);
+    s.add(Trim, at(0, 56), 4, 5);
     eyes(s, 4, 34, 3, false);
+}
+
+void drawTitan(Sketch& s) {
+    s.fan(Second, at(24, 56), 10, 2, 3, 46, 8);
+    s.add(Trim, at(0, 20), 22, 7, 0, 55);
+    drawGolem(s);
+}
+
+void drawDragon(Sketch& s) {
+    s.fan(Second, at(18, 58), 9, 2, 4, 50, 8);
+    drawBeast(s);
 }
 
 enum class Kind { Slime, Beast, Flyer, Bug, Golem, Floater, Plant, Serpent, Seraph, Titan, Dragon };
 
 void drawKind(Sketch& s, Kind kind) {
-    switch (kind) {
-        case Kind::Slime:
-            return drawSlime(s);
-        case Kind::Beast:
-            return drawBeast(s);
-        case Kind::Flyer:
-            return drawFlyer(s);
-        case Kind::Bug:
-            return drawBug(s);
-        case Kind::Golem:
-            return drawGolem(s);
-        case Kind::Floater:
-            return drawFloater(s);
-        case Kind::Plant:
-            return drawPlant(s);
-        case Kind::Serpent:
-            return drawSerpent(s);
-        case Kind::Seraph:
-            return drawSeraph(s);
-        case Kind::Titan:
-            s.fan(Material::Second, at(24, 56), 10, 2, 3, 46, 8);
-            s.add(Material::Trim, at(0, 20), 22, 7, 0, 55);
-            return drawGolem(s);
-        case Kind::Dragon:
-            s.fan(Material::Second, at(18, 58), 9, 2, 4, 50, 8);
-            return drawBeast(s);
-    }
+    using Draw = void (*)(Sketch&);
+    static constexpr std::array<Draw, 11> kDraw = {drawSlime,  drawBeast,   drawFlyer, drawBug,
+                                                   drawGolem,  drawFloater, drawPlant, drawSerpent,
+                                                   drawSeraph, drawTitan,   drawDragon};
+    kDraw[static_cast<std::size_t>(kind)](s);
 }
 
 // ---------------------------------------------------------------------------
@@ -344,33 +327,24 @@ constexpr std::uint8_t kOutline = 1;
 // Shade 0..3 (shadow to shine) of each material at either depth. The 16-colour
 // table reaches into the second palette (8..15) for the second material, trim,
 // eyes and pupils.
-using ShadeTable = std::array<std::array<std::uint8_t, 4>, 7>;
-constexpr ShadeTable kShades8 = {{{0, 0, 0, 0},
-                                  {2, 3, 4, 7},
-                                  {5, 5, 6, 6},
-                                  {5, 6, 6, 7},
-                                  {3, 4, 7, 7},
-                                  {7, 7, 7, 7},
-                                  {1, 1, 1, 1}}};
-constexpr ShadeTable kShades16 = {{{0, 0, 0, 0},
-                                   {2, 3, 4, 7},
-                                   {8, 10, 11, 12},
-                                   {5, 6, 6, 7},
-                                   {13, 13, 14, 15},
-                                   {15, 15, 15, 15},
-                                   {9, 9, 9, 9}}};
+using ShadeTable = std::array<std::uint8_t, 28>;  // 4 shades for each Material
+constexpr ShadeTable kShades8 = {0, 0, 0, 0, 2, 3, 4, 7, 5, 5, 6, 6, 5, 6,
+                                 6, 7, 3, 4, 7, 7, 7, 7, 7, 7, 1, 1, 1, 1};
+constexpr ShadeTable kShades16 = {0, 0, 0,  0,  2,  3,  4,  7,  8,  10, 11, 12, 5, 6,
+                                  6, 7, 13, 13, 14, 15, 15, 15, 15, 15, 9,  9,  9, 9};
+
+struct Cell {
+    Material material = None;
+    std::uint8_t shade = 0;
+    int group = 0;
+};
 
 struct Layers {
-    explicit Layers(int side)
-        : size(side),
-          material(static_cast<std::size_t>(side * side), Material::None),
-          shade(material.size(), 0),
-          group(material.size(), 0) {}
-    std::size_t at(int x, int y) const { return static_cast<std::size_t>(y) * size + x; }
+    explicit Layers(int side) : size(side), cells(static_cast<std::size_t>(side * side)) {}
+    const Cell& at(int x, int y) const { return cells[static_cast<std::size_t>(y) * size + x]; }
+    Cell& at(int x, int y) { return cells[static_cast<std::size_t>(y) * size + x]; }
     int size;
-    std::vector<Material> material;
-    std::vector<std::uint8_t> shade;
-    std::vector<int> group;
+    std::vector<Cell> cells;
 };
 
 std::uint8_t shadeLevel(int nx, int ny, int c, int s, int r2) {
@@ -397,10 +371,8 @@ void paint(Layers& layers, const Part& part, int scale) {
             const int nx = (dx * c + dy * s) / rx, ny = (dy * c - dx * s) / ry;
             const std::int64_t r2 = std::int64_t{nx} * nx + std::int64_t{ny} * ny;
             if (r2 > 65536 || r2 < hole) continue;
-            const std::size_t i = layers.at(x, y);
-            layers.material[i] = part.material;
-            layers.group[i] = part.group;
-            layers.shade[i] = shadeLevel(nx, ny, c, s, static_cast<int>(r2));
+            layers.at(x, y) = {part.material, shadeLevel(nx, ny, c, s, static_cast<int>(r2)),
+                               part.group};
         }
     }
 }
@@ -409,15 +381,14 @@ void paint(Layers& layers, const Part& part, int scale) {
 // outline. Pupils are left out: they sit inside eyes and would eat them.
 bool onEdge(const Layers& layers, int x, int y) {
     static constexpr std::array<Point, 4> kNeighbours = {{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
-    const std::size_t i = layers.at(x, y);
+    const Cell& cell = layers.at(x, y);
     for (const Point& d : kNeighbours) {
         const int nx = x + d.x, ny = y + d.y;
         if (nx < 0 || ny < 0 || nx >= layers.size || ny >= layers.size) continue;
-        const std::size_t j = layers.at(nx, ny);
-        const Material m = layers.material[j];
-        if (m == Material::None) continue;
-        if (layers.material[i] == Material::None) return true;
-        if (m != Material::Pupil && layers.group[j] > layers.group[i]) return true;
+        const Cell& next = layers.at(nx, ny);
+        if (next.material == None) continue;
+        if (cell.material == None) return true;
+        if (next.material != Pupil && next.group > cell.group) return true;
     }
     return false;
 }
@@ -432,10 +403,9 @@ IndexedImage render(const Sketch& sketch, int size, TileDepth depth) {
     const ShadeTable& shades = depth == TileDepth::Colours16 ? kShades16 : kShades8;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            const std::size_t i = layers.at(x, y);
-            const auto material = static_cast<std::size_t>(layers.material[i]);
-            image.setPixel(x, y,
-                           onEdge(layers, x, y) ? kOutline : shades[material][layers.shade[i]]);
+            const Cell& cell = layers.at(x, y);
+            const auto shade = static_cast<std::size_t>(cell.material) * 4 + cell.shade;
+            image.setPixel(x, y, onEdge(layers, x, y) ? kOutline : shades[shade]);
         }
     }
     return image;
@@ -492,20 +462,13 @@ PaletteColour hsv(int hue, int sat, int val) {
     const int p = val * (255 - sat) / 255;
     const int q = val * (255 - sat * f / 255) / 255;
     const int t = val * (255 - sat * (255 - f) / 255) / 255;
-    switch (hue / 60 % 6) {
-        case 0:
-            return PaletteColour::fromRgb(c(val), c(t), c(p));
-        case 1:
-            return PaletteColour::fromRgb(c(q), c(val), c(p));
-        case 2:
-            return PaletteColour::fromRgb(c(p), c(val), c(t));
-        case 3:
-            return PaletteColour::fromRgb(c(p), c(q), c(val));
-        case 4:
-            return PaletteColour::fromRgb(c(t), c(p), c(val));
-        default:
-            return PaletteColour::fromRgb(c(val), c(p), c(q));
-    }
+    // Red runs through these six values as the hue turns; green and blue follow
+    // the same round two and four sextants later.
+    const std::array<int, 6> red = {val, q, p, p, t, val};
+    const int sextant = hue / 60 % 6;
+    return PaletteColour::fromRgb(c(red[static_cast<std::size_t>(sextant)]),
+                                  c(red[static_cast<std::size_t>((sextant + 4) % 6)]),
+                                  c(red[static_cast<std::size_t>((sextant + 2) % 6)]));
 }
 
 std::array<PaletteColour, 8> paletteColours(int index) {
@@ -530,26 +493,6 @@ std::uint8_t encodeChar(char c) {
     if (c == '.') return 0xC5;
     if (c == '\0') return 0x00;
     return 0xFF;
-}
-
-char decodeChar(std::uint8_t b) {
-    if (b >= 0x80 && b <= 0x99) return static_cast<char>('A' + (b - 0x80));
-    if (b >= 0x9A && b <= 0xB3) return static_cast<char>('a' + (b - 0x9A));
-    if (b >= 0xB4 && b <= 0xBD) return static_cast<char>('0' + (b - 0xB4));
-    if (b == 0xC4) return '-';
-    if (b == 0xC5) return '.';
-    return ' ';
-}
-
-std::string decodeName(std::span<const std::uint8_t> bytes) {
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        if (b == 0x00) break;
-        text += decodeChar(b);
-    }
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
 }
 
 std::string freshName(Rng& rng, std::size_t minLength, std::size_t maxLength,
@@ -593,19 +536,26 @@ std::string nameText(int record, Rng& rng, std::vector<std::string>& taken) {
     return freshName(rng, 5, std::size_t{kMonsterNameLength}, taken);
 }
 
-std::vector<std::vector<std::uint8_t>> buildNames() {
+// A name as stored (padded, at its ROM offset) and as the game shows it.
+struct Name {
+    std::uint32_t romOffset;
+    std::vector<std::uint8_t> bytes;
+    std::string text;
+};
+
+std::vector<Name> buildNames() {
     Rng rng(0x6E616D6573ull);
     std::vector<std::string> taken;
-    std::vector<std::vector<std::uint8_t>> names;
-    for (int record = 0; record < kFirstEsperRecord + kEsperNameCount; ++record) {
+    std::vector<Name> names;
+    for (int record = 0; record < kNamedRecordCount; ++record) {
         const std::string text = nameText(record, rng, taken);
         const bool esper = record >= kFirstEsperRecord;
-        std::vector<std::uint8_t> bytes(
-            esper ? std::size_t{kEsperNameLength} : std::size_t{kMonsterNameLength}, 0xFF);
-        for (std::size_t i = 0; i < text.size() && i < bytes.size(); ++i) {
-            bytes[i] = encodeChar(text[i]);
-        }
-        names.push_back(std::move(bytes));
+        const auto at = static_cast<std::uint32_t>(
+            esper ? kEsperNamesOffset + kEsperNameLength * (record - kFirstEsperRecord)
+                  : kMonsterNamesOffset + kMonsterNameLength * record);
+        std::vector<std::uint8_t> bytes(esper ? kEsperNameLength : kMonsterNameLength, 0xFF);
+        std::transform(text.begin(), text.end(), bytes.begin(), encodeChar);
+        names.push_back({at, std::move(bytes), text.substr(0, text.find('\0'))});
     }
     return names;
 }
@@ -614,15 +564,6 @@ std::vector<std::vector<std::uint8_t>> buildNames() {
 // The catalogue: every picture drawn once, its mold and its graphics.
 
 using Mold = std::vector<std::uint8_t>;  // one bit per cell, bit 7 leftmost, rows top first
-
-bool tileEmpty(const IndexedImage& image, int column, int row) {
-    for (int y = 0; y < kTileSize; ++y) {
-        for (int x = 0; x < kTileSize; ++x) {
-            if (image.getPixel(column * kTileSize + x, row * kTileSize + y) != 0) return false;
-        }
-    }
-    return true;
-}
 
 bool moldHas(const Mold& mold, int cells, int row, int column) {
     return (mold[static_cast<std::size_t>(row * (cells / 8) + column / 8)] >> (7 - column % 8) &
@@ -638,9 +579,10 @@ Mold moldOf(const IndexedImage& image, bool fillBox) {
     const int cells = image.width() / kTileSize;
     Mold mold(static_cast<std::size_t>(cells * cells / 8), 0);
     int top = cells, bottom = -1, left = cells, right = -1;
-    for (int row = 0; row < cells; ++row) {
-        for (int column = 0; column < cells; ++column) {
-            if (tileEmpty(image, column, row)) continue;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.getPixel(x, y) == 0) continue;
+            const int row = y / kTileSize, column = x / kTileSize;
             moldSet(mold, cells, row, column);
             top = std::min(top, row);
             bottom = std::max(bottom, row);
@@ -668,7 +610,7 @@ struct Catalogue {
     std::vector<Mold> smallMolds;
     std::vector<Mold> largeMolds;
     std::vector<std::uint8_t> graphics;
-    std::vector<std::vector<std::uint8_t>> names;
+    std::vector<Name> names;
 };
 
 std::uint8_t internMold(std::vector<Mold>& table, const Mold& mold) {
@@ -754,15 +696,8 @@ void writePalettes(std::vector<std::uint8_t>& rom) {
 }
 
 void writeNames(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
-    for (std::size_t record = 0; record < catalogue.names.size(); ++record) {
-        const bool esper = record >= static_cast<std::size_t>(kFirstEsperRecord);
-        const std::uint32_t at =
-            esper ? kEsperNamesOffset + static_cast<std::uint32_t>(std::size_t{kEsperNameLength} *
-                                                                   (record - kFirstEsperRecord))
-                  : kMonsterNamesOffset +
-                        static_cast<std::uint32_t>(std::size_t{kMonsterNameLength} * record);
-        put(rom, at, catalogue.names[record]);
-    }
+    for (const Name& name : catalogue.names)
+        put(rom, name.romOffset, name.bytes);
 }
 
 void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
@@ -798,7 +733,7 @@ DemoMonster demoMonster(int record) {
     const Catalogue& all = catalogue();
     const Picture& picture = all.pictures[static_cast<std::size_t>(pictureOfRecord(record))];
     const auto r = static_cast<std::size_t>(record);
-    std::string name = r < all.names.size() ? decodeName(all.names[r]) : std::string{};
+    std::string name = r < all.names.size() ? all.names[r].text : std::string{};
     return {picture.image,           picture.depth,   picture.large,
             paletteOfRecord(record), std::move(name), picture.offset};
 }
