@@ -1,0 +1,66 @@
+#include "backgrounds/background_pictures.h"
+
+#include "backgrounds/background_layout.h"
+#include "backgrounds/decorative_pictures.h"
+#include "gfx/render.h"
+
+namespace morvik {
+
+int battleBackgroundOfThumbnail(int thumbnail) {
+    constexpr int kFirst = kBlueThumbnail + 1;  // thumbnails 7..55: backgrounds 0..48
+    if (thumbnail >= kFirst && thumbnail <= kFirst + 48) return thumbnail - kFirst;
+    if (thumbnail > kFirst + 48 && thumbnail < kThumbnailCount) return thumbnail - kFirst + 2;
+    return -1;  // backgrounds 49 and 50 are not offered
+}
+
+std::vector<IndexedImage> buildThumbnails(const std::vector<BattleBackground>& battleBackgrounds) {
+    std::vector<IndexedImage> thumbnails;
+    thumbnails.reserve(kThumbnailCount);
+    for (int n = 0; n < kDecorativePictureCount; ++n)
+        thumbnails.push_back(decorativePicture(n));
+    IndexedImage plain;
+    [[maybe_unused]] const bool created = plain.create(kThumbnailSide, kThumbnailSide);
+    thumbnails.push_back(plain);
+    plain.setPaletteEntry(0, kBlueThumbnailColour, false);
+    thumbnails.push_back(plain);
+    for (int t = kBlueThumbnail + 1; t < kThumbnailCount; ++t) {
+        const int n = battleBackgroundOfThumbnail(t);
+        const IndexedImage empty;
+        const IndexedImage& source =
+            n < static_cast<int>(battleBackgrounds.size()) ? battleBackgrounds[n].picture : empty;
+        thumbnails.push_back(drawImageMagnified(source, 1, kThumbnailWindowX, kThumbnailWindowY,
+                                                nullptr, kThumbnailSide, kThumbnailSide));
+    }
+    return thumbnails;
+}
+
+void buildCurrentBackground(BackgroundPictures& pictures, int selection) {
+    if (selection < 0 || selection >= static_cast<int>(pictures.thumbnails.size())) selection = 0;
+    if (pictures.thumbnails.empty()) return;
+    [[maybe_unused]] const bool captured =
+        pictures.background128.captureFrom(pictures.thumbnails[selection]);
+    const IndexedImage& small = pictures.background128;
+    IndexedImage& large = pictures.background256;
+    if (!large.create(2 * small.width(), 2 * small.height())) return;
+    for (int y = 0; y < large.height(); ++y) {
+        for (int x = 0; x < large.width(); ++x) {
+            large.setPixelColour(x, y, small.getPixelColour(x / 2, y / 2));
+        }
+    }
+}
+
+void applyBackground(BackgroundPictures& pictures, int selection,
+                     const std::filesystem::path& romPath) {
+    if (!pictures.backgroundsLoaded) {
+        // A ROM whose backgrounds cannot be read still gets its thumbnails,
+        // blank where the battle backgrounds would be; they are not tried again.
+        if (loadBattleBackgrounds(pictures.battleBackgrounds, romPath) != RomLoadResult::Loaded) {
+            pictures.battleBackgrounds.clear();
+        }
+        pictures.thumbnails = buildThumbnails(pictures.battleBackgrounds);
+        pictures.backgroundsLoaded = true;
+    }
+    buildCurrentBackground(pictures, selection);
+}
+
+}  // namespace morvik
