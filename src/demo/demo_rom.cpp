@@ -1,6 +1,8 @@
 #include "demo/demo_rom.h"
 
 #include "demo/demo_monsters.h"
+#include "demo/demo_portraits.h"
+#include "demo/demo_sprites.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
@@ -9,6 +11,8 @@ std::vector<std::uint8_t> buildDemoRom() {
     std::vector<std::uint8_t> rom(kDemoRomFileSize, 0);
     rom[kSignatureFileOffset] = kSignatureByte;
     addDemoMonsters(rom);
+    addDemoPortraits(rom);
+    addDemoSprites(rom);
     return rom;
 }
 

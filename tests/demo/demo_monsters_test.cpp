@@ -124,8 +124,8 @@ TEST_F(DemoMonsters, NamesDecodeAsTheBuilderSays) {
 
 TEST_F(DemoMonsters, BuildIsDeterministic) {
     EXPECT_EQ(buildDemoRom(), rom);
-    std::vector<std::uint8_t> again(kDemoRomFileSize, 0);
-    again[kSignatureFileOffset] = kSignatureByte;
+    // Writing the monster tables again changes nothing: no other table holds them.
+    std::vector<std::uint8_t> again = rom;
     addDemoMonsters(again);
     EXPECT_EQ(again, rom);
 }

@@ -35,7 +35,7 @@ int frameTop(int frame) {
 
 bool setCharacterPaletteIndex(CharacterSpriteSet& set, int character, int paletteIndex) {
     if (!isValidCharacter(character) || set.characters[character].fixedPalette ||
-        paletteIndex < 0 || paletteIndex >= kPaletteCount) {
+        paletteIndex < 0 || paletteIndex > kMaxLoadedPaletteIndex) {
         return false;
     }
     set.characters[character].paletteIndex = paletteIndex;

@@ -13,7 +13,8 @@ namespace morvik {
 inline constexpr int kSheetImportMaxSide = 128;
 inline constexpr int kSheetImportMaxColours = sprites::kColoursPerPalette;
 
-// Palette index 0..31; refused for the character with the fixed palette.
+// Palette index 0..8, the ones a load keeps (it reads larger ones as 0);
+// refused for the character with the fixed palette.
 bool setCharacterPaletteIndex(CharacterSpriteSet& set, int character, int paletteIndex);
 // Sets the frames' colours again from the character's palette.
 bool refreshCharacterColours(CharacterSpriteSet& set, int character);

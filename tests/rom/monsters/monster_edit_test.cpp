@@ -135,14 +135,14 @@ TEST_F(MonsterEdit, ClearAndNewImage) {
         ASSERT_TRUE(newMonsterImage(set, small8));
     const MonsterGraphicsSet full = set;
     EXPECT_FALSE(newMonsterImage(set, large16));
-    EXPECT_EQ(set, full);
+    EXPECT_TRUE(set == full);
 }
 
 TEST_F(MonsterEdit, CopyImage) {
     // From a record that already shares the entry: nothing at all changes.
     const MonsterGraphicsSet before = set;
     ASSERT_TRUE(copyMonsterImage(set, sharedA, sharedB));
-    EXPECT_EQ(set, before);
+    EXPECT_TRUE(set == before);
 
     const int target = small8;
     const int source = large16;

@@ -115,7 +115,7 @@ TEST_F(MonsterLoad, TruncatedRomsAreRefusedAndTheSetKept) {
         const auto cut = dir.file("cut.smc");
         ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(size)));
         EXPECT_EQ(loadMonsterGraphics(set, cut), RomLoadResult::TooShort) << size;
-        EXPECT_EQ(set, before);
+        EXPECT_TRUE(set == before);
     }
     const auto exact = dir.file("exact.smc");
     ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + kRequiredRomSize)));
