@@ -42,10 +42,14 @@ void buildCurrentBackground(BackgroundPictures& pictures, int selection) {
     const IndexedImage& small = pictures.background128;
     IndexedImage& large = pictures.background256;
     if (!large.create(2 * small.width(), 2 * small.height())) return;
+    // Taking the colours pixel by pixel would meet them in the same order as
+    // the capture did, so the palette is the same and indices copy across.
+    for (int k = 0; k < small.colourCount(); ++k) {
+        large.setPaletteEntry(k, small.paletteEntry(k), false);
+    }
     for (int y = 0; y < large.height(); ++y) {
-        for (int x = 0; x < large.width(); ++x) {
-            large.setPixelColour(x, y, small.getPixelColour(x / 2, y / 2));
-        }
+        for (int x = 0; x < large.width(); ++x)
+            large.setPixel(x, y, small.getPixel(x / 2, y / 2));
     }
 }
 

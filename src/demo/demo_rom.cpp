@@ -1,5 +1,6 @@
 #include "demo/demo_rom.h"
 
+#include "demo/demo_backgrounds.h"
 #include "demo/demo_monsters.h"
 #include "demo/demo_portraits.h"
 #include "demo/demo_sprites.h"
@@ -13,6 +14,7 @@ std::vector<std::uint8_t> buildDemoRom() {
     addDemoMonsters(rom);
     addDemoPortraits(rom);
     addDemoSprites(rom);
+    addDemoBackgrounds(rom);
     return rom;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <vector>
 
 namespace morvik {
 
@@ -69,11 +70,6 @@ std::uint8_t composePixel(std::uint8_t imageIndex, int imageColours, const Index
     return backgroundMap[background->getPixel(x, y)];
 }
 
-std::uint8_t pixelAt(const IndexedImage& image, std::int64_t x, std::int64_t y) {
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return 0;
-    return image.getPixel(static_cast<int>(x), static_cast<int>(y));
-}
-
 // The default output side: `scale` times the image's side, or 0 (nothing can be
 // drawn) when that does not fit an int.
 int scaledSide(int requested, int scale, int imageSide) {
@@ -112,13 +108,21 @@ IndexedImage drawImageMagnified(const IndexedImage& image, int magnification, in
     IndexMap backgroundMap{};
     if (!prepareCanvas(canvas, image, background, width, height, backgroundMap)) return canvas;
     const int imageColours = image.colourCount();
+    // Which image column each output column shows (-1: none); rows likewise.
+    std::vector<int> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) {
+        const std::int64_t imageX = std::int64_t{sourceX} + x / magnification;
+        columns[x] = imageX >= 0 && imageX < image.width() ? static_cast<int>(imageX) : -1;
+    }
+    const std::uint8_t* pixels = image.pixels().data();
+    std::uint8_t* out = canvas.pixels().data();
     for (int y = 0; y < height; ++y) {
         const std::int64_t imageY = std::int64_t{sourceY} + y / magnification;
+        const bool rowInside = imageY >= 0 && imageY < image.height();
+        const std::uint8_t* row = rowInside ? pixels + imageY * image.width() : nullptr;
         for (int x = 0; x < width; ++x) {
-            const std::int64_t imageX = std::int64_t{sourceX} + x / magnification;
-            canvas.setPixel(x, y,
-                            composePixel(pixelAt(image, imageX, imageY), imageColours, background,
-                                         backgroundMap, x, y));
+            const std::uint8_t index = row != nullptr && columns[x] >= 0 ? row[columns[x]] : 0;
+            *out++ = composePixel(index, imageColours, background, backgroundMap, x, y);
         }
     }
     return canvas;

@@ -5,6 +5,8 @@
 #include "backgrounds/background_layout.h"
 #include "backgrounds/background_pictures.h"
 #include "backgrounds/compression.h"
+#include "demo/demo_backgrounds.h"
+#include "demo/demo_rom.h"
 #include "gfx/tile_codec.h"
 #include "rom/rom_file.h"
 #include "rom/rom_layout.h"
@@ -223,6 +225,31 @@ TEST(BackgroundPictureSet, UnreadableRomStillGivesSixtyPictures) {
         EXPECT_EQ(decorativePicture(n), decorativePicture(n));
     }
     EXPECT_FALSE(decorativePicture(5).hasPixels());
+}
+
+}  // namespace
+}  // namespace morvik
+
+namespace morvik {
+namespace {
+
+TEST(DemoRomBackgrounds, EveryBackgroundDecodesToWhatTheBuilderDrew) {
+    test::TempDir dir;
+    const auto path = dir.file("demo.smc");
+    ASSERT_TRUE(writeDemoRom(path));
+    std::vector<BattleBackground> list;
+    ASSERT_EQ(loadBattleBackgrounds(list, path), RomLoadResult::Loaded);
+    ASSERT_EQ(list.size(), 55u);
+    for (int n = 0; n < 55; ++n) {
+        const IndexedImage expected = demoBackground(n);
+        EXPECT_TRUE(list[n].picture == expected) << "background " << n;
+    }
+    // The record without graphics shows each cell's first colour of its group.
+    const IndexedImage& blank = list[kDemoBlankBackground].picture;
+    for (int y = 8; y < 144; ++y) {
+        for (int x = 64; x < 192; ++x)
+            ASSERT_EQ(blank.getPixel(x, y) % 16, 0);
+    }
 }
 
 }  // namespace
