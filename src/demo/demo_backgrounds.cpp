@@ -11,12 +11,19 @@
 #include "backgrounds/background_layout.h"
 #include "backgrounds/compression.h"
 #include "demo/demo_scenery.h"
+#include "demo/demo_support.h"
 #include "gfx/colour.h"
 #include "gfx/tile_codec.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
 namespace {
+
+using demo::hsv;
+using demo::put;
+using demo::putByte;
+using demo::putWord;
+using demo::rgb8;
 
 using namespace backgrounds;
 using namespace roles;
@@ -492,15 +499,6 @@ const Catalogue& catalogue() {
 
 // ---------------------------------------------------------------------------
 // Writing the tables.
-
-void put(std::vector<std::uint8_t>& rom, std::uint32_t romOffset,
-         std::span<const std::uint8_t> bytes) {
-    std::copy(bytes.begin(), bytes.end(), rom.begin() + kCopierHeaderSize + romOffset);
-}
-
-void putByte(std::vector<std::uint8_t>& rom, std::uint32_t romOffset, unsigned value) {
-    rom[kCopierHeaderSize + romOffset] = static_cast<std::uint8_t>(value & 0xFF);
-}
 
 std::array<std::uint8_t, 3> setBytes(const Catalogue& catalogue, const Background& background) {
     std::array<std::uint8_t, 3> bytes = {kNoGraphics, kNoGraphics, kNoGraphics};

@@ -7,12 +7,19 @@
 
 #include "demo/demo_creatures.h"
 #include "demo/demo_random.h"
+#include "demo/demo_support.h"
 #include "gfx/colour.h"
 #include "rom/monsters/monster_layout.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
 namespace {
+
+using demo::hsv;
+using demo::put;
+using demo::putByte;
+using demo::putWord;
+using demo::rgb8;
 
 using namespace monsters;
 using Kind = CreatureKind;
@@ -60,22 +67,6 @@ int paletteOfRecord(int record) {
 // Palettes: 0 deep shade, 1 outline, 2-4 main ramp, 5-6 contrasting ramp, 7 a
 // near-white. A 16-colour picture reads the next palette as 8..15 with the same
 // roles, which is why the second material and the pupils use 8..12 and 9.
-
-PaletteColour hsv(int hue, int sat, int val) {
-    sat = std::clamp(sat, 0, 255);
-    const int f = (hue % 60) * 255 / 60;
-    const auto c = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
-    const int p = val * (255 - sat) / 255;
-    const int q = val * (255 - sat * f / 255) / 255;
-    const int t = val * (255 - sat * (255 - f) / 255) / 255;
-    // Red runs through these six values as the hue turns; green and blue follow
-    // the same round two and four sextants later.
-    const std::array<int, 6> red = {val, q, p, p, t, val};
-    const int sextant = hue / 60 % 6;
-    return PaletteColour::fromRgb(c(red[static_cast<std::size_t>(sextant)]),
-                                  c(red[static_cast<std::size_t>((sextant + 4) % 6)]),
-                                  c(red[static_cast<std::size_t>((sextant + 2) % 6)]));
-}
 
 std::array<PaletteColour, 8> paletteColours(int index) {
     const int hue = (index * 47 + index / 16 * 23) % 360;
@@ -263,17 +254,6 @@ const Catalogue& catalogue() {
 
 // ---------------------------------------------------------------------------
 // Writing the tables.
-
-void put(std::vector<std::uint8_t>& rom, std::uint32_t romOffset,
-         std::span<const std::uint8_t> bytes) {
-    std::copy(bytes.begin(), bytes.end(), rom.begin() + kCopierHeaderSize + romOffset);
-}
-
-void putWord(std::vector<std::uint8_t>& rom, std::uint32_t romOffset, unsigned word) {
-    const std::array<std::uint8_t, 2> bytes = {static_cast<std::uint8_t>(word & 0xFF),
-                                               static_cast<std::uint8_t>(word >> 8 & 0xFF)};
-    put(rom, romOffset, bytes);
-}
 
 void writeRecords(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
     for (int record = 0; record < kRecordCount; ++record) {

@@ -7,12 +7,19 @@
 #include <span>
 
 #include "demo/demo_random.h"
+#include "demo/demo_support.h"
 #include "gfx/colour.h"
 #include "gfx/tile_codec.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
 namespace {
+
+using demo::hsv;
+using demo::put;
+using demo::putByte;
+using demo::putWord;
+using demo::rgb8;
 
 constexpr std::uint32_t kGraphicsOffset = 0x2D1D00;
 constexpr std::uint32_t kPortraitBytes = 800;
@@ -37,34 +44,6 @@ constexpr std::array<int, kDemoPortraitCount> kPaletteOfPortrait = {
 // Palettes. Every portrait palette has the same roles, so portraits that share
 // one still look right: 1 outline, 2-4 skin, 5-7 hair, 8-10 clothes, 11 eye
 // white, 12 iris, 13 lips, 14-15 jewellery, metal and backdrop.
-
-PaletteColour rgb8(int r, int g, int b) {
-    const auto c = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255) & 0xF8); };
-    return PaletteColour::fromRgb(c(r), c(g), c(b));
-}
-
-PaletteColour hsv(int hue, int sat, int val) {
-    sat = std::clamp(sat, 0, 255);
-    val = std::clamp(val, 0, 255);
-    const int f = (hue % 60) * 255 / 60;
-    const int p = val * (255 - sat) / 255;
-    const int q = val * (255 - sat * f / 255) / 255;
-    const int t = val * (255 - sat * (255 - f) / 255) / 255;
-    switch (hue / 60 % 6) {
-        case 0:
-            return rgb8(val, t, p);
-        case 1:
-            return rgb8(q, val, p);
-        case 2:
-            return rgb8(p, val, t);
-        case 3:
-            return rgb8(p, q, val);
-        case 4:
-            return rgb8(t, p, val);
-        default:
-            return rgb8(val, p, q);
-    }
-}
 
 // Skin tones as (hue, saturation, value) of the middle shade.
 constexpr std::array<std::array<int, 3>, 8> kSkinTones = {{{24, 90, 248},

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "demo/demo_random.h"
+#include "demo/demo_support.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
 #include "gfx/tile_codec.h"
@@ -15,6 +16,12 @@
 
 namespace morvik {
 namespace {
+
+using demo::hsv;
+using demo::put;
+using demo::putByte;
+using demo::putWord;
+using demo::rgb8;
 
 constexpr std::uint32_t kGraphicsBlockOffset = 0x150000;
 constexpr std::uint32_t kRunBytes = 32 * kDemoSpriteTileCount;
@@ -45,35 +52,6 @@ static_assert(runOffset(kDemoCharacterCount) <= kGraphicsBlockOffset + 0x35000);
 // Palettes. The roles are fixed so that characters can share palettes: 1
 // outline, 2-4 hair, 5-6 skin, 7 eyes, 8-10 clothes, 11-12 trousers, 13 boots,
 // 14-15 trim and jewellery.
-
-PaletteColour rgb8(int r, int g, int b) {
-    const auto c = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255) & 0xF8); };
-    return PaletteColour::fromRgb(c(r), c(g), c(b));
-}
-
-PaletteColour hsv(int hue, int sat, int val) {
-    hue = (hue % 360 + 360) % 360;
-    sat = std::clamp(sat, 0, 255);
-    val = std::clamp(val, 0, 255);
-    const int f = (hue % 60) * 255 / 60;
-    const int p = val * (255 - sat) / 255;
-    const int q = val * (255 - sat * f / 255) / 255;
-    const int t = val * (255 - sat * (255 - f) / 255) / 255;
-    switch (hue / 60) {
-        case 0:
-            return rgb8(val, t, p);
-        case 1:
-            return rgb8(q, val, p);
-        case 2:
-            return rgb8(p, val, t);
-        case 3:
-            return rgb8(p, q, val);
-        case 4:
-            return rgb8(t, p, val);
-        default:
-            return rgb8(val, p, q);
-    }
-}
 
 std::array<PaletteColour, 16> spritePalette(int index) {
     Rng rng(0x737072706C740000ull + static_cast<std::uint64_t>(index));
@@ -516,12 +494,6 @@ const Sheet& sheet() {
 std::span<std::uint8_t> romBytes(std::vector<std::uint8_t>& rom, std::uint32_t romOffset,
                                  std::size_t count) {
     return std::span(rom).subspan(kCopierHeaderSize + romOffset, count);
-}
-
-void putWord(std::vector<std::uint8_t>& rom, std::uint32_t romOffset, unsigned word) {
-    const auto out = romBytes(rom, romOffset, 2);
-    out[0] = static_cast<std::uint8_t>(word & 0xFF);
-    out[1] = static_cast<std::uint8_t>(word >> 8 & 0xFF);
 }
 
 void writePalettes(std::vector<std::uint8_t>& rom) {
