@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace morvik {
+
+enum class Answer { Yes, No, Cancel };
+
+// How the document flows talk to the user and to the main window. The GUI
+// answers with message boxes and dialogs, the command line and tests otherwise.
+class DocumentUi {
+  public:
+    virtual ~DocumentUi() = default;
+    virtual Answer askYesNoCancel(const std::string& text) = 0;
+    virtual bool askYesNo(const std::string& text) = 0;
+    virtual void showError(const std::string& text) = 0;
+    virtual void showInfo(const std::string& text) = 0;
+    // The ROM file to open; nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> askRomPath() = 0;
+    // A small window with the text, dy pixels below the main window's top.
+    virtual void showProgress(const std::string& text, int dy) = 0;
+    virtual void closeProgress() = 0;
+    // Save, Change Background and the Image menu become available.
+    virtual void enableRomCommands() = 0;
+    virtual void showTabs() = 0;
+    // Switches to the tab's page and selects the tab.
+    virtual void selectTab(int tab) = 0;
+    virtual void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) = 0;
+};
+
+}  // namespace morvik

@@ -1,0 +1,118 @@
+#include "app/rom_document.h"
+
+#include <utility>
+
+#include "rom/monsters/monster_load.h"
+#include "rom/rom_file.h"
+
+namespace morvik {
+
+RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path) {
+    RomLoadResult result = loadMonsterGraphics(sets.monsters, path);
+    if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, path);
+    if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, path);
+    return result;
+}
+
+RomDocument::RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
+                         EditorPages pages, DocumentUi& ui, DataSetsLoader loader)
+    : settings_(settings),
+      sets_(sets),
+      backgrounds_(backgrounds),
+      pages_(pages),
+      ui_(ui),
+      loader_(std::move(loader)) {}
+
+bool RomDocument::confirmDiscard() {
+    if (!dirty_) return true;
+    switch (ui_.askYesNoCancel(kSaveChangesQuestion)) {
+        case Answer::Yes:
+            return saveRom();
+        case Answer::No:
+            return true;  // the changes are abandoned; dirty stays as it is
+        case Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+// The file must open for reading and writing; a wrong signature byte is the
+// user's call. Nothing has been loaded yet.
+bool RomDocument::checkSignature(const std::filesystem::path& path) {
+    RomFile rom;
+    if (!rom.open(path)) {
+        ui_.closeProgress();
+        ui_.showError(kLoadErrorMessage);
+        return false;
+    }
+    std::uint8_t signature = 0;
+    const std::span<std::uint8_t> byte(&signature, 1);
+    if (rom.readAtFileOffset(kSignatureFileOffset, byte) && signature == kSignatureByte) {
+        return true;
+    }
+    if (ui_.askYesNo(kSignatureQuestion)) return true;
+    ui_.closeProgress();
+    return false;
+}
+
+bool RomDocument::openRom(std::optional<int> recentIndex) {
+    if (!confirmDiscard()) return false;
+    std::filesystem::path path;
+    if (recentIndex) {
+        if (*recentIndex < 0 || *recentIndex >= settings_.recentCount()) return false;
+        path = settings_.recentFile(*recentIndex);
+    } else {
+        auto chosen = ui_.askRomPath();
+        if (!chosen) return false;
+        path = std::move(*chosen);
+    }
+
+    ui_.showProgress(kLoadingMessage, kLoadingProgressOffset);
+    if (!checkSignature(path)) return false;
+    // All three sets load into fresh ones first: a failure leaves the open
+    // document exactly as it was.
+    DataSets fresh;
+    if (loader_(fresh, path) != RomLoadResult::Loaded) {
+        ui_.closeProgress();
+        ui_.showError(kLoadErrorMessage);
+        return false;
+    }
+    sets_ = std::move(fresh);
+    ui_.closeProgress();
+
+    if (romPath_.empty()) firstLoad(path);
+    romPath_ = path;
+    pages_.pageForTab(currentTab_).refresh();
+    settings_.addRecentFile(path.string());
+    ui_.rebuildRecentMenu(recentMenuItems(settings_));
+    return true;
+}
+
+void RomDocument::firstLoad(const std::filesystem::path& path) {
+    romPath_ = path;
+    applyBackground(backgrounds_, settings_.background, romPath_);
+    ui_.showTabs();
+    pages_.monsters.initAfterLoad();
+    pages_.portraits.initAfterLoad();
+    pages_.characters.initAfterLoad();
+    if (currentTab_ < 0 || currentTab_ >= kTabCount) currentTab_ = 0;
+    ui_.selectTab(currentTab_);
+    ui_.enableRomCommands();
+}
+
+bool RomDocument::saveRom() {
+    ui_.showProgress(kSavingMessage, kSavingProgressOffset);
+    for (EditorPage* page :
+         {static_cast<EditorPage*>(&pages_.monsters), &pages_.portraits, &pages_.characters}) {
+        if (!page->saveToRom(romPath_)) {
+            ui_.closeProgress();
+            return false;
+        }
+    }
+    ui_.closeProgress();
+    ui_.showInfo(kSavedMessage);
+    dirty_ = false;
+    return true;
+}
+
+}  // namespace morvik

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "app/document_ui.h"
+#include "app/editor_page.h"
+#include "app/settings.h"
+#include "backgrounds/background_pictures.h"
+#include "rom/load_result.h"
+#include "rom/monsters/monster_graphics.h"
+#include "rom/portraits/portrait_set.h"
+#include "rom/sprites/sprite_set.h"
+
+namespace morvik {
+
+// The three data sets of an open ROM.
+struct DataSets {
+    MonsterGraphicsSet monsters;
+    PortraitSet portraits;
+    CharacterSpriteSet characters;
+};
+
+// Loads the three data sets, in the order monsters, portraits, characters,
+// stopping at the first failure. Replaceable so tests can make one fail.
+using DataSetsLoader = std::function<RomLoadResult(DataSets&, const std::filesystem::path&)>;
+RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path);
+
+inline constexpr const char* kSaveChangesQuestion = "Save changes to the ROM?";
+inline constexpr const char* kLoadErrorMessage = "Error loading ROM";
+inline constexpr const char* kSignatureQuestion =
+    "This file does not appear to be a valid Final Fantasy III ROM. Do you want to load it "
+    "anyway?";
+inline constexpr const char* kLoadingMessage = "Loading Final Fantasy III ROM ...";
+inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
+inline constexpr const char* kSavedMessage = "ROM saved";
+inline constexpr int kLoadingProgressOffset = 100;
+inline constexpr int kSavingProgressOffset = 130;
+
+// The program's one open ROM: opening (with the unsaved-changes prompt and the
+// signature check), the first-load set-up and saving through the pages.
+class RomDocument {
+  public:
+    RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
+                EditorPages pages, DocumentUi& ui, DataSetsLoader loader = loadDataSets);
+
+    // The unsaved-changes prompt: false when the user keeps the changes (Cancel,
+    // or a save that failed).
+    bool confirmDiscard();
+    // Opens a recent file (0..3) or, without an index, the file the user picks.
+    // True when a ROM was loaded.
+    bool openRom(std::optional<int> recentIndex = std::nullopt);
+    // Saves through the three pages; true when all of them saved.
+    bool saveRom();
+
+    const std::filesystem::path& romPath() const { return romPath_; }
+    bool isLoaded() const { return !romPath_.empty(); }
+    bool dirty() const { return dirty_; }
+    void markDirty() { dirty_ = true; }
+    int currentTab() const { return currentTab_; }
+    void setCurrentTab(int tab) { currentTab_ = tab; }
+
+  private:
+    bool checkSignature(const std::filesystem::path& path);
+    void firstLoad(const std::filesystem::path& path);
+
+    Settings& settings_;
+    DataSets& sets_;
+    BackgroundPictures& backgrounds_;
+    EditorPages pages_;
+    DocumentUi& ui_;
+    DataSetsLoader loader_;
+    std::filesystem::path romPath_;
+    bool dirty_ = false;
+    int currentTab_ = 0;
+};
+
+}  // namespace morvik

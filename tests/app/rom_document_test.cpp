@@ -1,0 +1,283 @@
+#include "app/rom_document.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "demo/demo_rom.h"
+#include "rom/monsters/monster_load.h"
+#include "support/rom_files.h"
+#include "support/temp_dir.h"
+
+namespace morvik {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class FakeUi : public DocumentUi {
+  public:
+    explicit FakeUi(Log& log) : log_(log) {}
+    Answer askYesNoCancel(const std::string& text) override {
+        log_.push_back("ask3:" + text);
+        const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    bool askYesNo(const std::string& text) override {
+        log_.push_back("ask2:" + text);
+        return yes;
+    }
+    void showError(const std::string& text) override { log_.push_back("error:" + text); }
+    void showInfo(const std::string& text) override { log_.push_back("info:" + text); }
+    std::optional<std::filesystem::path> askRomPath() override {
+        log_.push_back("askRomPath");
+        return path;
+    }
+    void showProgress(const std::string& text, int dy) override {
+        log_.push_back("progress:" + text + ":" + std::to_string(dy));
+    }
+    void closeProgress() override { log_.push_back("closeProgress"); }
+    void enableRomCommands() override { log_.push_back("enable"); }
+    void showTabs() override { log_.push_back("showTabs"); }
+    void selectTab(int tab) override { log_.push_back("tab:" + std::to_string(tab)); }
+    void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override {
+        log_.push_back("recent:" + std::to_string(items.size()));
+    }
+
+    std::deque<Answer> answers;
+    bool yes = true;
+    std::optional<std::filesystem::path> path;
+
+  private:
+    Log& log_;
+};
+
+class FakePage : public MonsterEditorPage {
+  public:
+    FakePage(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
+    void clearImage() override {}
+    void exportImage() override {}
+    void flipImage(FlipDirection) override {}
+    void importImage() override {}
+    void createPage() override {}
+    void initAfterLoad() override { log_.push_back(name_ + ".init"); }
+    void refresh() override { log_.push_back(name_ + ".refresh"); }
+    bool saveToRom(const std::filesystem::path&) override {
+        log_.push_back(name_ + ".save");
+        return saves;
+    }
+    void paint() override {}
+    void hidePage() override {}
+    void showPage() override {}
+    void invalidatePage() override {}
+    void modeChanged(int) override {}
+
+    bool saves = true;
+
+  private:
+    Log& log_;
+    std::string name_;
+};
+
+class Document : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rom = dir.file("demo.smc");
+        other = dir.file("other.smc");
+        ASSERT_TRUE(writeDemoRom(rom));
+        ASSERT_TRUE(writeDemoRom(other));
+        ui.path = rom;
+    }
+
+    RomDocument document(DataSetsLoader loader = loadDataSets) {
+        return RomDocument(settings, sets, backgrounds, pages, ui, std::move(loader));
+    }
+    // Log entries from the given position on.
+    Log since(std::size_t start) const {
+        return Log(log.begin() + static_cast<long>(start), log.end());
+    }
+
+    test::TempDir dir;
+    std::filesystem::path rom, other;
+    Log log;
+    FakeUi ui{log};
+    FakePage monsters{log, "monsters"}, portraits{log, "portraits"}, characters{log, "characters"};
+    EditorPages pages{monsters, portraits, characters};
+    Settings settings;
+    DataSets sets;
+    BackgroundPictures backgrounds;
+};
+
+TEST_F(Document, FirstLoadSetsUpOnceLaterLoadsRefresh) {
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRom());
+    EXPECT_EQ(log, (Log{"askRomPath", "progress:Loading Final Fantasy III ROM ...:100",
+                        "closeProgress", "showTabs", "monsters.init", "portraits.init",
+                        "characters.init", "tab:0", "enable", "monsters.refresh", "recent:1"}));
+    EXPECT_EQ(doc.romPath(), rom);
+    EXPECT_GT(sets.monsters.entryCount, 0);
+    EXPECT_TRUE(backgrounds.backgroundsLoaded);
+    EXPECT_EQ(backgrounds.background128.width(), 128);
+    EXPECT_FALSE(doc.dirty());
+
+    // A later load: no set-up, a refresh of the current page, the recent list.
+    doc.setCurrentTab(kPortraitsTab);
+    ui.path = other;
+    const std::size_t start = log.size();
+    ASSERT_TRUE(doc.openRom());
+    EXPECT_EQ(since(start), (Log{"askRomPath", "progress:Loading Final Fantasy III ROM ...:100",
+                                 "closeProgress", "portraits.refresh", "recent:2"}));
+    EXPECT_EQ(doc.romPath(), other);
+    EXPECT_EQ(settings.recentFiles, (std::vector<std::string>{other.string(), rom.string()}));
+
+    // The same file again, from the recent list: still two entries.
+    ASSERT_TRUE(doc.openRom(1));
+    EXPECT_EQ(settings.recentFiles, (std::vector<std::string>{rom.string(), other.string()}));
+    EXPECT_FALSE(doc.openRom(3));  // no such entry
+}
+
+TEST_F(Document, StoredTabIsSelectedAtTheFirstLoad) {
+    RomDocument doc = document();
+    doc.setCurrentTab(3);
+    ASSERT_TRUE(doc.openRom());
+    EXPECT_NE(std::find(log.begin(), log.end(), "tab:3"), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "characters.refresh"), log.end());
+
+    RomDocument fresh = document();
+    fresh.setCurrentTab(7);
+    ASSERT_TRUE(fresh.openRom());
+    EXPECT_EQ(fresh.currentTab(), 0);
+}
+
+TEST_F(Document, UnsavedChangesPrompt) {
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRom());
+    doc.markDirty();
+    ui.path = other;
+
+    ui.answers = {Answer::Cancel};
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(doc.romPath(), rom);
+    EXPECT_TRUE(doc.dirty());
+
+    // Yes with a save that fails: nothing is loaded.
+    ui.answers = {Answer::Yes};
+    portraits.saves = false;
+    std::size_t start = log.size();
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(since(start),
+              (Log{"ask3:Save changes to the ROM?", "progress:Saving Final Fantasy III ROM ...:130",
+                   "monsters.save", "portraits.save", "closeProgress"}));
+    EXPECT_EQ(doc.romPath(), rom);
+    EXPECT_TRUE(doc.dirty());
+
+    // No: the new ROM loads and the changes stay unsaved.
+    ui.answers = {Answer::No};
+    EXPECT_TRUE(doc.openRom());
+    EXPECT_EQ(doc.romPath(), other);
+    EXPECT_TRUE(doc.dirty());
+
+    // Yes with a good save: saved, then loaded.
+    portraits.saves = true;
+    ui.answers = {Answer::Yes};
+    ui.path = rom;
+    start = log.size();
+    EXPECT_TRUE(doc.openRom());
+    EXPECT_EQ(std::count(log.begin() + static_cast<long>(start), log.end(), "info:ROM saved"), 1);
+    EXPECT_FALSE(doc.dirty());
+    EXPECT_EQ(doc.romPath(), rom);
+
+    // Clean: no question at all.
+    start = log.size();
+    EXPECT_TRUE(doc.confirmDiscard());
+    EXPECT_EQ(log.size(), start);
+}
+
+TEST_F(Document, SignatureQuestionAndUnreadableFiles) {
+    test::patchRom(rom, 0x20, {0x00});  // file offset 0x220
+    RomDocument doc = document();
+    ui.yes = false;
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(log.back(), "closeProgress");
+    EXPECT_NE(std::find(log.begin(), log.end(), std::string("ask2:") + kSignatureQuestion),
+              log.end());
+    EXPECT_FALSE(doc.isLoaded());
+    EXPECT_EQ(sets.monsters.entryCount, -1);  // nothing was touched
+
+    ui.yes = true;
+    EXPECT_TRUE(doc.openRom());
+
+    // A recent file that is gone: an error, and it stays listed.
+    ASSERT_TRUE(writeDemoRom(other));
+    ui.path = other;
+    ASSERT_TRUE(doc.openRom());
+    std::filesystem::remove(other);
+    const std::size_t start = log.size();
+    EXPECT_FALSE(doc.openRom(0));
+    EXPECT_EQ(since(start), (Log{"progress:Loading Final Fantasy III ROM ...:100", "closeProgress",
+                                 "error:Error loading ROM"}));
+    EXPECT_EQ(settings.recentFile(0), other.string());
+    EXPECT_EQ(doc.romPath(), other);
+
+    // A file too short for the tables.
+    const auto stub = dir.file("stub.smc");
+    ASSERT_TRUE(writeWholeFile(stub, std::vector<std::uint8_t>(0x300, 0xA2)));
+    ui.path = stub;
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(log.back(), "error:Error loading ROM");
+}
+
+TEST_F(Document, AFailingLoaderLeavesThePreviousDocumentIntact) {
+    int calls = 0;
+    RomDocument doc = document([&](DataSets& fresh, const std::filesystem::path& path) {
+        ++calls;
+        if (calls == 1) return loadDataSets(fresh, path);
+        // The monsters load, then the portraits fail.
+        EXPECT_EQ(loadMonsterGraphics(fresh.monsters, path), RomLoadResult::Loaded);
+        return RomLoadResult::TooShort;
+    });
+    ASSERT_TRUE(doc.openRom());
+    doc.markDirty();
+    const MonsterGraphicsSet before = sets.monsters;
+    test::patchRom(other, 0x127000, {0x10, 0x00, 0x00, 0x05, 0x00});
+    ui.path = other;
+    ui.answers = {Answer::No};
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(log.back(), "error:Error loading ROM");
+    EXPECT_TRUE(sets.monsters == before);
+    EXPECT_EQ(doc.romPath(), rom);
+    EXPECT_TRUE(doc.dirty());
+    EXPECT_EQ(settings.recentCount(), 1);
+}
+
+TEST_F(Document, SaveStopsAtTheFirstFailingPage) {
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRom());
+    doc.markDirty();
+    monsters.saves = false;
+    std::size_t start = log.size();
+    EXPECT_FALSE(doc.saveRom());
+    EXPECT_EQ(since(start), (Log{"progress:Saving Final Fantasy III ROM ...:130", "monsters.save",
+                                 "closeProgress"}));
+    EXPECT_TRUE(doc.dirty());
+
+    monsters.saves = true;
+    start = log.size();
+    EXPECT_TRUE(doc.saveRom());
+    EXPECT_EQ(since(start),
+              (Log{"progress:Saving Final Fantasy III ROM ...:130", "monsters.save",
+                   "portraits.save", "characters.save", "closeProgress", "info:ROM saved"}));
+    EXPECT_FALSE(doc.dirty());
+}
+
+TEST_F(Document, PagesByTab) {
+    EXPECT_EQ(&pages.pageForTab(0), &monsters);
+    EXPECT_EQ(&pages.pageForTab(1), &monsters);
+    EXPECT_EQ(&pages.pageForTab(2), &portraits);
+    EXPECT_EQ(&pages.pageForTab(3), &characters);
+}
+
+}  // namespace
+}  // namespace morvik
