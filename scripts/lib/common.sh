@@ -9,6 +9,9 @@ MORVIK_PACKAGES=(
     libgtest-dev
     libgmock-dev
     libbenchmark-dev
+    libpng-dev
+    zlib1g-dev
+    clang
 )
 
 morvik_log() { printf 'morvik: %s\n' "$*" >&2; }

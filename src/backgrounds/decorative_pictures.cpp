@@ -120,7 +120,8 @@ PaletteColour meadow(int x, int y) {
 
 // A dark sky sprinkled with stars.
 PaletteColour starfield(int x, int y) {
-    const unsigned hash = static_cast<unsigned>(x * 73856093) ^ static_cast<unsigned>(y * 19349663);
+    const unsigned hash =
+        static_cast<unsigned>(x) * 73856093u ^ static_cast<unsigned>(y) * 19349663u;
     if (hash % 97 == 0) return PaletteColour::fromRgb(248, 248, 216);
     return blend(PaletteColour::fromRgb(8, 8, 24), PaletteColour::fromRgb(48, 24, 80), y / 8, 15);
 }

@@ -29,13 +29,13 @@ using namespace backgrounds;
 using namespace roles;
 using SceneColours = std::array<PaletteColour, kSceneColourCount>;
 
-// Free room of the demo ROM: raw graphics must sit below the first compressed
-// bank, compressed graphics from it on; the tile maps follow the palette table
-// and stay within reach of the 16-bit map pointers.
-constexpr std::uint32_t kRawGraphicsStart = 0x186000, kRawGraphicsEnd = 0x260000;
-constexpr std::uint32_t kPackedGraphicsStart = 0x280000, kPackedGraphicsEnd = 0x2CE000;
+// Free room of the demo ROM: raw graphics sit below the first compressed bank
+// (up to 0x260000), compressed graphics from it on (up to 0x2CE000); the tile
+// maps follow the palette table within reach of the 16-bit map pointers. The
+// demo tests check that everything stays inside.
+constexpr std::uint32_t kRawGraphicsStart = 0x186000;
+constexpr std::uint32_t kPackedGraphicsStart = 0x280000;
 constexpr std::uint32_t kMapsStart = kPalettesOffset + kPalettesBytes;
-constexpr std::uint32_t kMapsEnd = kTileMapBase + 0x10000;
 constexpr int kGraphicsPointerCount = 128;
 constexpr int kTileMapPointerBytes = 256;
 

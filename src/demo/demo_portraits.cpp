@@ -89,7 +89,7 @@ std::array<PaletteColour, 16> portraitPalette(int index) {
 enum class Mat : std::uint8_t { None, Skin, Hair, Cloth, Metal };
 constexpr std::array<std::array<std::uint8_t, 3>, 5> kRamps = {
     {{0, 0, 0}, {2, 3, 4}, {5, 6, 7}, {8, 9, 10}, {14, 14, 15}}};
-constexpr std::uint8_t kLine = 1, kWhite = 11, kIris = 12, kLips = 13;
+constexpr std::uint8_t kLine = 1;
 
 struct Canvas {
     std::array<Mat, kPixels> mat{};

@@ -168,7 +168,7 @@ Extent monsterVisibleExtent(const MonsterGraphicsSet& set, int record) {
     if (!isValidRecord(record)) return {};
     const MonsterRecord& r = set.records[record];
     const Mold* mold = findMold(set, r.large, r.moldIndex);
-    if (mold == nullptr) return {};
+    if (mold == nullptr) return {kTileSize, kTileSize};
     const int side = moldSide(r.large);
     int columns = 0;
     int rows = 0;
@@ -177,7 +177,8 @@ Extent monsterVisibleExtent(const MonsterGraphicsSet& set, int record) {
         columns = std::max(columns, cell % side + 1);
         rows = std::max(rows, cell / side + 1);
     }
-    return {columns * kTileSize, rows * kTileSize};
+    // A mold without cells still shows its first tile.
+    return {std::max(columns, 1) * kTileSize, std::max(rows, 1) * kTileSize};
 }
 
 }  // namespace morvik

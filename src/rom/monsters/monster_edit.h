@@ -47,7 +47,8 @@ struct Extent {
     int width = 0;
     int height = 0;
 };
-// The top-left part of the image its mold covers: what an export writes.
+// The top-left part of the image its mold covers, at least one tile: what an
+// export writes.
 Extent monsterVisibleExtent(const MonsterGraphicsSet& set, int record);
 
 }  // namespace morvik

@@ -1,0 +1,23 @@
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "fuzz_limits.h"
+#include "imagefile/png_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace morvik;
+    IndexedImage image;
+    const ImageStatus status = readPngBytes(image, std::span<const std::uint8_t>(data, size),
+                                            fuzz::kMaxColours, fuzz::kMaxSide, fuzz::kMaxSide);
+    if (status != ImageStatus::Ok) return 0;
+    const auto written = encodePng(image, image.width(), image.height());
+    if (written.empty()) std::abort();
+    IndexedImage again;
+    if (readPngBytes(again, written, fuzz::kMaxColours, fuzz::kMaxSide, fuzz::kMaxSide) !=
+        ImageStatus::Ok) {
+        std::abort();
+    }
+    fuzz::expectSamePicture(image, again);
+    return 0;
+}

@@ -1,0 +1,232 @@
+#include "cli/cli_commands.h"
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "app/image_transfer.h"
+#include "cli/cli_session.h"
+#include "demo/demo_rom.h"
+#include "rom/monsters/monster_edit.h"
+#include "rom/monsters/monster_save.h"
+#include "rom/portraits/portrait_edit.h"
+#include "rom/sprites/sprite_edit.h"
+
+namespace morvik::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "Usage:\n"
+    "  morvik-cli demo-rom OUT\n"
+    "  morvik-cli info ROM\n"
+    "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
+    "[--only monsters|portraits|characters|backgrounds]\n"
+    "  morvik-cli import ROM monster|portrait|character INDEX FILE\n"
+    "  morvik-cli --help\n";
+
+int usage(std::ostream& err) {
+    err << kUsage;
+    return kExitUsage;
+}
+
+int fail(std::ostream& err, const std::string& why) {
+    err << why << '\n';
+    return kExitFailure;
+}
+
+std::optional<int> parseIndex(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+int demoRom(const std::vector<std::string>& args, std::ostream& err) {
+    if (args.size() != 2) return usage(err);
+    if (!writeDemoRom(args[1])) return fail(err, "cannot write " + args[1]);
+    return kExitSuccess;
+}
+
+int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) return usage(err);
+    Session session(args[1], out, err);
+    if (!session.open()) return kExitFailure;
+    const MonsterGraphicsSet& monsters = session.sets.monsters;
+    out << "monster records: " << monsters.records.size() << '\n'
+        << "graphics entries: " << monsters.entryCount << '\n'
+        << "small molds: " << monsters.smallMolds.size() << '\n'
+        << "large molds: " << monsters.largeMolds.size() << '\n'
+        << "used graphics bytes: " << usedGraphicsBytes(monsters) << '\n'
+        << "free graphics space: " << freeGraphicsSpace(monsters) << '\n'
+        << "portraits: " << session.sets.portraits.portraits.size() << '\n'
+        << "characters: " << session.sets.characters.characters.size() << '\n'
+        << "battle backgrounds: " << session.backgrounds.battleBackgrounds.size() << '\n';
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return usage(err);
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitSuccess;
+    }
+    if (command == "demo-rom") return demoRom(args, err);
+    if (command == "info") return info(args, out, err);
+    if (command == "export") return exportCommand(args, out, err);
+    if (command == "import") return importCommand(args, out, err);
+    return usage(err);
+}
+
+namespace {
+
+struct ExportOptions {
+    ImageFileType type = ImageFileType::Png;
+    std::string only;  // empty: every set
+};
+
+std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args) {
+    ExportOptions options;
+    for (std::size_t i = 3; i < args.size(); i += 2) {
+        if (i + 1 >= args.size()) return std::nullopt;
+        const std::string& value = args[i + 1];
+        if (args[i] == "--format") {
+            if (value == "png") {
+                options.type = ImageFileType::Png;
+            } else if (value == "bmp") {
+                options.type = ImageFileType::Bmp;
+            } else if (value == "pcx") {
+                options.type = ImageFileType::Pcx;
+            } else {
+                return std::nullopt;
+            }
+        } else if (args[i] == "--only" && (value == "monsters" || value == "portraits" ||
+                                           value == "characters" || value == "backgrounds")) {
+            options.only = value;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+std::string numbered(int index, int digits) {
+    std::string text = std::to_string(index);
+    return std::string(
+               static_cast<std::size_t>(std::max(0, digits - static_cast<int>(text.size()))), '0') +
+           text;
+}
+
+// Writes one set's pictures into DIR/<set>/; picture(i) gives the image and the
+// region to write.
+template <typename Picture>
+bool exportSet(const fs::path& dir, const std::string& set, int count, int digits,
+               ImageFileType type, std::ostream& err, Picture picture) {
+    const fs::path folder = dir / set;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) {
+        err << "cannot create folder " << folder.string() << '\n';
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        const fs::path file = folder / (numbered(i, digits) + "." + fileTypeExtension(type));
+        const auto [image, width, height] = picture(i);
+        if (writeImage(image, file, width, height, type) != ImageStatus::Ok) {
+            err << "cannot write " << file.string() << '\n';
+            return false;
+        }
+    }
+    return true;
+}
+
+struct Region {
+    IndexedImage image;
+    int width;
+    int height;
+};
+
+bool exportAll(const Session& session, const fs::path& dir, const ExportOptions& options,
+               std::ostream& err) {
+    const DataSets& sets = session.sets;
+    auto wanted = [&](const char* set) { return options.only.empty() || options.only == set; };
+    if (wanted("monsters") &&
+        !exportSet(dir, "monsters", monsters::kRecordCount, 3, options.type, err, [&](int i) {
+            const Extent extent = monsterVisibleExtent(sets.monsters, i);
+            return Region{sets.monsters.records[i].image, extent.width, extent.height};
+        })) {
+        return false;
+    }
+    if (wanted("portraits") &&
+        !exportSet(dir, "portraits", portraits::kPortraitCount, 2, options.type, err, [&](int i) {
+            return Region{sets.portraits.portraits[i].image, 40, 40};
+        })) {
+        return false;
+    }
+    if (wanted("characters") &&
+        !exportSet(dir, "characters", sprites::kCharacterCount, 2, options.type, err, [&](int i) {
+            return Region{characterSheet(sets.characters, i), 128, 128};
+        })) {
+        return false;
+    }
+    const auto& backgrounds = session.backgrounds.battleBackgrounds;
+    return !wanted("backgrounds") ||
+           exportSet(dir, "backgrounds", static_cast<int>(backgrounds.size()), 2, options.type, err,
+                     [&](int i) {
+                         const IndexedImage& picture = backgrounds[i].picture;
+                         return Region{picture, picture.width(), picture.height()};
+                     });
+}
+
+}  // namespace
+
+int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() < 3) return usage(err);
+    const auto options = parseExportOptions(args);
+    if (!options) return usage(err);
+    Session session(args[1], out, err);
+    if (!session.open()) return kExitFailure;
+    return exportAll(session, args[2], *options, err) ? kExitSuccess : kExitFailure;
+}
+
+int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 5) return usage(err);
+    const std::string& set = args[2];
+    const auto index = parseIndex(args[3]);
+    if (set != "monster" && set != "portrait" && set != "character") {
+        return fail(err, "unknown set '" + set + "': use monster, portrait or character");
+    }
+    const int count = set == "monster"    ? monsters::kRecordCount
+                      : set == "portrait" ? portraits::kPortraitCount
+                                          : sprites::kCharacterCount;
+    if (!index || *index < 0 || *index >= count) {
+        return fail(err, "index out of range: " + args[3] + " (" + set + "s are 0.." +
+                             std::to_string(count - 1) + ")");
+    }
+    const ImportLimits& limits = set == "monster"    ? kMonsterImportLimits
+                                 : set == "portrait" ? kPortraitImportLimits
+                                                     : kCharacterImportLimits;
+    Session session(args[1], out, err);
+    if (!session.open()) return kExitFailure;
+    IndexedImage picture;
+    const ImageStatus status = readImportImage(picture, args[4], limits);
+    if (status != ImageStatus::Ok) return fail(err, importFailureMessage(status, limits));
+
+    const bool imported =
+        set == "monster"    ? importMonsterImage(session.sets.monsters, *index, picture)
+        : set == "portrait" ? importPortrait(session.sets.portraits, *index, picture)
+                            : importCharacterSheet(session.sets.characters, *index, picture);
+    if (!imported) return fail(err, "cannot import " + args[4]);
+    return session.save() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace morvik::cli

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+
+#include "app/document_ui.h"
+#include "app/editor_page.h"
+#include "app/rom_document.h"
+#include "app/settings.h"
+#include "backgrounds/background_pictures.h"
+
+namespace morvik::cli {
+
+// The document flows answered without a window: the ROM comes from the command
+// line, questions take their safe answer, messages go to the streams.
+class CliUi : public DocumentUi {
+  public:
+    CliUi(std::filesystem::path romPath, std::ostream& out, std::ostream& err)
+        : romPath_(std::move(romPath)), out_(out), err_(err) {}
+
+    Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
+    bool askYesNo(const std::string& text) override;
+    void showError(const std::string& text) override;
+    void showInfo(const std::string& text) override;
+    std::optional<std::filesystem::path> askRomPath() override { return romPath_; }
+    void showProgress(const std::string&, int) override {}
+    void closeProgress() override {}
+    void enableRomCommands() override {}
+    void showTabs() override {}
+    void selectTab(int) override {}
+    void rebuildRecentMenu(const std::vector<RecentMenuItem>&) override {}
+
+  private:
+    std::filesystem::path romPath_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+// A page without a window: it only saves its data set, as the editor's page
+// does, and says why when the saver refuses.
+class CliPage : public MonsterEditorPage {
+  public:
+    enum class Kind { Monsters, Portraits, Characters };
+    CliPage(Kind kind, DataSets& sets, std::ostream& err) : kind_(kind), sets_(sets), err_(err) {}
+
+    void clearImage() override {}
+    void exportImage() override {}
+    void flipImage(FlipDirection) override {}
+    void importImage() override {}
+    void createPage() override {}
+    void initAfterLoad() override {}
+    void refresh() override {}
+    bool saveToRom(const std::filesystem::path& path) override;
+    void paint() override {}
+    void hidePage() override {}
+    void showPage() override {}
+    void invalidatePage() override {}
+    void modeChanged(int) override {}
+
+  private:
+    Kind kind_;
+    DataSets& sets_;
+    std::ostream& err_;
+};
+
+// Everything one command works on: the ROM opened as the editor opens it.
+class Session {
+  public:
+    Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err);
+    // Opens the ROM; false (the reason already written) when it cannot be loaded.
+    bool open() { return document_.openRom(); }
+    // Saves as File > Save does; false (the saver's message written) on failure.
+    bool save() {
+        document_.markDirty();
+        return document_.saveRom();
+    }
+
+    DataSets sets;
+    BackgroundPictures backgrounds;
+
+  private:
+    Settings settings_;
+    CliUi ui_;
+    CliPage monsters_;
+    CliPage portraits_;
+    CliPage characters_;
+    RomDocument document_;
+};
+
+}  // namespace morvik::cli

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "app/image_transfer.h"
+#include "demo/demo_rom.h"
+#include "imagefile/image_file.h"
+#include "rom/monsters/monster_edit.h"
+#include "rom/monsters/monster_load.h"
+#include "rom/monsters/monster_save.h"
+#include "support/rom_files.h"
+#include "support/temp_dir.h"
+
+namespace morvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string quoted(const std::string& text) {
+    return "'" + text + "'";
+}
+
+// Runs the built morvik-cli with the arguments, in the test's folder.
+class Cli : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rom = dir.file("demo.smc");
+        ASSERT_EQ(run({"demo-rom", rom.string()}).status, 0);
+    }
+
+    CliRun run(const std::vector<std::string>& args) const {
+        std::string command = quoted(MORVIK_CLI_PATH);
+        for (const auto& arg : args)
+            command += " " + quoted(arg);
+        const fs::path out = dir.file("stdout.txt");
+        const fs::path err = dir.file("stderr.txt");
+        command += " >" + quoted(out.string()) + " 2>" + quoted(err.string());
+        const int raw = std::system(command.c_str());
+        CliRun result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = slurp(out);
+        result.err = slurp(err);
+        return result;
+    }
+
+    static IndexedImage read(const fs::path& path) {
+        IndexedImage image;
+        EXPECT_EQ(readImageFile(image, path, 256, 512, 512), ImageStatus::Ok) << path;
+        return image;
+    }
+
+    test::TempDir dir;
+    fs::path rom;
+};
+
+TEST_F(Cli, UsageAndHelp) {
+    const CliRun none = run({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_NE(none.err.find("Usage:"), std::string::npos);
+    const CliRun help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("morvik-cli export ROM DIR"), std::string::npos);
+    EXPECT_EQ(run({"export", rom.string(), "out", "--format", "gif"}).status, 2);
+    EXPECT_EQ(run({"export", rom.string(), "out", "--only"}).status, 2);
+    EXPECT_EQ(run({"info"}).status, 2);
+    EXPECT_EQ(run({"frobnicate", "x"}).status, 2);
+}
+
+TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
+    MonsterGraphicsSet set;
+    ASSERT_EQ(loadMonsterGraphics(set, rom), RomLoadResult::Loaded);
+    const CliRun info = run({"info", rom.string()});
+    ASSERT_EQ(info.status, 0) << info.err;
+    const std::string expected =
+        "monster records: 415\ngraphics entries: " + std::to_string(set.entryCount) +
+        "\nsmall molds: " + std::to_string(set.smallMolds.size()) +
+        "\nlarge molds: " + std::to_string(set.largeMolds.size()) +
+        "\nused graphics bytes: " + std::to_string(usedGraphicsBytes(set)) +
+        "\nfree graphics space: " + std::to_string(freeGraphicsSpace(set)) +
+        "\nportraits: 19\ncharacters: 22\nbattle backgrounds: 55\n";
+    EXPECT_EQ(info.out, expected);
+}
+
+TEST_F(Cli, ExportWritesEverySetInEveryFormat) {
+    MonsterGraphicsSet set;
+    ASSERT_EQ(loadMonsterGraphics(set, rom), RomLoadResult::Loaded);
+    for (const std::string format : {"png", "bmp", "pcx"}) {
+        const fs::path out = dir.file("export-" + format);
+        const CliRun exported = run({"export", rom.string(), out.string(), "--format", format});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        auto count = [&](const char* folder) {
+            return std::distance(fs::directory_iterator(out / folder), fs::directory_iterator{});
+        };
+        EXPECT_EQ(count("monsters"), 415);
+        EXPECT_EQ(count("portraits"), 19);
+        EXPECT_EQ(count("characters"), 22);
+        EXPECT_EQ(count("backgrounds"), 55);
+        for (int i : {0, 100, 414}) {
+            const std::string name = std::string(i < 10    ? "00"
+                                                 : i < 100 ? "0"
+                                                           : "") +
+                                     std::to_string(i) + "." + format;
+            const IndexedImage monster = read(out / "monsters" / name);
+            EXPECT_EQ(monster.width(), monsterVisibleExtent(set, i).width) << name;
+            EXPECT_EQ(monster.height(), monsterVisibleExtent(set, i).height) << name;
+        }
+        EXPECT_EQ(read(out / "portraits" / ("18." + format)).width(), 40);
+        const IndexedImage sheet = read(out / "characters" / ("21." + format));
+        EXPECT_EQ(sheet.width(), 128);
+        EXPECT_EQ(sheet.height(), 128);
+        for (int x = 0; x < 128; ++x)
+            EXPECT_EQ(sheet.getPixel(x, 124), 0);
+        const IndexedImage background = read(out / "backgrounds" / ("54." + format));
+        EXPECT_EQ(background.width(), 256);
+        EXPECT_EQ(background.height(), 152);
+    }
+    // One set only; existing files are overwritten.
+    const fs::path out = dir.file("export-png");
+    ASSERT_EQ(run({"export", rom.string(), out.string(), "--only", "portraits"}).status, 0);
+    const fs::path only = dir.file("only");
+    ASSERT_EQ(run({"export", rom.string(), only.string(), "--only", "portraits"}).status, 0);
+    EXPECT_TRUE(fs::exists(only / "portraits"));
+    EXPECT_FALSE(fs::exists(only / "monsters"));
+}
+
+// Imports one item's exported picture into another item and exports again:
+// the second item must then look exactly like the first.
+void expectSamePicture(const IndexedImage& a, const IndexedImage& b) {
+    ASSERT_EQ(a.width(), b.width());
+    ASSERT_EQ(a.height(), b.height());
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const bool clearA = a.getPixel(x, y) == 0, clearB = b.getPixel(x, y) == 0;
+            ASSERT_EQ(clearA, clearB) << x << "," << y;
+            if (!clearA) {
+                ASSERT_EQ(a.getPixelColour(x, y), b.getPixelColour(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(Cli, ImportThenExportRoundTrips) {
+    const fs::path before = dir.file("before");
+    ASSERT_EQ(run({"export", rom.string(), before.string()}).status, 0);
+    const struct {
+        const char* set;
+        const char* folder;
+        std::string from, to;
+        int target;
+    } cases[] = {{"monster", "monsters", "010.png", "020.png", 20},
+                 {"portrait", "portraits", "07.png", "03.png", 3},
+                 {"character", "characters", "05.png", "06.png", 6}};
+    for (const auto& c : cases) {
+        const CliRun imported = run({"import", rom.string(), c.set, std::to_string(c.target),
+                                     (before / c.folder / c.from).string()});
+        ASSERT_EQ(imported.status, 0) << c.set << ": " << imported.err;
+        EXPECT_EQ(imported.out, "ROM saved\n");
+    }
+    const fs::path after = dir.file("after");
+    ASSERT_EQ(run({"export", rom.string(), after.string()}).status, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        expectSamePicture(read(before / c.folder / c.from), read(after / c.folder / c.to));
+    }
+}
+
+TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
+    const test::Bytes original = test::readFileBytes(rom);
+    auto expectFailure = [&](const std::vector<std::string>& args, const std::string& message) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.status, 1) << message;
+        EXPECT_EQ(result.err, message + "\n");
+        EXPECT_TRUE(test::readFileBytes(rom) == original) << message;
+    };
+    // Pictures a page cannot take.
+    IndexedImage many;
+    ASSERT_TRUE(many.create(17, 1));
+    for (int x = 0; x < 17; ++x) {
+        many.setPixelColour(x, 0, PaletteColour::fromRgb(static_cast<std::uint8_t>(8 * x), 0, 0));
+    }
+    ASSERT_EQ(writeImage(many, dir.file("many.png"), 17, 1, ImageFileType::Png), ImageStatus::Ok);
+    IndexedImage wide;
+    ASSERT_TRUE(wide.create(41, 8));
+    ASSERT_EQ(writeImage(wide, dir.file("wide.bmp"), 41, 8, ImageFileType::Bmp), ImageStatus::Ok);
+    ASSERT_TRUE(writeWholeFile(dir.file("fake.png"), test::Bytes{1, 2, 3}));
+
+    const std::string path = rom.string();
+    expectFailure({"import", path, "monster", "1", dir.file("many.png").string()},
+                  "Image has more than 16 colors");
+    expectFailure({"import", path, "portrait", "1", dir.file("wide.bmp").string()},
+                  "Image is larger than 40x40");
+    expectFailure({"import", path, "character", "1", dir.file("missing.png").string()},
+                  "Error opening file");
+    expectFailure({"import", path, "monster", "1", dir.file("picture.gif").string()},
+                  "File does not appear to be a valid image file");
+    expectFailure({"import", path, "portrait", "19", dir.file("wide.bmp").string()},
+                  "index out of range: 19 (portraits are 0..18)");
+    expectFailure({"import", path, "sprite", "1", dir.file("wide.bmp").string()},
+                  "unknown set 'sprite': use monster, portrait or character");
+    expectFailure({"info", dir.file("missing.smc").string()}, "Error loading ROM");
+
+    // A file where the output folder should be.
+    ASSERT_TRUE(writeWholeFile(dir.file("blocked"), test::Bytes{0}));
+    const CliRun blocked = run({"export", path, dir.file("blocked").string()});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.err.find("cannot create folder"), std::string::npos);
+    EXPECT_EQ(run({"demo-rom", dir.file("no/such/folder/x.smc").string()}).status, 1);
+}
+
+}  // namespace
+}  // namespace morvik
