@@ -12,6 +12,7 @@ MORVIK_PACKAGES=(
     libpng-dev
     zlib1g-dev
     clang
+    libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes for clang
 )
 
 morvik_log() { printf 'morvik: %s\n' "$*" >&2; }
