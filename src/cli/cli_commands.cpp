@@ -68,27 +68,6 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     return kExitSuccess;
 }
 
-}  // namespace
-
-int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) return usage(err);
-    const std::string& command = args[0];
-    if (command == "--help" || command == "-h" || command == "help") {
-        out << kUsage;
-        return kExitSuccess;
-    }
-    if (command == "demo-rom") return demoRom(args, err);
-    if (command == "info") return info(args, out, err);
-    if (command == "export") return exportCommand(args, out, err);
-    if (command == "import") return importCommand(args, out, err);
-    return usage(err);
-}
-
-namespace {
-
 struct ExportOptions {
     ImageFileType type = ImageFileType::Png;
     std::string only;  // empty: every set
@@ -187,8 +166,6 @@ bool exportAll(const Session& session, const fs::path& dir, const ExportOptions&
                      });
 }
 
-}  // namespace
-
 int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 3) return usage(err);
     const auto options = parseExportOptions(args);
@@ -227,6 +204,22 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
                             : importCharacterSheet(session.sets.characters, *index, picture);
     if (!imported) return fail(err, "cannot import " + args[4]);
     return session.save() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return usage(err);
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitSuccess;
+    }
+    if (command == "demo-rom") return demoRom(args, err);
+    if (command == "info") return info(args, out, err);
+    if (command == "export") return exportCommand(args, out, err);
+    if (command == "import") return importCommand(args, out, err);
+    return usage(err);
 }
 
 }  // namespace morvik::cli

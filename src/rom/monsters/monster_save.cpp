@@ -78,9 +78,11 @@ Bytes packGraphics(const MonsterGraphicsSet& set) {
     for (int slot = 0; slot < set.entryCount; ++slot) {
         const GraphicsEntry& entry = set.entries[slot];
         if (!entry.used) continue;
-        bytes.insert(bytes.end(), entry.data.begin(), entry.data.end());
-        bytes.resize(
-            bytes.size() + (entry.size - std::min<std::size_t>(entry.size, entry.data.size())), 0);
+        // Each entry takes exactly its size, so the offsets given out stay exact.
+        const std::size_t start = bytes.size();
+        bytes.resize(start + entry.size, 0);
+        std::copy_n(entry.data.begin(), std::min<std::size_t>(entry.size, entry.data.size()),
+                    bytes.begin() + static_cast<std::ptrdiff_t>(start));
     }
     return bytes;
 }
