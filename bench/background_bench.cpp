@@ -2,31 +2,20 @@
 // ROM load of a run does, on the demo ROM.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
-#include <string>
-
 #include "backgrounds/background_pictures.h"
 #include "backgrounds/compression.h"
-#include "demo/demo_rom.h"
+#include "demo_rom_file.h"
 
 namespace morvik {
 namespace {
 
-const std::filesystem::path& demoRomPath() {
-    static const std::filesystem::path path = [] {
-        auto file = std::filesystem::temp_directory_path() /
-                    ("morvik-bench-bg-" + std::to_string(std::random_device{}()) + ".smc");
-        if (!writeDemoRom(file)) file.clear();
-        return file;
-    }();
-    return path;
-}
+using bench::demoRomPath;
 
 void BM_LoadBackgroundsAndPictures(benchmark::State& state) {
+    const auto& path = demoRomPath();  // written before the clock runs
     for (auto _ : state) {
         BackgroundPictures pictures;
-        applyBackground(pictures, 0, demoRomPath());
+        applyBackground(pictures, 0, path);
         if (pictures.thumbnails.size() != kThumbnailCount) {
             state.SkipWithError("no pictures");
             break;
@@ -61,11 +50,4 @@ BENCHMARK(BM_DecompressTileMap);
 }  // namespace
 }  // namespace morvik
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code error;
-    if (!morvik::demoRomPath().empty()) std::filesystem::remove(morvik::demoRomPath(), error);
-    return 0;
-}
+BENCHMARK_MAIN();

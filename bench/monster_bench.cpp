@@ -2,27 +2,14 @@
 // saving a ROM in the editor does.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <random>
-#include <string>
-
-#include "demo/demo_rom.h"
+#include "demo_rom_file.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 
 namespace morvik {
 namespace {
 
-// The demo ROM in the temporary folder, written once per run.
-const std::filesystem::path& demoRomPath() {
-    static const std::filesystem::path path = [] {
-        auto file = std::filesystem::temp_directory_path() /
-                    ("morvik-bench-" + std::to_string(std::random_device{}()) + ".smc");
-        if (!writeDemoRom(file)) file.clear();
-        return file;
-    }();
-    return path;
-}
+using bench::demoRomPath;
 
 void BM_LoadMonsterSet(benchmark::State& state) {
     const auto& path = demoRomPath();
@@ -79,11 +66,4 @@ BENCHMARK(BM_SaveAndReloadMonsterSet)->Unit(benchmark::kMillisecond);
 }  // namespace
 }  // namespace morvik
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code error;
-    if (!morvik::demoRomPath().empty()) std::filesystem::remove(morvik::demoRomPath(), error);
-    return 0;
-}
+BENCHMARK_MAIN();
