@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the project and runs the whole test suite:
 # once in build/, once with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-asan/, and once for the large-read variant in build-large/; then the
+# build-asan/, and once for the large-read variant in build-large/ (core and
+# command line only, without Qt); then the
 # fuzz targets of the file readers are built in build-fuzz/ and replay their
 # seed corpora. Exits non-zero on any failure.
 set -euo pipefail
@@ -21,13 +22,14 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure --parallel "$(morvik_jobs)"
 
 morvik_log "large-read variant (build-large/)"
-morvik_build build-large -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_WERROR=ON -DMORVIK_LARGE_READ=ON
+morvik_build build-large -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVIK_WERROR=ON -DMORVIK_LARGE_READ=ON \
+    -DMORVIK_GUI=OFF
 ctest --test-dir build-large --output-on-failure --parallel "$(morvik_jobs)"
 
 morvik_log "fuzz targets (build-fuzz/)"
 # clang's libFuzzer; each target replays its seed corpus once (no long run here).
 morvik_build build-fuzz -DCMAKE_CXX_COMPILER="$(command -v clang++)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DMORVIK_FUZZ=ON -DMORVIK_TESTS=OFF -DMORVIK_WERROR=ON
+    -DMORVIK_FUZZ=ON -DMORVIK_TESTS=OFF -DMORVIK_GUI=OFF -DMORVIK_WERROR=ON
 for format in bmp pcx png decompress; do
     # The memory limit catches a reader that believes a size a file declares.
     build-fuzz/fuzz/fuzz_"$format" -runs=0 -rss_limit_mb=1024 fuzz/corpus/"$format"

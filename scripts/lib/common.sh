@@ -13,6 +13,7 @@ MORVIK_PACKAGES=(
     zlib1g-dev
     clang
     libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes for clang
+    qt6-base-dev
 )
 
 morvik_log() { printf 'morvik: %s\n' "$*" >&2; }

@@ -66,7 +66,14 @@ bool RomDocument::openRom(std::optional<int> recentIndex) {
         if (!chosen) return false;
         path = std::move(*chosen);
     }
+    return load(path);
+}
 
+bool RomDocument::openRomFile(const std::filesystem::path& path) {
+    return confirmDiscard() && load(path);
+}
+
+bool RomDocument::load(const std::filesystem::path& path) {
     ui_.showProgress(kLoadingMessage, kLoadingProgressOffset);
     if (!checkSignature(path)) return false;
     // All three sets load into fresh ones first: a failure leaves the open

@@ -51,6 +51,8 @@ class RomDocument {
     // Opens a recent file (0..3) or, without an index, the file the user picks.
     // True when a ROM was loaded.
     bool openRom(std::optional<int> recentIndex = std::nullopt);
+    // Opens the given file as the Open command would after the file dialog.
+    bool openRomFile(const std::filesystem::path& path);
     // Saves through the three pages; true when all of them saved.
     bool saveRom();
 
@@ -63,6 +65,7 @@ class RomDocument {
 
   private:
     bool checkSignature(const std::filesystem::path& path);
+    bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path);
 
     Settings& settings_;

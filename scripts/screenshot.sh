@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the project and takes the README's screenshot of the editor on the
+# demo ROM, drawn off screen: docs/screenshot.png.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source scripts/lib/common.sh
+
+morvik_ensure_packages "${MORVIK_PACKAGES[@]}"
+morvik_build build "${MORVIK_MAIN_OPTIONS[@]}" >/dev/null
+build/src/morvik-cli demo-rom build/demo.smc
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build/src/gui/morvik-screenshot build/demo.smc docs/screenshot.png
+echo "docs/screenshot.png"

@@ -1,0 +1,273 @@
+#include "gui/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTabBar>
+#include <QVBoxLayout>
+
+#include "gui/pages/preview_page.h"
+
+namespace morvik::gui {
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, const std::string& question,
+                                QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, kProgramCaption, text(question), buttons);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+}  // namespace
+
+QPoint MainWindow::clampedPosition(int x, int y, const QRect& desktop) {
+    if (x < 0 || x > desktop.right()) x = 50;
+    if (y < 0 || y > desktop.bottom()) y = 50;
+    return {x, y};
+}
+
+MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
+    : settings_(settings), store_(store) {
+    setWindowTitle(kProgramCaption);
+    setObjectName("mainWindow");
+    setFixedSize(kMainWindowWidth, kMainWindowHeight);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    move(clampedPosition(settings.xPos, settings.yPos, desktop));
+    buildMenus();
+
+    auto* area = new QWidget(this);
+    setCentralWidget(area);
+    tabBar_ = new QTabBar(area);
+    tabBar_->setObjectName("tabs");
+    for (const char* name : {"Monsters", "Espers", "Portraits", "Characters"})
+        tabBar_->addTab(name);
+    tabBar_->setGeometry(0, 0, 680, 28);
+    tabBar_->hide();
+    connect(tabBar_, &QTabBar::currentChanged, this, [this](int tab) {
+        if (tab >= 0 && document_ && document_->isLoaded()) switchTab(tab);
+    });
+
+    pages_ = {new PreviewPage(PreviewPage::Kind::Monsters, sets_, backgrounds_, area),
+              new PreviewPage(PreviewPage::Kind::Portraits, sets_, backgrounds_, area),
+              new PreviewPage(PreviewPage::Kind::Characters, sets_, backgrounds_, area)};
+    document_ = std::make_unique<RomDocument>(
+        settings_, sets_, backgrounds_, EditorPages{*pages_[0], *pages_[1], *pages_[2]}, *this);
+    document_->setCurrentTab(currentTab);
+    for (PreviewPage* page : pages_)
+        page->createPage();
+    rebuildRecentMenu(recentMenuItems(settings_));
+}
+
+MainWindow::~MainWindow() = default;
+
+QAction* MainWindow::addCommand(QMenu* menu, const QString& label, int command,
+                                const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(label);
+    action->setData(command);
+    action->setObjectName(QString("action%1").arg(command));
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    actions_[command] = action;
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    fileMenu_ = menuBar()->addMenu("File");
+    addCommand(fileMenu_, "&Open ...", kCommandOpen, QKeySequence("Ctrl+O"));
+    addCommand(fileMenu_, "&Save ", kCommandSave, QKeySequence("Ctrl+S"))->setEnabled(false);
+    fileMenu_->addSeparator();
+    addCommand(fileMenu_, "E&xit", kCommandExit, QKeySequence("Ctrl+X"));
+
+    imageMenu_ = menuBar()->addMenu("&Image");
+    addCommand(imageMenu_, "&Import", kCommandImport);
+    addCommand(imageMenu_, "&Export", kCommandExport);
+    addCommand(imageMenu_, "&Clear", kCommandClear);
+    addCommand(imageMenu_, "Flip &horizontal", kCommandFlipHorizontal);
+    addCommand(imageMenu_, "Flip &vertical", kCommandFlipVertical);
+    setImageCommandsEnabled(false);
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    addCommand(options, "&Grid settings", kCommandGridSettings);
+    addCommand(options, "Change &Background ...", kCommandChangeBackground)->setEnabled(false);
+}
+
+QAction* MainWindow::action(int command) const {
+    const auto found = actions_.find(command);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+QWidget* MainWindow::page(int tab) const {
+    if (tab == kPortraitsTab) return pages_[1];
+    if (tab == kCharactersTab) return pages_[2];
+    return pages_[0];
+}
+
+EditorPage& MainWindow::currentPage() {
+    return EditorPages{*pages_[0], *pages_[1], *pages_[2]}.pageForTab(document_->currentTab());
+}
+
+void MainWindow::runCommand(int command) {
+    if (command >= kFirstRecentFileCommand && command < kFirstRecentFileCommand + kMaxRecentFiles) {
+        document_->openRom(command - kFirstRecentFileCommand);
+        return;
+    }
+    switch (command) {
+        case kCommandOpen:
+            document_->openRom();
+            break;
+        case kCommandSave:
+            document_->saveRom();
+            break;
+        case kCommandExit:
+            close();  // the same prompt as the close box
+            break;
+        case kCommandGridSettings:
+        case kCommandChangeBackground:
+            currentPage().invalidatePage();
+            break;
+        case kCommandImport:
+            currentPage().importImage();
+            break;
+        case kCommandExport:
+            currentPage().exportImage();
+            break;
+        case kCommandClear:
+            currentPage().clearImage();
+            break;
+        case kCommandFlipHorizontal:
+            currentPage().flipImage(FlipDirection::Horizontal);
+            break;
+        case kCommandFlipVertical:
+            currentPage().flipImage(FlipDirection::Vertical);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::switchTab(int tab) {
+    document_->setCurrentTab(tab);
+    if (tab == kPortraitsTab || tab == kCharactersTab) pages_[0]->hidePage();
+    if (tab != kPortraitsTab) pages_[1]->hidePage();
+    if (tab != kCharactersTab) pages_[2]->hidePage();
+    currentPage().showPage();
+    if (tab == kMonstersTab || tab == kEspersTab) pages_[0]->modeChanged(tab);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!document_->confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    writeSettings();
+    event->accept();
+}
+
+void MainWindow::writeSettings() {
+    if (settingsWritten_) return;
+    settingsWritten_ = true;
+    saveSettings(settings_, document_->currentTab(), x(), y(), store_);
+}
+
+Answer MainWindow::askYesNoCancel(const std::string& question) {
+    switch (ask(QMessageBox::Question, question,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+bool MainWindow::askYesNo(const std::string& question) {
+    return ask(QMessageBox::Warning, question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void MainWindow::showError(const std::string& message) {
+    ask(QMessageBox::Critical, message, QMessageBox::Ok);
+}
+
+void MainWindow::showInfo(const std::string& message) {
+    ask(QMessageBox::NoIcon, message, QMessageBox::Ok);
+}
+
+std::optional<std::filesystem::path> MainWindow::askRomPath() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, "Select location of Final Fantasy III ROM", QString(),
+                                     "ROM file (*.smc);;All files (*.*)");
+    if (path.isEmpty()) return std::nullopt;
+    return std::filesystem::path(path.toStdString());
+}
+
+void MainWindow::showProgress(const std::string& message, int dy) {
+    closeProgress();
+    progress_ = new QDialog(this, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    progress_->setObjectName("progressWindow");
+    progress_->setWindowTitle(kProgramCaption);
+    auto* layout = new QVBoxLayout(progress_);
+    auto* label = new QLabel(text(message), progress_);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+    progress_->setFixedSize(279, 80);
+    progress_->move(pos() + QPoint(150, dy));
+    progress_->show();
+    // The work that follows blocks the event loop: paint the window first.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::closeProgress() {
+    if (progress_) progress_->deleteLater();
+    progress_ = nullptr;
+}
+
+void MainWindow::enableRomCommands() {
+    action(kCommandSave)->setEnabled(true);
+    action(kCommandChangeBackground)->setEnabled(true);
+    setImageCommandsEnabled(true);
+}
+
+void MainWindow::setImageCommandsEnabled(bool enabled) {
+    imageMenu_->setEnabled(enabled);
+    for (QAction* item : imageMenu_->actions())
+        item->setEnabled(enabled);
+}
+
+void MainWindow::showTabs() {
+    tabBar_->show();
+}
+
+void MainWindow::selectTab(int tab) {
+    switchTab(tab);
+    const QSignalBlocker quiet(tabBar_);
+    tabBar_->setCurrentIndex(tab);
+}
+
+void MainWindow::rebuildRecentMenu(const std::vector<RecentMenuItem>& items) {
+    if (items.empty()) return;
+    for (QAction* old : recentActions_) {
+        actions_.erase(old->data().toInt());
+        fileMenu_->removeAction(old);
+        old->deleteLater();
+    }
+    recentActions_.clear();
+    if (recentSeparator_ == nullptr) recentSeparator_ = fileMenu_->addSeparator();
+    for (const RecentMenuItem& item : items) {
+        recentActions_.push_back(addCommand(fileMenu_, text(item.text), item.command));
+    }
+}
+
+}  // namespace morvik::gui

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QDialog>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/document_ui.h"
+#include "app/rom_document.h"
+#include "app/settings.h"
+#include "backgrounds/background_pictures.h"
+
+class QAction;
+class QMenu;
+class QTabBar;
+
+namespace morvik::gui {
+
+class PreviewPage;
+
+inline constexpr const char* kProgramCaption = "Morvik V. 2.0";
+inline constexpr int kMainWindowWidth = 685;
+inline constexpr int kMainWindowHeight = 490;
+
+// Menu command ids: the actions carry them, and tests find actions by them.
+enum Command : int {
+    kCommandSave = 40001,
+    kCommandExit = 40002,
+    kCommandOpen = 40004,
+    kCommandGridSettings = 40006,
+    kCommandChangeBackground = 40007,
+    kCommandImport = 40014,
+    kCommandExport = 40015,
+    kCommandClear = 40016,
+    kCommandFlipHorizontal = 40017,
+    kCommandFlipVertical = 40018,
+};
+
+// The program's frame: menu, tabs and the three pages, routing every command
+// to the document, the settings or the current page. It also answers the
+// document's questions with message boxes and dialogs.
+class MainWindow : public QMainWindow, public DocumentUi {
+    Q_OBJECT
+
+  public:
+    MainWindow(Settings& settings, SettingsStore& store, int currentTab);
+    ~MainWindow() override;
+
+    RomDocument& document() { return *document_; }
+    DataSets& dataSets() { return sets_; }
+    QAction* action(int command) const;
+    QTabBar* tabBar() const { return tabBar_; }
+    QWidget* page(int tab) const;
+    // The stored position, moved to (50, 50) on an axis where it is off the desktop.
+    static QPoint clampedPosition(int x, int y, const QRect& desktop);
+
+    // DocumentUi: the dialogs are virtual so tests can answer them.
+    Answer askYesNoCancel(const std::string& text) override;
+    bool askYesNo(const std::string& text) override;
+    void showError(const std::string& text) override;
+    void showInfo(const std::string& text) override;
+    std::optional<std::filesystem::path> askRomPath() override;
+    void showProgress(const std::string& text, int dy) override;
+    void closeProgress() override;
+    void enableRomCommands() override;
+    void showTabs() override;
+    void selectTab(int tab) override;
+    void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override;
+
+    void runCommand(int command);
+    void switchTab(int tab);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void buildMenus();
+    QAction* addCommand(QMenu* menu, const QString& text, int command,
+                        const QKeySequence& shortcut = {});
+    EditorPage& currentPage();
+    void writeSettings();
+    // The whole Image popup is greyed until a ROM is loaded.
+    void setImageCommandsEnabled(bool enabled);
+
+    Settings& settings_;
+    SettingsStore& store_;
+    DataSets sets_;
+    BackgroundPictures backgrounds_;
+    QTabBar* tabBar_ = nullptr;
+    std::array<PreviewPage*, 3> pages_{};
+    std::unique_ptr<RomDocument> document_;
+    std::map<int, QAction*> actions_;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* imageMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    QPointer<QDialog> progress_;
+    bool settingsWritten_ = false;
+};
+
+}  // namespace morvik::gui

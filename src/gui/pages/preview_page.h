@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/editor_page.h"
+#include "app/rom_document.h"
+#include "backgrounds/background_pictures.h"
+
+namespace morvik::gui {
+
+// A page that shows its data set's current item over the current background
+// and saves the data set. The editing surfaces of each page build on it.
+class PreviewPage : public QWidget, public MonsterEditorPage {
+    Q_OBJECT
+
+  public:
+    enum class Kind { Monsters, Portraits, Characters };
+    static constexpr int kWidth = 680;
+    static constexpr int kHeight = 480;
+
+    PreviewPage(Kind kind, DataSets& sets, const BackgroundPictures& backgrounds, QWidget* parent);
+
+    void clearImage() override {}
+    void exportImage() override {}
+    void flipImage(FlipDirection) override {}
+    void importImage() override {}
+    void createPage() override;
+    void initAfterLoad() override { loaded_ = true; }
+    bool saveToRom(const std::filesystem::path& path) override;
+    void paint() override { update(); }
+    void hidePage() override { hide(); }
+    void showPage() override;
+    void invalidatePage() override { update(); }
+    // Tab 0 shows the monsters, from record 0; tab 1 the espers, from record 384.
+    void modeChanged(int tab) override;
+
+    int currentItem() const { return current_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    IndexedImage currentPicture() const;
+
+    Kind kind_;
+    DataSets& sets_;
+    const BackgroundPictures& backgrounds_;
+    bool loaded_ = false;
+    int current_ = 0;
+};
+
+}  // namespace morvik::gui

@@ -1,0 +1,179 @@
+#include "gui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSettings>
+#include <QTabBar>
+#include <deque>
+
+#include "app/memory_settings_store.h"
+#include "demo/demo_rom.h"
+#include "gui/pages/preview_page.h"
+#include "gui/qt_settings_store.h"
+#include "support/temp_dir.h"
+
+namespace morvik::gui {
+namespace {
+
+// The main window with its dialogs answered by the test.
+class TestWindow : public MainWindow {
+  public:
+    using MainWindow::MainWindow;
+    Answer askYesNoCancel(const std::string& text) override {
+        questions.push_back(text);
+        const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    bool askYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return true;
+    }
+    void showError(const std::string& text) override { messages.push_back(text); }
+    void showInfo(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::filesystem::path> askRomPath() override { return romPath; }
+
+    std::optional<std::filesystem::path> romPath;
+    std::deque<Answer> answers;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+};
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rom = dir.file("demo.smc");
+        ASSERT_TRUE(writeDemoRom(rom));
+    }
+    std::unique_ptr<TestWindow> makeWindow(int tab = 0) {
+        auto window = std::make_unique<TestWindow>(settings, store, tab);
+        window->romPath = rom;
+        window->show();
+        return window;
+    }
+
+    test::TempDir dir;
+    std::filesystem::path rom;
+    Settings settings;
+    MemorySettingsStore store;
+};
+
+TEST_F(MainWindowTest, StartUpState) {
+    auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0");
+    EXPECT_EQ(window->size(), QSize(685, 490));
+    EXPECT_FALSE(window->tabBar()->isVisible());
+    EXPECT_EQ(window->tabBar()->count(), 4);
+    EXPECT_EQ(window->tabBar()->tabText(1), "Espers");
+    EXPECT_TRUE(window->action(kCommandOpen)->isEnabled());
+    EXPECT_FALSE(window->action(kCommandSave)->isEnabled());
+    EXPECT_FALSE(window->action(kCommandChangeBackground)->isEnabled());
+    EXPECT_TRUE(window->action(kCommandGridSettings)->isEnabled());
+    EXPECT_FALSE(window->action(kCommandImport)->isEnabled());  // the whole menu is greyed
+    EXPECT_EQ(window->action(kCommandExit)->shortcut(), QKeySequence("Ctrl+X"));
+    EXPECT_EQ(window->action(kFirstRecentFileCommand), nullptr);
+    for (int tab = 0; tab < 4; ++tab)
+        EXPECT_FALSE(window->page(tab)->isVisible());
+
+    const QRect desktop(0, 0, 1024, 768);
+    EXPECT_EQ(MainWindow::clampedPosition(-5, 100, desktop), QPoint(50, 100));
+    EXPECT_EQ(MainWindow::clampedPosition(1024, 800, desktop), QPoint(50, 50));
+    EXPECT_EQ(MainWindow::clampedPosition(300, 200, desktop), QPoint(300, 200));
+}
+
+TEST_F(MainWindowTest, OpeningTheDemoRomShowsTabsAndRecentFiles) {
+    auto window = makeWindow();
+    window->runCommand(kCommandOpen);
+    ASSERT_TRUE(window->document().isLoaded());
+    EXPECT_TRUE(window->tabBar()->isVisible());
+    EXPECT_TRUE(window->action(kCommandSave)->isEnabled());
+    EXPECT_TRUE(window->action(kCommandImport)->isEnabled());
+    EXPECT_TRUE(window->page(0)->isVisible());
+    QAction* recent = window->action(kFirstRecentFileCommand);
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->text().toStdString(), "&1 " + rom.string());
+    EXPECT_TRUE(window->messages.empty());
+
+    // A second file, then the first again from the recent list.
+    const auto other = dir.file("other.smc");
+    ASSERT_TRUE(writeDemoRom(other));
+    window->romPath = other;
+    window->runCommand(kCommandOpen);
+    ASSERT_NE(window->action(kFirstRecentFileCommand + 1), nullptr);
+    window->runCommand(kFirstRecentFileCommand + 1);
+    EXPECT_EQ(window->document().romPath(), rom);
+    EXPECT_EQ(window->action(kFirstRecentFileCommand)->text().toStdString(), "&1 " + rom.string());
+
+    window->runCommand(kCommandSave);
+    EXPECT_EQ(window->messages, (std::vector<std::string>{"ROM saved"}));
+}
+
+TEST_F(MainWindowTest, TabsSwitchPages) {
+    auto window = makeWindow(2);
+    window->runCommand(kCommandOpen);
+    EXPECT_EQ(window->tabBar()->currentIndex(), 2);
+    EXPECT_TRUE(window->page(2)->isVisible());
+    EXPECT_FALSE(window->page(0)->isVisible());
+
+    window->tabBar()->setCurrentIndex(1);
+    EXPECT_TRUE(window->page(0)->isVisible());
+    EXPECT_FALSE(window->page(2)->isVisible());
+    auto* monsters = static_cast<PreviewPage*>(window->page(0));
+    EXPECT_EQ(monsters->currentItem(), 384);
+    window->tabBar()->setCurrentIndex(0);
+    EXPECT_EQ(monsters->currentItem(), 0);
+    EXPECT_TRUE(window->page(0)->isVisible());
+    window->tabBar()->setCurrentIndex(3);
+    EXPECT_TRUE(window->page(3)->isVisible());
+    EXPECT_FALSE(window->page(0)->isVisible());
+    EXPECT_EQ(window->document().currentTab(), 3);
+}
+
+TEST_F(MainWindowTest, ExitAsksAboutUnsavedChangesAndWritesSettings) {
+    auto window = makeWindow();
+    window->runCommand(kCommandOpen);
+    window->document().markDirty();
+    window->answers = {Answer::Cancel};
+    window->runCommand(kCommandExit);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(store.writes.empty());
+    EXPECT_EQ(window->questions.back(), "Save changes to the ROM?");
+
+    window->tabBar()->setCurrentIndex(3);
+    window->answers = {Answer::No};
+    window->runCommand(kCommandExit);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(store.writes.front(), "Settings/grid");
+    EXPECT_EQ((store.values[{"Settings", "tab"}]), 3u);
+    EXPECT_EQ((store.values[{"Settings", "xPos"}]), static_cast<std::uint32_t>(window->x()));
+    EXPECT_EQ((store.strings[{"Recent File List", "file1"}]), rom.string());
+}
+
+TEST(QtSettingsStoreTest, ValuesRoundTripThroughQSettings) {
+    test::TempDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.path().string()));
+    {
+        QtSettingsStore store;
+        Settings settings;
+        settings.setGrid(GridMode::Tile, 8);
+        settings.addRecentFile("/roms/a.smc");
+        saveSettings(settings, 2, 70, 80, store);
+    }
+    QtSettingsStore store;
+    Settings settings;
+    int tab = 0;
+    loadSettings(settings, tab, store);
+    EXPECT_EQ(settings.grid, GridMode::Tile);
+    EXPECT_EQ(settings.gridMinMag, 8);
+    EXPECT_EQ(settings.xPos, 70);
+    EXPECT_EQ(tab, 2);
+    EXPECT_EQ(settings.recentFile(0), "/roms/a.smc");
+    EXPECT_EQ(store.settings().value("Settings/yPos").toInt(), 80);
+}
+
+}  // namespace
+}  // namespace morvik::gui
