@@ -12,6 +12,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include "gui/background_chooser.h"
+#include "gui/grid_dialog.h"
 #include "gui/pages/preview_page.h"
 
 namespace morvik::gui {
@@ -133,7 +135,11 @@ void MainWindow::runCommand(int command) {
             close();  // the same prompt as the close box
             break;
         case kCommandGridSettings:
+            (new GridDialog(settings_, this))->show();
+            currentPage().invalidatePage();
+            break;
         case kCommandChangeBackground:
+            openBackgroundChooser();
             currentPage().invalidatePage();
             break;
         case kCommandImport:
@@ -154,6 +160,17 @@ void MainWindow::runCommand(int command) {
         default:
             break;
     }
+}
+
+void MainWindow::openBackgroundChooser() {
+    auto* chooser = new BackgroundChooser(
+        settings_.background, backgrounds_,
+        [this] {
+            applyBackground(backgrounds_, settings_.background, document_->romPath());
+            currentPage().invalidatePage();
+        },
+        this);
+    chooser->show();
 }
 
 void MainWindow::switchTab(int tab) {

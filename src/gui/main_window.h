@@ -51,6 +51,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
 
     RomDocument& document() { return *document_; }
     DataSets& dataSets() { return sets_; }
+    const BackgroundPictures& backgrounds() const { return backgrounds_; }
     QAction* action(int command) const;
     QTabBar* tabBar() const { return tabBar_; }
     QWidget* page(int tab) const;
@@ -71,6 +72,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override;
 
     void runCommand(int command);
+    void openBackgroundChooser();
     void switchTab(int tab);
 
   protected:

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/background_chooser_model.h"
 #include "app/grid_dialog_model.h"
 #include "app/memory_settings_store.h"
 
@@ -163,6 +164,45 @@ TEST(GridDialog, OkStoresTheChoiceAndCancelDropsIt) {
     EXPECT_EQ(dialog.minimum(), 2);
     dialog.setMinimum(25);
     EXPECT_EQ(dialog.minimum(), 20);
+}
+
+}  // namespace
+}  // namespace morvik
+
+namespace morvik {
+namespace {
+
+TEST(BackgroundChooser, OpensAtTheSelectionsRow) {
+    const BackgroundChooserModel at37(37);
+    EXPECT_EQ(at37.firstShown(), 36);
+    EXPECT_EQ(at37.position(), 9);
+    EXPECT_TRUE(at37.isSelected(1));
+    EXPECT_FALSE(at37.isSelected(0));
+
+    const BackgroundChooserModel at58(58);
+    EXPECT_EQ(at58.firstShown(), 52);
+    EXPECT_EQ(at58.position(), 13);
+    EXPECT_TRUE(at58.isSelected(6));
+    EXPECT_EQ(BackgroundChooserModel(99).selection(), 0);
+}
+
+TEST(BackgroundChooser, ScrollingAndChoosing) {
+    BackgroundChooserModel model(48);
+    model.scrollTo(12);
+    model.scrollPages(1);
+    EXPECT_EQ(model.position(), 13);
+    model.scrollTo(0);
+    model.scrollLines(-1);
+    EXPECT_EQ(model.position(), 0);
+    model.scrollLines(3);
+    EXPECT_EQ(model.firstShown(), 12);
+    model.click(5);
+    EXPECT_EQ(model.selection(), 17);
+    model.click(8);  // no such frame
+    EXPECT_EQ(model.selection(), 17);
+    model.cancel();
+    EXPECT_EQ(model.selection(), 48);
+    EXPECT_EQ(model.remembered(), 48);
 }
 
 }  // namespace

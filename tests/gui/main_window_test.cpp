@@ -4,13 +4,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTabBar>
+#include <QTest>
+#include <QToolButton>
 #include <deque>
 
 #include "app/memory_settings_store.h"
 #include "demo/demo_rom.h"
+#include "gui/background_chooser.h"
 #include "gui/pages/preview_page.h"
 #include "gui/qt_settings_store.h"
 #include "support/temp_dir.h"
@@ -173,6 +180,97 @@ TEST(QtSettingsStoreTest, ValuesRoundTripThroughQSettings) {
     EXPECT_EQ(tab, 2);
     EXPECT_EQ(settings.recentFile(0), "/roms/a.smc");
     EXPECT_EQ(store.settings().value("Settings/yPos").toInt(), 80);
+}
+
+}  // namespace
+}  // namespace morvik::gui
+
+namespace morvik::gui {
+namespace {
+
+template <typename T>
+T* child(QWidget* parent, const char* name) {
+    T* found = parent->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+TEST_F(MainWindowTest, GridDialogOkAndCancel) {
+    auto window = makeWindow();
+    window->runCommand(kCommandGridSettings);
+    auto* dialog = child<QDialog>(window.get(), "gridDialog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Change grid settings");
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_TRUE(child<QRadioButton>(dialog, "gridMode1")->isChecked());
+    EXPECT_EQ(child<QLabel>(dialog, "gridMinimum")->text(), "5");
+    QTest::mouseClick(child<QRadioButton>(dialog, "gridMode2"), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(child<QToolButton>(dialog, "gridMinimumUp"), Qt::LeftButton);
+    }
+    EXPECT_EQ(child<QLabel>(dialog, "gridMinimum")->text(), "8");
+    QTest::mouseClick(child<QPushButton>(dialog, "gridCancel"), Qt::LeftButton);
+    settle();
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(settings.grid, GridMode::Pixel);
+    EXPECT_EQ(settings.gridMinMag, 5);
+
+    window->runCommand(kCommandGridSettings);
+    dialog = child<QDialog>(window.get(), "gridDialog");
+    QTest::mouseClick(child<QRadioButton>(dialog, "gridMode2"), Qt::LeftButton);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(child<QToolButton>(dialog, "gridMinimumUp"), Qt::LeftButton);
+    }
+    QTest::mouseClick(child<QPushButton>(dialog, "gridOk"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(settings.grid, GridMode::Tile);
+    EXPECT_EQ(settings.gridMinMag, 8);
+    EXPECT_TRUE(window->isEnabled());
+
+    // The close box gives the main window back too, and keeps the settings.
+    window->runCommand(kCommandGridSettings);
+    child<QDialog>(window.get(), "gridDialog")->close();
+    settle();
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(settings.gridMinMag, 8);
+}
+
+TEST_F(MainWindowTest, BackgroundChooserScrollSelectOkCancel) {
+    settings.background = 37;
+    auto window = makeWindow();
+    window->runCommand(kCommandOpen);
+    window->runCommand(kCommandChangeBackground);
+    auto* chooser = child<BackgroundChooser>(window.get(), "backgroundChooser");
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_EQ(chooser->model().firstShown(), 36);
+    EXPECT_EQ(chooser->scrollBar()->value(), 9);
+    chooser->scrollBar()->setValue(0);
+    EXPECT_EQ(chooser->model().firstShown(), 0);
+    QTest::mouseClick(child<QWidget>(chooser, "thumbnail6"), Qt::LeftButton);
+    EXPECT_EQ(settings.background, 6);
+    QTest::mouseClick(child<QPushButton>(chooser, "backgroundCancel"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(settings.background, 37);
+    EXPECT_TRUE(window->isEnabled());
+
+    window->runCommand(kCommandChangeBackground);
+    chooser = child<BackgroundChooser>(window.get(), "backgroundChooser");
+    chooser->scrollBar()->setValue(1);
+    QTest::mouseClick(child<QWidget>(chooser, "thumbnail2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(chooser, "backgroundOk"), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(settings.background, 6);
+    EXPECT_TRUE(window->isEnabled());
+    // Thumbnail 6 is one colour: so are both current pictures.
+    const BackgroundPictures& pictures = window->backgrounds();
+    EXPECT_EQ(pictures.background128.colourCount(), 2);
+    EXPECT_EQ(pictures.background256.getPixelColour(200, 200), kBlueThumbnailColour);
 }
 
 }  // namespace
