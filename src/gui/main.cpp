@@ -7,6 +7,11 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    if (QGuiApplication::primaryScreen() == nullptr) {
+        // Nothing to show a window on.
+        QMessageBox::critical(nullptr, morvik::gui::kProgramCaption, "Error initliazing program");
+        return 1;
+    }
     morvik::gui::QtSettingsStore store;
     morvik::Settings settings;
     int tab = 0;

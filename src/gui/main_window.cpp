@@ -15,6 +15,7 @@
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
 #include "gui/pages/preview_page.h"
+#include "gui/resources.h"
 
 namespace morvik::gui {
 
@@ -40,7 +41,9 @@ QPoint MainWindow::clampedPosition(int x, int y, const QRect& desktop) {
 
 MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     : settings_(settings), store_(store) {
+    initResources();
     setWindowTitle(kProgramCaption);
+    setWindowIcon(QIcon(kIconPath));
     setObjectName("mainWindow");
     setFixedSize(kMainWindowWidth, kMainWindowHeight);
     const QScreen* screen = QGuiApplication::primaryScreen();

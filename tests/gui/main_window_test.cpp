@@ -20,6 +20,7 @@
 #include "gui/background_chooser.h"
 #include "gui/pages/preview_page.h"
 #include "gui/qt_settings_store.h"
+#include "gui/resources.h"
 #include "support/temp_dir.h"
 
 namespace morvik::gui {
@@ -71,6 +72,7 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartUpState) {
     auto window = makeWindow();
     EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0");
+    EXPECT_FALSE(window->windowIcon().isNull());
     EXPECT_EQ(window->size(), QSize(685, 490));
     EXPECT_FALSE(window->tabBar()->isVisible());
     EXPECT_EQ(window->tabBar()->count(), 4);
@@ -271,6 +273,26 @@ TEST_F(MainWindowTest, BackgroundChooserScrollSelectOkCancel) {
     const BackgroundPictures& pictures = window->backgrounds();
     EXPECT_EQ(pictures.background128.colourCount(), 2);
     EXPECT_EQ(pictures.background256.getPixelColour(200, 200), kBlueThumbnailColour);
+}
+
+}  // namespace
+}  // namespace morvik::gui
+
+namespace morvik::gui {
+namespace {
+
+TEST(Resources, ThePicturesAreCompiledIn) {
+    initResources();
+    EXPECT_EQ(QImage(":/morvik.png").size(), QSize(32, 32));
+    for (const char* tool : {"pen", "eraser", "picker"}) {
+        EXPECT_EQ(QImage(QString(":/cursor-%1.png").arg(tool)).size(), QSize(32, 32)) << tool;
+        EXPECT_EQ(QImage(QString(":/tool-%1.png").arg(tool)).size(), QSize(24, 24)) << tool;
+        EXPECT_EQ(QImage(QString(":/tool-%1-pressed.png").arg(tool)).size(), QSize(24, 24));
+    }
+    EXPECT_FALSE(QImage(":/space-none.png").isNull());
+    EXPECT_FALSE(QImage(":/space-free.png").isNull());
+    // The pen's tip, the cursor's hot spot, is at the top-left.
+    EXPECT_NE(qAlpha(QImage(":/cursor-pen.png").pixel(0, 0)), 0);
 }
 
 }  // namespace
