@@ -32,6 +32,42 @@ ImageStatus writeImage(const IndexedImage& image, const std::filesystem::path& p
     return writePng(image, path, width, height);
 }
 
+std::string replaceExtension(const std::string& path, ImageFileType type) {
+    const std::size_t tail = path.size() < 4 ? 0 : path.size() - 4;
+    const std::size_t dot = path.find_last_of('.');
+    const std::string extension = fileTypeExtension(type);
+    if (dot != std::string::npos && dot >= tail) return path.substr(0, dot + 1) + extension;
+    return path + "." + extension;
+}
+
+std::optional<ImageFileType> fileTypeOfPath(const std::string& path) {
+    if (path.size() < 4) return std::nullopt;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (tail == ".bmp") return ImageFileType::Bmp;
+    if (tail == ".pcx") return ImageFileType::Pcx;
+    if (tail == ".png") return ImageFileType::Png;
+    return std::nullopt;
+}
+
+ImportPreview previewImport(const std::filesystem::path& path, const ImportLimits& limits,
+                            bool describe) {
+    ImportPreview preview;
+    const ImageStatus status = readImportImage(preview.picture, path, limits);
+    if (status != ImageStatus::Ok) {
+        preview.sizeText = importPreviewMessage(status, limits);
+        return preview;
+    }
+    preview.readable = true;
+    if (describe) {
+        preview.colourText = preview.picture.colourCount() > 8 ? "16 colors" : "8 colors";
+        const bool large = preview.picture.width() > 64 || preview.picture.height() > 64;
+        preview.sizeText = large ? "128x128" : "64x64";
+    }
+    return preview;
+}
+
 ImageStatus readImportImage(IndexedImage& image, const std::filesystem::path& path,
                             const ImportLimits& limits) {
     return readImageFile(image, path, limits.maxColours, limits.maxWidth, limits.maxHeight);

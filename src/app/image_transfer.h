@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "gfx/indexed_image.h"
@@ -17,6 +18,13 @@ const char* fileTypeExtension(ImageFileType type);
 // Writes the top-left width x height pixels with the type's writer.
 ImageStatus writeImage(const IndexedImage& image, const std::filesystem::path& path, int width,
                        int height, ImageFileType type);
+
+// The path with its extension made the type's: a "." among the last four
+// characters starts the extension that is replaced, otherwise one is appended
+// ("a.b.cdef" becomes "a.b.cdef.bmp", "x.p" becomes "x.bmp").
+std::string replaceExtension(const std::string& path, ImageFileType type);
+// The type a path's last four characters name (".bmp", ".pcx", ".png", any case).
+std::optional<ImageFileType> fileTypeOfPath(const std::string& path);
 
 // What a page accepts from an image file.
 struct ImportLimits {
@@ -36,5 +44,17 @@ ImageStatus readImportImage(IndexedImage& image, const std::filesystem::path& pa
 std::string importFailureMessage(ImageStatus status, const ImportLimits& limits);
 // The shorter text the import preview shows for a file it cannot take.
 std::string importPreviewMessage(ImageStatus status, const ImportLimits& limits);
+
+// What the import preview shows for a file: the picture (when it can be
+// read) and the size and colour texts. `describe` gives the monster page's
+// texts ("16 colors"/"8 colors", "128x128"/"64x64"); other pages show none.
+struct ImportPreview {
+    bool readable = false;
+    IndexedImage picture;
+    std::string sizeText;
+    std::string colourText;
+};
+ImportPreview previewImport(const std::filesystem::path& path, const ImportLimits& limits,
+                            bool describe);
 
 }  // namespace morvik

@@ -69,8 +69,10 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     document_ = std::make_unique<RomDocument>(
         settings_, sets_, backgrounds_, EditorPages{*pages_[0], *pages_[1], *pages_[2]}, *this);
     document_->setCurrentTab(currentTab);
-    for (PreviewPage* page : pages_)
+    for (PreviewPage* page : pages_) {
         page->createPage();
+        page->setChangeNotifier([this] { document_->markDirty(); });
+    }
     rebuildRecentMenu(recentMenuItems(settings_));
 }
 

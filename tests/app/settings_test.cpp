@@ -4,6 +4,7 @@
 
 #include "app/background_chooser_model.h"
 #include "app/grid_dialog_model.h"
+#include "app/image_transfer.h"
 #include "app/memory_settings_store.h"
 
 namespace morvik {
@@ -203,6 +204,27 @@ TEST(BackgroundChooser, ScrollingAndChoosing) {
     model.cancel();
     EXPECT_EQ(model.selection(), 48);
     EXPECT_EQ(model.remembered(), 48);
+}
+
+}  // namespace
+}  // namespace morvik
+
+
+namespace morvik {
+namespace {
+
+TEST(ExportPaths, TypeChangesReplaceTheExtension) {
+    EXPECT_EQ(replaceExtension("Terra.png", ImageFileType::Bmp), "Terra.bmp");
+    EXPECT_EQ(replaceExtension("a.b.cdef", ImageFileType::Bmp), "a.b.cdef.bmp");
+    EXPECT_EQ(replaceExtension("x.p", ImageFileType::Bmp), "x.bmp");
+    EXPECT_EQ(replaceExtension(".p", ImageFileType::Pcx), ".pcx");
+    EXPECT_EQ(replaceExtension("name", ImageFileType::Png), "name.png");
+    EXPECT_EQ(replaceExtension("", ImageFileType::Png), ".png");
+    EXPECT_EQ(fileTypeOfPath("/a/b/PIC.PCX"), ImageFileType::Pcx);
+    EXPECT_EQ(fileTypeOfPath("pic.Bmp"), ImageFileType::Bmp);
+    EXPECT_EQ(fileTypeOfPath("pic.png"), ImageFileType::Png);
+    EXPECT_EQ(fileTypeOfPath("pic.gif"), std::nullopt);
+    EXPECT_EQ(fileTypeOfPath("png"), std::nullopt);
 }
 
 }  // namespace
