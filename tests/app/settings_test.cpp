@@ -209,7 +209,6 @@ TEST(BackgroundChooser, ScrollingAndChoosing) {
 }  // namespace
 }  // namespace morvik
 
-
 namespace morvik {
 namespace {
 

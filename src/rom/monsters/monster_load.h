@@ -12,6 +12,6 @@ namespace morvik {
 // Freshly loaded records already carry molds and graphics re-derived from
 // their pixels.
 [[nodiscard]] RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set,
-                                                    const std::filesystem::path& path);
+                                                const std::filesystem::path& path);
 
 }  // namespace morvik
