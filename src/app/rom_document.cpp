@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "rom/monsters/monster_load.h"
+#include "rom/monsters/monster_save.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
@@ -12,6 +13,23 @@ RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path) {
     if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, path);
     if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, path);
     return result;
+}
+
+std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path) {
+    switch (kind) {
+        case DataSetKind::Monsters: {
+            const MonsterSaveResult result = saveMonsterSet(sets.monsters, path);
+            return result == MonsterSaveResult::Saved ? "" : monsterSaveMessage(result);
+        }
+        case DataSetKind::Portraits: {
+            const PortraitSaveResult result = savePortraits(sets.portraits, path);
+            return result == PortraitSaveResult::Saved ? "" : portraitSaveMessage(result);
+        }
+        case DataSetKind::Characters:
+            break;
+    }
+    const SpriteSaveResult result = saveCharacterSprites(sets.characters, path);
+    return result == SpriteSaveResult::Saved ? "" : spriteSaveMessage(result);
 }
 
 RomDocument::RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "app/document_ui.h"
 #include "app/editor_page.h"
@@ -21,6 +22,12 @@ struct DataSets {
     PortraitSet portraits;
     CharacterSpriteSet characters;
 };
+
+enum class DataSetKind { Monsters, Portraits, Characters };
+
+// Saves one data set as File > Save does (the monster set with its clean-up and
+// reload); the saver's message when it failed, empty when it saved.
+std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path);
 
 // Loads the three data sets, in the order monsters, portraits, characters,
 // stopping at the first failure. Replaceable so tests can make one fail.

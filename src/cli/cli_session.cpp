@@ -2,8 +2,6 @@
 
 #include <ostream>
 
-#include "rom/monsters/monster_save.h"
-
 namespace morvik::cli {
 
 bool CliUi::askYesNo(const std::string& text) {
@@ -21,24 +19,7 @@ void CliUi::showInfo(const std::string& text) {
 }
 
 bool CliPage::saveToRom(const std::filesystem::path& path) {
-    std::string message;
-    switch (kind_) {
-        case Kind::Monsters: {
-            const MonsterSaveResult result = saveMonsterSet(sets_.monsters, path);
-            if (result != MonsterSaveResult::Saved) message = monsterSaveMessage(result);
-            break;
-        }
-        case Kind::Portraits: {
-            const PortraitSaveResult result = savePortraits(sets_.portraits, path);
-            if (result != PortraitSaveResult::Saved) message = portraitSaveMessage(result);
-            break;
-        }
-        case Kind::Characters: {
-            const SpriteSaveResult result = saveCharacterSprites(sets_.characters, path);
-            if (result != SpriteSaveResult::Saved) message = spriteSaveMessage(result);
-            break;
-        }
-    }
+    const std::string message = saveDataSet(sets_, kind_, path);
     if (message.empty()) return true;
     err_ << message << '\n';
     return false;

@@ -41,7 +41,7 @@ class CliUi : public DocumentUi {
 // does, and says why when the saver refuses.
 class CliPage : public MonsterEditorPage {
   public:
-    enum class Kind { Monsters, Portraits, Characters };
+    using Kind = DataSetKind;
     CliPage(Kind kind, DataSets& sets, std::ostream& err) : kind_(kind), sets_(sets), err_(err) {}
 
     void clearImage() override {}

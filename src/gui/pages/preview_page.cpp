@@ -9,7 +9,6 @@
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
 #include "rom/monsters/monster_edit.h"
-#include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/sprites/sprite_edit.h"
 
@@ -39,25 +38,9 @@ void PreviewPage::modeChanged(int tab) {
 }
 
 bool PreviewPage::saveToRom(const std::filesystem::path& path) {
-    std::string message;
-    switch (kind_) {
-        case Kind::Monsters: {
-            encodeMonsterImage(sets_.monsters, current_);
-            const MonsterSaveResult result = saveMonsterSet(sets_.monsters, path);
-            if (result != MonsterSaveResult::Saved) message = monsterSaveMessage(result);
-            break;
-        }
-        case Kind::Portraits: {
-            const PortraitSaveResult result = savePortraits(sets_.portraits, path);
-            if (result != PortraitSaveResult::Saved) message = portraitSaveMessage(result);
-            break;
-        }
-        case Kind::Characters: {
-            const SpriteSaveResult result = saveCharacterSprites(sets_.characters, path);
-            if (result != SpriteSaveResult::Saved) message = spriteSaveMessage(result);
-            break;
-        }
-    }
+    // The record on screen goes into its graphics before the set is saved.
+    if (kind_ == Kind::Monsters) encodeMonsterImage(sets_.monsters, current_);
+    const std::string message = saveDataSet(sets_, kind_, path);
     if (message.empty()) return true;
     QMessageBox::warning(nullptr, kProgramCaption, QString::fromStdString(message));
     return false;

@@ -16,7 +16,7 @@ class PreviewPage : public QWidget, public MonsterEditorPage {
     Q_OBJECT
 
   public:
-    enum class Kind { Monsters, Portraits, Characters };
+    using Kind = DataSetKind;
     static constexpr int kWidth = 680;
     static constexpr int kHeight = 480;
 
