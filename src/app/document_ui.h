@@ -20,6 +20,9 @@ class DocumentUi {
     virtual bool askYesNo(const std::string& text) = 0;
     virtual void showError(const std::string& text) = 0;
     virtual void showInfo(const std::string& text) = 0;
+    virtual void showWarning(const std::string& text) = 0;
+    // A confirmation: true only for OK.
+    virtual bool askOkCancel(const std::string& text) = 0;
     // The ROM file to open; nothing when the user cancels.
     virtual std::optional<std::filesystem::path> askRomPath() = 0;
     // A small window with the text, dy pixels below the main window's top.

@@ -36,7 +36,7 @@ class EditorPage {
 };
 
 // The monster page also serves the espers: the shell tells it which set to list.
-class MonsterEditorPage : public EditorPage {
+class MonsterEditorPage : public virtual EditorPage {
   public:
     // Tab 0 lists the monsters, tab 1 the espers; the set's first record is selected.
     virtual void modeChanged(int tab) = 0;

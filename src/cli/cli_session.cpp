@@ -14,6 +14,10 @@ void CliUi::showError(const std::string& text) {
     err_ << text << '\n';
 }
 
+void CliUi::showWarning(const std::string& text) {
+    err_ << "warning: " << text << '\n';
+}
+
 void CliUi::showInfo(const std::string& text) {
     out_ << text << '\n';
 }

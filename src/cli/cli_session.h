@@ -23,6 +23,9 @@ class CliUi : public DocumentUi {
     bool askYesNo(const std::string& text) override;
     void showError(const std::string& text) override;
     void showInfo(const std::string& text) override;
+    void showWarning(const std::string& text) override;
+    // Nothing is confirmed without a person to ask.
+    bool askOkCancel(const std::string&) override { return false; }
     std::optional<std::filesystem::path> askRomPath() override { return romPath_; }
     void showProgress(const std::string&, int) override {}
     void closeProgress() override {}

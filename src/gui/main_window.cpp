@@ -14,6 +14,7 @@
 
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
+#include "gui/pages/monster_page.h"
 #include "gui/pages/preview_page.h"
 #include "gui/resources.h"
 
@@ -63,13 +64,13 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
         if (tab >= 0 && document_ && document_->isLoaded()) switchTab(tab);
     });
 
-    pages_ = {new PreviewPage(PreviewPage::Kind::Monsters, sets_, backgrounds_, area),
-              new PreviewPage(PreviewPage::Kind::Portraits, sets_, backgrounds_, area),
-              new PreviewPage(PreviewPage::Kind::Characters, sets_, backgrounds_, area)};
-    document_ = std::make_unique<RomDocument>(
-        settings_, sets_, backgrounds_, EditorPages{*pages_[0], *pages_[1], *pages_[2]}, *this);
+    monsterPage_ = new MonsterPage(sets_, settings_, backgrounds_, *this, area);
+    pages_ = {monsterPage_,
+              new PreviewPage(PreviewPage::Kind::Portraits, sets_, backgrounds_, *this, area),
+              new PreviewPage(PreviewPage::Kind::Characters, sets_, backgrounds_, *this, area)};
+    document_ = std::make_unique<RomDocument>(settings_, sets_, backgrounds_, pageSet(), *this);
     document_->setCurrentTab(currentTab);
-    for (PreviewPage* page : pages_) {
+    for (TransferPage* page : pages_) {
         page->createPage();
         page->setChangeNotifier([this] { document_->markDirty(); });
     }
@@ -114,14 +115,18 @@ QAction* MainWindow::action(int command) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-QWidget* MainWindow::page(int tab) const {
+EditorPages MainWindow::pageSet() const {
+    return EditorPages{*monsterPage_, *pages_[1], *pages_[2]};
+}
+
+TransferPage* MainWindow::page(int tab) const {
     if (tab == kPortraitsTab) return pages_[1];
     if (tab == kCharactersTab) return pages_[2];
     return pages_[0];
 }
 
 EditorPage& MainWindow::currentPage() {
-    return EditorPages{*pages_[0], *pages_[1], *pages_[2]}.pageForTab(document_->currentTab());
+    return pageSet().pageForTab(document_->currentTab());
 }
 
 void MainWindow::runCommand(int command) {
@@ -184,7 +189,7 @@ void MainWindow::switchTab(int tab) {
     if (tab != kPortraitsTab) pages_[1]->hidePage();
     if (tab != kCharactersTab) pages_[2]->hidePage();
     currentPage().showPage();
-    if (tab == kMonstersTab || tab == kEspersTab) pages_[0]->modeChanged(tab);
+    if (tab == kMonstersTab || tab == kEspersTab) monsterPage_->modeChanged(tab);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -221,6 +226,15 @@ bool MainWindow::askYesNo(const std::string& question) {
 
 void MainWindow::showError(const std::string& message) {
     ask(QMessageBox::Critical, message, QMessageBox::Ok);
+}
+
+void MainWindow::showWarning(const std::string& message) {
+    ask(QMessageBox::Warning, message, QMessageBox::Ok);
+}
+
+bool MainWindow::askOkCancel(const std::string& question) {
+    return ask(QMessageBox::Warning, question, QMessageBox::Ok | QMessageBox::Cancel) ==
+           QMessageBox::Ok;
 }
 
 void MainWindow::showInfo(const std::string& message) {

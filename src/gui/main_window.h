@@ -19,7 +19,8 @@ class QTabBar;
 
 namespace morvik::gui {
 
-class PreviewPage;
+class MonsterPage;
+class TransferPage;
 
 inline constexpr const char* kProgramCaption = "Morvik V. 2.0";
 inline constexpr int kMainWindowWidth = 685;
@@ -54,7 +55,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     const BackgroundPictures& backgrounds() const { return backgrounds_; }
     QAction* action(int command) const;
     QTabBar* tabBar() const { return tabBar_; }
-    QWidget* page(int tab) const;
+    TransferPage* page(int tab) const;
+    MonsterPage* monsterPage() const { return monsterPage_; }
     // The stored position, moved to (50, 50) on an axis where it is off the desktop.
     static QPoint clampedPosition(int x, int y, const QRect& desktop);
 
@@ -63,6 +65,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     bool askYesNo(const std::string& text) override;
     void showError(const std::string& text) override;
     void showInfo(const std::string& text) override;
+    void showWarning(const std::string& text) override;
+    bool askOkCancel(const std::string& text) override;
     std::optional<std::filesystem::path> askRomPath() override;
     void showProgress(const std::string& text, int dy) override;
     void closeProgress() override;
@@ -83,6 +87,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     EditorPage& currentPage();
+    EditorPages pageSet() const;
     void writeSettings();
     // The whole Image popup is greyed until a ROM is loaded.
     void setImageCommandsEnabled(bool enabled);
@@ -92,7 +97,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     DataSets sets_;
     BackgroundPictures backgrounds_;
     QTabBar* tabBar_ = nullptr;
-    std::array<PreviewPage*, 3> pages_{};
+    MonsterPage* monsterPage_ = nullptr;
+    std::array<TransferPage*, 3> pages_{};
     std::unique_ptr<RomDocument> document_;
     std::map<int, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;

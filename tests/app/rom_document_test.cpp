@@ -31,6 +31,11 @@ class FakeUi : public DocumentUi {
     }
     void showError(const std::string& text) override { log_.push_back("error:" + text); }
     void showInfo(const std::string& text) override { log_.push_back("info:" + text); }
+    void showWarning(const std::string& text) override { log_.push_back("warning:" + text); }
+    bool askOkCancel(const std::string& text) override {
+        log_.push_back("okCancel:" + text);
+        return false;
+    }
     std::optional<std::filesystem::path> askRomPath() override {
         log_.push_back("askRomPath");
         return path;

@@ -48,7 +48,7 @@ class ImportExport : public ::testing::Test {
                   ImageStatus::Ok);
         return path;
     }
-    PreviewPage& page(int tab) { return *static_cast<PreviewPage*>(window->page(tab)); }
+    TransferPage& page(int tab) { return *window->page(tab); }
 
     test::TempDir dir;
     std::filesystem::path rom;

@@ -18,7 +18,7 @@
 #include "app/memory_settings_store.h"
 #include "demo/demo_rom.h"
 #include "gui/background_chooser.h"
-#include "gui/pages/preview_page.h"
+#include "gui/pages/monster_page.h"
 #include "gui/qt_settings_store.h"
 #include "gui/resources.h"
 #include "support/temp_dir.h"
@@ -130,7 +130,7 @@ TEST_F(MainWindowTest, TabsSwitchPages) {
     window->tabBar()->setCurrentIndex(1);
     EXPECT_TRUE(window->page(0)->isVisible());
     EXPECT_FALSE(window->page(2)->isVisible());
-    auto* monsters = static_cast<PreviewPage*>(window->page(0));
+    MonsterPage* monsters = window->monsterPage();
     EXPECT_EQ(monsters->currentItem(), 384);
     window->tabBar()->setCurrentIndex(0);
     EXPECT_EQ(monsters->currentItem(), 0);

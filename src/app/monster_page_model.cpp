@@ -1,0 +1,195 @@
+#include "app/monster_page_model.h"
+
+#include "app/editor_page.h"
+#include "rom/monsters/monster_edit.h"
+#include "rom/monsters/monster_layout.h"
+
+namespace morvik {
+
+namespace {
+
+constexpr int kEsperGap = 400;  // the record between the espers that no list shows
+
+}  // namespace
+
+std::vector<int> MonsterPageModel::recordsForTab(int tab) {
+    std::vector<int> records;
+    if (tab == kEspersTab) {
+        for (int record = monsters::kFirstEsperRecord; record < monsters::kRecordCount; ++record)
+            if (record != kEsperGap) records.push_back(record);
+    } else {
+        for (int record = 0; record < monsters::kFirstEsperRecord; ++record)
+            records.push_back(record);
+    }
+    return records;
+}
+
+std::vector<std::string> MonsterPageModel::paletteLabels() {
+    std::vector<std::string> labels;
+    labels.reserve(monsters::kPaletteCount);
+    for (int palette = 0; palette < monsters::kPaletteCount; ++palette)
+        labels.push_back("Palette #" + std::to_string(palette));
+    return labels;
+}
+
+void MonsterPageModel::setMode(int tab) {
+    mode_ = tab == kEspersTab ? kEspersTab : kMonstersTab;
+    lines_ = recordsForTab(mode_);
+    selectLine(0);
+}
+
+std::vector<std::string> MonsterPageModel::recordNames() const {
+    std::vector<std::string> names;
+    names.reserve(lines_.size());
+    for (const int record : lines_)
+        names.push_back(set_.records[static_cast<std::size_t>(record)].name);
+    return names;
+}
+
+std::vector<std::string> MonsterPageModel::imageLabels() const {
+    const int count = std::max(set_.entryCount, 0);
+    std::vector<std::string> labels;
+    labels.reserve(static_cast<std::size_t>(count));
+    for (int entry = 0; entry < count; ++entry)
+        labels.push_back("Image " + std::to_string(entry));
+    // The lowest record names the line: walk down so it writes last.
+    std::vector<int> namedBy(static_cast<std::size_t>(count), -1);
+    for (int record = monsters::kNamedRecordCount - 1; record >= 0; --record) {
+        const int entry = set_.records[static_cast<std::size_t>(record)].entryIndex;
+        if (entry < count) namedBy[static_cast<std::size_t>(entry)] = record;
+    }
+    for (int entry = 0; entry < count; ++entry) {
+        const int record = namedBy[static_cast<std::size_t>(entry)];
+        if (record >= 0)
+            labels[static_cast<std::size_t>(entry)] +=
+                " - " + set_.records[static_cast<std::size_t>(record)].name;
+    }
+    return labels;
+}
+
+std::vector<std::string> MonsterPageModel::copySourceNames() const {
+    std::vector<std::string> names;
+    for (int record = 0; record < monsters::kNamedRecordCount; ++record)
+        names.push_back(set_.records[static_cast<std::size_t>(record)].name);
+    return names;
+}
+
+void MonsterPageModel::selectLine(int line) {
+    if (line < 0 || line >= static_cast<int>(lines_.size())) return;
+    if (itemChanged_) {
+        itemChanged_ = false;
+        encodeCurrent();
+        refreshAllMonsterImages(set_);
+    }
+    current_ = lines_[static_cast<std::size_t>(line)];
+}
+
+std::string MonsterPageModel::moldLabel() const {
+    return "Mold: " + std::to_string(record().moldIndex);
+}
+
+int MonsterPageModel::freeSpace() const {
+    return freeGraphicsSpace(set_);
+}
+
+std::string MonsterPageModel::freeSpaceLabel() const {
+    return "Free Space: " + std::to_string(freeSpace());
+}
+
+void MonsterPageModel::edited() {
+    itemChanged_ = true;
+    markChanged();
+}
+
+void MonsterPageModel::selectEntry(int entry) {
+    markChanged();
+    selectMonsterGraphicsEntry(set_, current_, entry);
+    encodeCurrent();
+}
+
+void MonsterPageModel::selectPalette(int palette) {
+    markChanged();
+    setMonsterPaletteIndex(set_, current_, palette);
+    encodeCurrent();
+}
+
+void MonsterPageModel::selectSize(int line) {
+    markChanged();
+    setMonsterSize(set_, current_, line == 1);
+    encodeCurrent();
+}
+
+void MonsterPageModel::selectDepth(int line) {
+    markChanged();
+    setMonsterDepth(set_, current_, line == 1 ? TileDepth::Colours16 : TileDepth::Colours8);
+    encodeCurrent();
+    selectColour(currentColour());  // colours 8..15 are gone from an 8-colour strip
+}
+
+bool MonsterPageModel::newImage() {
+    if (!newMonsterImage(set_, current_)) return false;
+    edited();
+    return true;
+}
+
+void MonsterPageModel::copyFrom(int source) {
+    if (source < 0 || source >= monsters::kNamedRecordCount) return;
+    copyMonsterImage(set_, current_, source);
+    // Records sharing this record's graphics take the copy when it is left.
+    itemChanged_ = true;
+    encodeCurrent();
+}
+
+void MonsterPageModel::clear() {
+    clearMonsterImage(set_, current_);
+    edited();
+    encodeCurrent();
+}
+
+void MonsterPageModel::flip(FlipDirection direction) {
+    flipMonsterImage(set_, current_, direction);
+    edited();
+    encodeCurrent();
+}
+
+void MonsterPageModel::importPicture(const IndexedImage& picture) {
+    if (!importMonsterImage(set_, current_, picture)) return;
+    edited();
+    encodeCurrent();
+    selectColour(currentColour());
+}
+
+void MonsterPageModel::encodeCurrent() {
+    encodeMonsterImage(set_, current_);
+}
+
+MonsterSaveResult MonsterPageModel::save(const std::filesystem::path& path) {
+    itemChanged_ = false;
+    encodeCurrent();
+    return saveMonsterSet(set_, path);
+}
+
+std::vector<PaletteColour> MonsterPageModel::stripColours() const {
+    std::vector<PaletteColour> colours;
+    const int count = colourCountOf(record().depth);
+    for (int k = 0; k < count; ++k)
+        colours.push_back(monsterColour(set_, record().paletteIndex, k));
+    return colours;
+}
+
+void MonsterPageModel::drawPixel(int x, int y, std::uint8_t index) {
+    itemChanged_ = true;
+    setMonsterPixel(set_, current_, x, y, index);
+}
+
+void MonsterPageModel::storeColour(int index, PaletteColour colour) {
+    setMonsterPaletteColour(set_, current_, index, colour);
+}
+
+void MonsterPageModel::swapWithTransparent(int index) {
+    makeMonsterTransparent(set_, current_, index);
+    itemChanged_ = true;
+    encodeCurrent();
+}
+
+}  // namespace morvik

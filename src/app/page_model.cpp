@@ -1,0 +1,83 @@
+#include "app/page_model.h"
+
+#include <cstdlib>
+
+namespace morvik {
+
+void PageModel::selectColour(int index) {
+    const int count = static_cast<int>(stripColours().size());
+    currentColour_ = index >= 0 && index < count ? index : 0;
+}
+
+bool PageModel::clickStrip(int x) {
+    const auto cell = stripCellAt(x, static_cast<int>(stripColours().size()));
+    if (!cell) return false;
+    selectColour(*cell);
+    return true;
+}
+
+void PageModel::applyAt(ImagePoint point) {
+    if (picture().contains(point.x, point.y)) {
+        const auto index = static_cast<std::uint8_t>(tool_ == EditTool::Pen ? currentColour_ : 0);
+        drawPixel(point.x, point.y, index);
+    }
+}
+
+void PageModel::pressTool(ImagePoint point) {
+    last_ = point;
+    if (tool_ == EditTool::Picker) {
+        selectColour(picture().getPixel(point.x, point.y));
+        return;
+    }
+    // A stroke counts as a change even where it misses the picture.
+    markChanged();
+    applyAt(point);
+    finishStroke();
+}
+
+void PageModel::dragTool(ImagePoint point) {
+    if (tool_ == EditTool::Picker) {
+        last_ = point;
+        selectColour(picture().getPixel(point.x, point.y));
+        return;
+    }
+    markChanged();
+    // Fast moves report points far apart: cover the pixels in between too.
+    const int dx = std::abs(point.x - last_.x);
+    const int dy = -std::abs(point.y - last_.y);
+    const int stepX = last_.x < point.x ? 1 : -1;
+    const int stepY = last_.y < point.y ? 1 : -1;
+    int error = dx + dy;
+    ImagePoint at = last_;
+    while (at != point) {
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            at.x += stepX;
+        }
+        if (twice <= dx) {
+            error += dx;
+            at.y += stepY;
+        }
+        applyAt(at);
+    }
+    last_ = point;
+    finishStroke();
+}
+
+void PageModel::setChannel(ColourChannel channel, int sliderValue) {
+    markChanged();
+    const std::vector<PaletteColour> colours = stripColours();
+    const auto index = static_cast<std::size_t>(currentColour_);
+    if (index >= colours.size()) return;
+    storeColour(currentColour_, withChannel(colours[index], channel, componentOf(sliderValue)));
+}
+
+void PageModel::makeTransparent() {
+    if (!colourEditable()) return;
+    markChanged();
+    swapWithTransparent(currentColour_);
+    selectColour(0);
+}
+
+}  // namespace morvik

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "app/page_view.h"
+#include "gfx/colour.h"
+#include "gfx/indexed_image.h"
+
+namespace morvik {
+
+// What the three editor pages share, without a window: the selected colour
+// with its enable rule, the drawing tools, the colour sliders and
+// "Transparent". A page derives from it and supplies the picture, its colours
+// and how a pixel or colour is stored. Every change of data reports to the
+// change notifier (the document's changed mark).
+class PageModel {
+  public:
+    virtual ~PageModel() = default;
+
+    void setChangeNotifier(std::function<void()> notify) { changed_ = std::move(notify); }
+    void markChanged() { changed_(); }
+
+    // The picture the magnified view shows and the tools work on.
+    virtual const IndexedImage& picture() const = 0;
+    // The colours of the palette strip (8 or 16), in index order.
+    virtual std::vector<PaletteColour> stripColours() const = 0;
+
+    int currentColour() const { return currentColour_; }
+    EditTool tool() const { return tool_; }
+    void setTool(EditTool tool) { tool_ = tool; }
+
+    // The enable rule: the sliders and "Transparent" work only on a colour other
+    // than 0, and the box shows colour 0 as the transparent one.
+    virtual bool colourEditable() const { return currentColour_ != 0; }
+    virtual bool transparentChecked() const { return currentColour_ == 0; }
+
+    // Selects a colour of the strip; an index outside it selects colour 0.
+    void selectColour(int index);
+    // A click at column x of the strip; false when it hits no cell.
+    bool clickStrip(int x);
+
+    // The left button goes down over the view at an image point.
+    void pressTool(ImagePoint point);
+    // The pointer moves with the button held: the pen and eraser cover every
+    // pixel between the last point and this one, the picker picks here.
+    void dragTool(ImagePoint point);
+
+    // A slider moved: stores value x 8 in the channel of the current colour.
+    void setChannel(ColourChannel channel, int sliderValue);
+    // "Transparent": the current colour and colour 0 change places, in the
+    // picture and its palette; colour 0 is selected. Nothing happens while
+    // the box is disabled.
+    void makeTransparent();
+
+  protected:
+    // Sets a pixel that lies inside the picture, with the page's follow-up.
+    virtual void drawPixel(int x, int y, std::uint8_t index) = 0;
+    // After the pixels of one mouse event are drawn.
+    virtual void finishStroke() {}
+    virtual void storeColour(int index, PaletteColour colour) = 0;
+    virtual void swapWithTransparent(int index) = 0;
+
+  private:
+    void applyAt(ImagePoint point);
+
+    std::function<void()> changed_ = [] {};
+    int currentColour_ = 0;
+    EditTool tool_ = EditTool::Pen;
+    ImagePoint last_;
+};
+
+}  // namespace morvik

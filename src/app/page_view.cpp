@@ -1,0 +1,134 @@
+#include "app/page_view.h"
+
+#include <algorithm>
+
+namespace morvik {
+
+int effectiveMagnification(int position) {
+    return position <= 0 ? 1 : position;
+}
+
+int scrollMaximum(int imageSide, int magnification) {
+    return std::max(0, imageSide - kViewSide / effectiveMagnification(magnification));
+}
+
+ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY) {
+    const int m = effectiveMagnification(magnification);
+    // Points left of or above the view floor towards minus infinity, so they
+    // never land on column or row 0.
+    const auto divide = [m](int value) { return value >= 0 ? value / m : -((m - 1 - value) / m); };
+    return {divide(viewX) + scrollX, divide(viewY) + scrollY};
+}
+
+namespace {
+
+// Lines at every offset in 0..limit where (offset + shift) is a multiple of
+// period, each reaching across 0..span; both clipped to the view.
+void addLines(std::vector<GridLine>& lines, bool vertical, int period, int shift, int limit,
+              int span) {
+    const int last = std::min(limit, kViewSide - 1);
+    const int reach = std::min(span, kViewSide - 1);
+    for (int at = (period - shift % period) % period; at <= last; at += period) {
+        lines.push_back(vertical ? GridLine{at, 0, at, reach} : GridLine{0, at, reach, at});
+    }
+}
+
+}  // namespace
+
+std::vector<GridLine> gridLines(GridMode mode, int magnification, int scrollX, int scrollY,
+                                int imageWidth, int imageHeight) {
+    std::vector<GridLine> lines;
+    if (mode == GridMode::None || imageWidth <= 0 || imageHeight <= 0) return lines;
+    const int m = effectiveMagnification(magnification);
+    const int width = std::min(imageWidth * m, kViewSide);
+    const int height = std::min(imageHeight * m, kViewSide);
+    int period = m;
+    int shiftX = 0;
+    int shiftY = 0;
+    if (mode == GridMode::Tile) {
+        period = 8 * m;
+        shiftX = (std::max(scrollX, 0) % 8) * m;
+        shiftY = (std::max(scrollY, 0) % 8) * m;
+    }
+    addLines(lines, true, period, shiftX, width, height);
+    addLines(lines, false, period, shiftY, height, width);
+    return lines;
+}
+
+int stripCellWidth(int colourCount) {
+    return kStripWidth / std::clamp(colourCount, 1, kStripWidth);
+}
+
+std::optional<int> stripCellAt(int x, int colourCount) {
+    if (x < 0 || colourCount <= 0) return std::nullopt;
+    const int cell = x / stripCellWidth(colourCount);
+    if (cell >= colourCount) return std::nullopt;
+    return cell;
+}
+
+IndexedImage paletteStrip(std::span<const PaletteColour> colours, int current) {
+    const int count = static_cast<int>(std::min<std::size_t>(colours.size(), 254));
+    IndexedImage strip;
+    if (!strip.create(kStripWidth, kStripHeight)) return strip;
+    for (int i = 0; i < count; ++i)
+        strip.setPaletteEntry(i, colours[static_cast<std::size_t>(i)], false);
+    const int white = count;
+    const int black = count + 1;
+    strip.setPaletteEntry(white, PaletteColour::fromRgb(255, 255, 255), false);
+    strip.setPaletteEntry(black, PaletteColour{}, false);
+    if (count == 0) return strip;
+    const int cellWidth = stripCellWidth(count);
+    for (int i = 0; i < count; ++i) {
+        const int left = i * cellWidth;
+        const int right = left + cellWidth - 1;
+        const auto frame = static_cast<std::uint8_t>(i == current ? white : black);
+        for (int y = 0; y < kStripHeight; ++y) {
+            for (int x = left; x <= right; ++x) {
+                const bool edge = x == left || x == right || y == 0 || y == kStripHeight - 1;
+                strip.setPixel(x, y, edge ? frame : static_cast<std::uint8_t>(i));
+            }
+        }
+    }
+    return strip;
+}
+
+int sliderPosition(std::uint8_t component) {
+    return component >> 3;
+}
+
+std::uint8_t componentOf(int sliderValue) {
+    return static_cast<std::uint8_t>(std::clamp(sliderValue, 0, kSliderMaximum) * 8);
+}
+
+std::uint8_t channelOf(PaletteColour colour, ColourChannel channel) {
+    switch (channel) {
+        case ColourChannel::Red:
+            return colour.red;
+        case ColourChannel::Green:
+            return colour.green;
+        case ColourChannel::Blue:
+            break;
+    }
+    return colour.blue;
+}
+
+PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint8_t value) {
+    switch (channel) {
+        case ColourChannel::Red:
+            colour.red = value;
+            break;
+        case ColourChannel::Green:
+            colour.green = value;
+            break;
+        case ColourChannel::Blue:
+            colour.blue = value;
+            break;
+    }
+    return colour;
+}
+
+std::string magnificationLabel(int magnification) {
+    return "magnification: x" + std::to_string(magnification);
+}
+
+}  // namespace morvik

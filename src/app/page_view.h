@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "gfx/colour.h"
+#include "gfx/indexed_image.h"
+
+namespace morvik {
+
+// The geometry and pictures every editor page shares: the magnified view, its
+// grid and scroll ranges, the palette strip and the colour sliders. The GUI only
+// paints what these compute.
+
+enum class EditTool : std::uint8_t { Pen = 0, Eraser = 1, Picker = 2 };
+enum class ColourChannel { Red, Green, Blue };
+
+inline constexpr int kViewSide = 256;
+inline constexpr int kStripWidth = 288;
+inline constexpr int kStripHeight = 30;
+inline constexpr int kSliderMaximum = 31;
+inline constexpr PaletteColour kGridColour = PaletteColour::fromRgb(136, 136, 136);
+inline constexpr int kScrollPageStep = 10;
+
+// The magnification the view uses for an up-down position: 0 counts as 1, so
+// nothing ever divides by it.
+int effectiveMagnification(int position);
+
+// The largest scroll position along one side of the image: the part that the
+// 256-pixel view cannot show at once, at least 0.
+int scrollMaximum(int imageSide, int magnification);
+
+struct ImagePoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const ImagePoint&, const ImagePoint&) = default;
+};
+// The image pixel under a point of the view.
+ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY);
+
+// A one-pixel line of the grid, horizontal or vertical, end points included,
+// inside the 256x256 view.
+struct GridLine {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = 0;
+    int y1 = 0;
+    friend bool operator==(const GridLine&, const GridLine&) = default;
+};
+// The grid over the view of an image of the given size: pixel lines every
+// magnification pixels, or tile lines on the image's 8x8 boundaries wherever
+// the view is scrolled. The caller passes the mode that applies
+// (Settings::gridModeFor).
+std::vector<GridLine> gridLines(GridMode mode, int magnification, int scrollX, int scrollY,
+                                int imageWidth, int imageHeight);
+
+// Cell width of the palette strip: 36 pixels for 8 colours, 18 for 16.
+int stripCellWidth(int colourCount);
+// The colour whose cell holds strip column x; nothing right of the last cell.
+std::optional<int> stripCellAt(int x, int colourCount);
+// The 288x30 strip: one framed cell per colour, the current one framed white,
+// the others black.
+IndexedImage paletteStrip(std::span<const PaletteColour> colours, int current);
+
+// A colour component as a slider shows it (0..31), and a slider value as stored.
+int sliderPosition(std::uint8_t component);
+std::uint8_t componentOf(int sliderValue);
+std::uint8_t channelOf(PaletteColour colour, ColourChannel channel);
+PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint8_t value);
+
+// The text of the magnification label.
+std::string magnificationLabel(int magnification);
+
+}  // namespace morvik

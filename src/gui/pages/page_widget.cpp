@@ -1,0 +1,281 @@
+#include "gui/pages/page_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <algorithm>
+
+#include "gfx/render.h"
+#include "gui/pages/page_controls.h"
+#include "gui/pages/view_render.h"
+
+namespace morvik::gui {
+
+namespace {
+
+constexpr std::array<ColourChannel, 3> kChannels = {ColourChannel::Red, ColourChannel::Green,
+                                                    ColourChannel::Blue};
+constexpr std::array<const char*, 3> kChannelNames = {"red", "green", "blue"};
+constexpr std::array<const char*, 3> kCaptions = {"Red", "Green", "Blue"};
+constexpr std::array<int, 3> kSliderRows = {150, 170, 190};
+
+struct ToolPictures {
+    const char* name;
+    const char* normal;
+    const char* pressed;
+    const char* cursor;
+};
+constexpr std::array<ToolPictures, 3> kTools = {{
+    {"penTool", ":/tool-pen.png", ":/tool-pen-pressed.png", ":/cursor-pen.png"},
+    {"eraserTool", ":/tool-eraser.png", ":/tool-eraser-pressed.png", ":/cursor-eraser.png"},
+    {"pickerTool", ":/tool-picker.png", ":/tool-picker-pressed.png", ":/cursor-picker.png"},
+}};
+constexpr std::array<int, 3> kToolRows = {30, 65, 100};
+
+}  // namespace
+
+PageWidget::PageWidget(std::unique_ptr<PageModel> model, const PageLayout& layout,
+                       Settings& settings, std::uint8_t Settings::*magnificationSetting,
+                       const BackgroundPictures& backgrounds, DocumentUi& ui, QWidget* parent)
+    : TransferPage(ui, parent),
+      ownedModel_(std::move(model)),
+      model_(*ownedModel_),
+      settings_(settings),
+      backgrounds_(backgrounds),
+      magnificationSetting_(magnificationSetting),
+      previewPicture_(layout.previewPicture) {
+    model_.setChangeNotifier([this] { markChanged(); });
+    // The layout is made for an 8-point font.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+    preview_ = new PictureView(this);
+    preview_->setObjectName("preview");
+    QRect previewRect = layout.preview;
+    previewRect.setSize(previewRect.size().expandedTo(layout.previewPicture));
+    preview_->setGeometry(previewRect);
+    buildColourControls();
+    buildViewControls();
+    buildToolButtons();
+    buildCommandButtons(layout);
+}
+
+void PageWidget::buildColourControls() {
+    strip_ = new PictureView(this);
+    strip_->setObjectName("paletteStrip");
+    strip_->setGeometry(dialogRect(10, 125, 192, 19));
+    strip_->pressed = [this](QPoint point) {
+        if (model_.clickStrip(point.x())) paint();
+    };
+    for (std::size_t i = 0; i < kChannels.size(); ++i) {
+        const int row = kSliderRows[i];
+        auto* caption = new QLabel(kCaptions[i], this);
+        caption->setGeometry(dialogRect(10, row + 2, 25, 10));
+        values_[i] = new QLabel("0", this);
+        values_[i]->setObjectName(QString(kChannelNames[i]) + "Value");
+        values_[i]->setGeometry(dialogRect(35, row + 2, 10, 10));
+        sliders_[i] = new QSlider(Qt::Horizontal, this);
+        sliders_[i]->setObjectName(QString(kChannelNames[i]) + "Slider");
+        sliders_[i]->setGeometry(dialogRect(45, row, 162, 14));
+        sliders_[i]->setTickPosition(QSlider::NoTicks);
+        connect(sliders_[i], &QSlider::valueChanged, this, [this, i](int value) {
+            if (refreshing_) return;
+            model_.setChannel(kChannels[i], value);
+            paint();
+        });
+    }
+    transparent_ = new QCheckBox("Transparent", this);
+    transparent_->setObjectName("transparent");
+    transparent_->setGeometry(dialogRect(7, 207, 102, 11));
+    connect(transparent_, &QCheckBox::clicked, this, [this] {
+        model_.makeTransparent();
+        paint();
+    });
+}
+
+void PageWidget::buildViewControls() {
+    view_ = new PictureView(this);
+    view_->setObjectName("view");
+    view_->setGeometry(dialogRect(215, 30, 171, 170));
+    view_->pressed = [this](QPoint point) {
+        model_.pressTool(imagePointAt(point));
+        paint();
+    };
+    view_->dragged = [this](QPoint point) {
+        model_.dragTool(imagePointAt(point));
+        paint();
+    };
+    // The bars lie over the view control's edges, so they come after it.
+    horizontal_ = new QScrollBar(Qt::Horizontal, this);
+    horizontal_->setObjectName("horizontalScroll");
+    horizontal_->setGeometry(dialogRect(216, 188, 170, 10));
+    vertical_ = new QScrollBar(Qt::Vertical, this);
+    vertical_->setObjectName("verticalScroll");
+    vertical_->setGeometry(dialogRect(386, 30, 12, 157));
+    for (QScrollBar* bar : {horizontal_, vertical_}) {
+        bar->setSingleStep(1);
+        bar->setPageStep(kScrollPageStep);
+        bar->setRange(0, 0);
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (!refreshing_) paint();
+        });
+    }
+    magnificationLabel_ = new QLabel("Magnification: x4", this);
+    magnificationLabel_->setObjectName("magnificationLabel");
+    // Wider than its place in the layout to the left, so the whole text fits.
+    magnificationLabel_->setGeometry(dialogRect(300, 203, 83, 10));
+    magnificationLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    magnification_ = new UpDown(this);
+    magnification_->setObjectName("magnification");
+    magnification_->setGeometry(dialogRect(385, 203, 12, 12));
+    magnification_->changed = [this] { paint(); };
+}
+
+void PageWidget::buildToolButtons() {
+    for (std::size_t i = 0; i < kTools.size(); ++i) {
+        tools_[i] = new ToolButton(kTools[i].normal, kTools[i].pressed, this);
+        tools_[i]->setObjectName(kTools[i].name);
+        tools_[i]->setGeometry(dialogRect(406, kToolRows[i], 32, 32));
+        connect(tools_[i], &ToolButton::clicked, this,
+                [this, i] { selectTool(static_cast<EditTool>(i)); });
+    }
+    selectTool(EditTool::Pen);
+}
+
+void PageWidget::buildCommandButtons(const PageLayout& layout) {
+    connect(addButton(layout.importText, 10, "importButton"), &QPushButton::clicked, this,
+            [this] { importImage(); });
+    connect(addButton(layout.copyText, layout.copyX, "copyButton"), &QPushButton::clicked, this,
+            [this] { copyImage(); });
+    connect(addButton(layout.clearText, layout.clearX, "clearButton"), &QPushButton::clicked, this,
+            [this] { clearImage(); });
+    // Exit asks the main window to close, with its unsaved-changes prompt.
+    connect(addButton("Exit", 340, "exitButton"), &QPushButton::clicked, this,
+            [this] { mainWindow()->close(); });
+}
+
+QComboBox* PageWidget::addList(const QRect& units, const char* name) {
+    auto* list = new QComboBox(this);
+    list->setObjectName(name);
+    list->setGeometry(units.x(), units.y(), units.width(), 22);
+    list->setMaxVisibleItems(20);
+    return list;
+}
+
+QPushButton* PageWidget::addButton(const char* text, int x, const char* name) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(name);
+    button->setGeometry(dialogRect(x, 230, 70, 20));
+    return button;
+}
+
+void PageWidget::fillList(QComboBox* list, const std::vector<std::string>& lines) {
+    const QSignalBlocker quiet(list);
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        items.push_back(QString::fromStdString(line));
+    list->clear();
+    list->addItems(items);
+}
+
+void PageWidget::selectQuietly(QComboBox* list, int line) {
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(line);
+}
+
+void PageWidget::initFramework() {
+    model_.setTool(EditTool::Pen);
+    selectTool(EditTool::Pen);
+    model_.selectColour(0);
+    for (QSlider* slider : sliders_) {
+        const QSignalBlocker quiet(slider);
+        slider->setRange(0, kSliderMaximum);
+    }
+    magnification_->setRange(kMinMagnification, kMaxMagnification);
+    magnification_->setValue(settings_.*magnificationSetting_);
+    ready_ = true;
+}
+
+void PageWidget::selectTool(EditTool tool) {
+    model_.setTool(tool);
+    const auto current = static_cast<std::size_t>(tool);
+    for (std::size_t i = 0; i < tools_.size(); ++i)
+        tools_[i]->setCurrent(i == current);
+    const QPixmap cursor(kTools[current].cursor);
+    view_->setCursor(QCursor(cursor, 0, 0));
+}
+
+int PageWidget::magnification() const {
+    return effectiveMagnification(magnification_->value());
+}
+
+int PageWidget::scrollX() const {
+    return horizontal_->value();
+}
+
+int PageWidget::scrollY() const {
+    return vertical_->value();
+}
+
+ImagePoint PageWidget::imagePointAt(QPoint point) const {
+    return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY());
+}
+
+void PageWidget::paint() {
+    if (!ready_) return;
+    refreshing_ = true;
+    syncView();
+    renderImages();
+    refreshControls();
+    refreshing_ = false;
+}
+
+void PageWidget::syncView() {
+    // The magnification and the scroll ranges come first, so the view is drawn
+    // with the ones just chosen.
+    const int zoom = magnification();
+    settings_.*magnificationSetting_ = static_cast<std::uint8_t>(zoom);
+    const IndexedImage& picture = model_.picture();
+    const std::array<std::pair<QScrollBar*, int>, 2> bars = {
+        {{horizontal_, picture.width()}, {vertical_, picture.height()}}};
+    for (const auto& [bar, side] : bars) {
+        const int maximum = scrollMaximum(side, zoom);
+        bar->setRange(0, maximum);
+        bar->setVisible(maximum > 0);
+    }
+}
+
+void PageWidget::renderImages() {
+    const IndexedImage preview = drawImage(previewPicture(), &backgrounds_.background128,
+                                           previewPicture_.width(), previewPicture_.height());
+    preview_->setPicture(toRgbImage(preview));
+    const int zoom = magnification();
+    view_->setPicture(renderView(model_.picture(), zoom, scrollX(), scrollY(),
+                                 backgrounds_.background256, settings_.gridModeFor(zoom)));
+    strip_->setPicture(toRgbImage(paletteStrip(model_.stripColours(), model_.currentColour())));
+}
+
+void PageWidget::refreshControls() {
+    const std::vector<PaletteColour> colours = model_.stripColours();
+    const auto current = static_cast<std::size_t>(model_.currentColour());
+    const PaletteColour colour = current < colours.size() ? colours[current] : PaletteColour{};
+    const bool editable = model_.colourEditable();
+    for (std::size_t i = 0; i < sliders_.size(); ++i) {
+        const int position = sliderPosition(channelOf(colour, kChannels[i]));
+        sliders_[i]->setValue(position);
+        sliders_[i]->setEnabled(editable);
+        values_[i]->setText(QString::number(position));
+    }
+    transparent_->setChecked(model_.transparentChecked());
+    transparent_->setEnabled(editable);
+    refreshPageControls();
+    magnificationLabel_->setText(QString::fromStdString(magnificationLabel(magnification())));
+}
+
+}  // namespace morvik::gui

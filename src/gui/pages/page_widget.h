@@ -1,0 +1,115 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/page_model.h"
+#include "app/settings.h"
+#include "backgrounds/background_pictures.h"
+#include "gui/pages/transfer_page.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QSlider;
+
+namespace morvik::gui {
+
+class PictureView;
+class ToolButton;
+class UpDown;
+
+// Where a page's own controls of the shared pattern go, in dialog units, and
+// what its command buttons say.
+struct PageLayout {
+    QRect preview;
+    QSize previewPicture;
+    const char* importText = "Import Image";
+    const char* copyText = "Copy Image";
+    const char* clearText = "Clear Image";
+    int copyX = 90;
+    int clearX = 170;
+};
+
+// The editor-page pattern: the 1:1 preview, the magnified view with its grid,
+// scroll bars and magnification, the palette strip with the colour sliders and
+// "Transparent", the three tools and the command buttons. A page supplies its
+// model, its preview picture, its own lists and its copy command; every edit
+// goes through the model, and the page only shows what the core composed.
+class PageWidget : public TransferPage {
+    Q_OBJECT
+
+  public:
+    PageWidget(std::unique_ptr<PageModel> model, const PageLayout& layout, Settings& settings,
+               std::uint8_t Settings::*magnificationSetting, const BackgroundPictures& backgrounds,
+               DocumentUi& ui, QWidget* parent);
+
+    // Composes the preview, the view and the strip, then brings every control
+    // in line with the page's state. Nothing happens before the first load.
+    void paint() override;
+    void invalidatePage() override { paint(); }
+
+    int magnification() const;
+    int scrollX() const;
+    int scrollY() const;
+    PictureView* view() const { return view_; }
+    PictureView* preview() const { return preview_; }
+    PictureView* strip() const { return strip_; }
+
+  protected:
+    // The picture of the 1:1 preview.
+    virtual const IndexedImage& previewPicture() const = 0;
+    // The page's own lists and labels.
+    virtual void refreshPageControls() = 0;
+    // The copy button.
+    virtual void copyImage() = 0;
+    const IndexedImage& importBackground() const override { return backgrounds_.background128; }
+
+    // The shared part of the first load: tools, colour, ranges and the stored
+    // magnification. The page paints once it has selected its item.
+    void initFramework();
+    QComboBox* addList(const QRect& units, const char* name);
+    QPushButton* addButton(const char* text, int x, const char* name);
+    // Replaces a list's lines, and selects a line, without reporting a change.
+    static void fillList(QComboBox* list, const std::vector<std::string>& lines);
+    static void selectQuietly(QComboBox* list, int line);
+
+    std::unique_ptr<PageModel> ownedModel_;
+    PageModel& model_;
+    Settings& settings_;
+    const BackgroundPictures& backgrounds_;
+
+  private:
+    void buildColourControls();
+    void buildViewControls();
+    void buildToolButtons();
+    void buildCommandButtons(const PageLayout& layout);
+    void selectTool(EditTool tool);
+    ImagePoint imagePointAt(QPoint point) const;
+    void syncView();
+    void renderImages();
+    void refreshControls();
+
+    std::uint8_t Settings::*magnificationSetting_;
+    QSize previewPicture_;
+    bool ready_ = false;
+    bool refreshing_ = false;
+    PictureView* preview_ = nullptr;
+    PictureView* view_ = nullptr;
+    PictureView* strip_ = nullptr;
+    std::array<QSlider*, 3> sliders_{};
+    std::array<QLabel*, 3> values_{};
+    QCheckBox* transparent_ = nullptr;
+    std::array<ToolButton*, 3> tools_{};
+    QScrollBar* horizontal_ = nullptr;
+    QScrollBar* vertical_ = nullptr;
+    QLabel* magnificationLabel_ = nullptr;
+    UpDown* magnification_ = nullptr;
+};
+
+}  // namespace morvik::gui
