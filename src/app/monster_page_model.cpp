@@ -82,6 +82,8 @@ void MonsterPageModel::selectLine(int line) {
         refreshAllMonsterImages(set_);
     }
     current_ = lines_[static_cast<std::size_t>(line)];
+    // Its palette may have changed while another record was shown.
+    applyMonsterColours(set_, current_);
 }
 
 std::string MonsterPageModel::moldLabel() const {
@@ -116,12 +118,16 @@ void MonsterPageModel::selectPalette(int palette) {
 void MonsterPageModel::selectSize(int line) {
     markChanged();
     setMonsterSize(set_, current_, line == 1);
+    // The shared graphics changed shape: records sharing them must be decoded
+    // again before one of them writes its old picture back.
+    itemChanged_ = true;
     encodeCurrent();
 }
 
 void MonsterPageModel::selectDepth(int line) {
     markChanged();
     setMonsterDepth(set_, current_, line == 1 ? TileDepth::Colours16 : TileDepth::Colours8);
+    itemChanged_ = true;
     encodeCurrent();
     selectColour(currentColour());  // colours 8..15 are gone from an 8-colour strip
 }

@@ -22,33 +22,12 @@
 #include "gui/qt_settings_store.h"
 #include "gui/resources.h"
 #include "support/temp_dir.h"
+#include "test_window.h"
 
 namespace morvik::gui {
 namespace {
 
-// The main window with its dialogs answered by the test.
-class TestWindow : public MainWindow {
-  public:
-    using MainWindow::MainWindow;
-    Answer askYesNoCancel(const std::string& text) override {
-        questions.push_back(text);
-        const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return answer;
-    }
-    bool askYesNo(const std::string& text) override {
-        questions.push_back(text);
-        return true;
-    }
-    void showError(const std::string& text) override { messages.push_back(text); }
-    void showInfo(const std::string& text) override { messages.push_back(text); }
-    std::optional<std::filesystem::path> askRomPath() override { return romPath; }
-
-    std::optional<std::filesystem::path> romPath;
-    std::deque<Answer> answers;
-    std::vector<std::string> questions;
-    std::vector<std::string> messages;
-};
+using test::TestWindow;
 
 class MainWindowTest : public ::testing::Test {
   protected:

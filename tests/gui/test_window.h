@@ -1,0 +1,43 @@
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gui/main_window.h"
+
+namespace morvik::test {
+
+// The main window with its message boxes and file dialog answered by the test.
+class TestWindow : public gui::MainWindow {
+  public:
+    using gui::MainWindow::MainWindow;
+    Answer askYesNoCancel(const std::string& text) override {
+        questions.push_back(text);
+        const Answer answer = answers.empty() ? Answer::Cancel : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer;
+    }
+    bool askYesNo(const std::string& text) override {
+        questions.push_back(text);
+        return true;
+    }
+    bool askOkCancel(const std::string& text) override {
+        questions.push_back(text);
+        return confirm;
+    }
+    void showError(const std::string& text) override { messages.push_back(text); }
+    void showInfo(const std::string& text) override { messages.push_back(text); }
+    void showWarning(const std::string& text) override { messages.push_back(text); }
+    std::optional<std::filesystem::path> askRomPath() override { return romPath; }
+
+    std::optional<std::filesystem::path> romPath;
+    std::deque<Answer> answers;
+    bool confirm = true;
+    std::vector<std::string> questions;
+    std::vector<std::string> messages;
+};
+
+}  // namespace morvik::test
