@@ -144,10 +144,14 @@ void MainWindow::runCommand(int command) {
         case kCommandExit:
             close();  // the same prompt as the close box
             break;
-        case kCommandGridSettings:
-            (new GridDialog(settings_, this))->show();
+        case kCommandGridSettings: {
+            auto* dialog = new GridDialog(settings_, this);
+            // The grid takes effect as soon as the dialog's OK stores it.
+            connect(dialog, &QDialog::accepted, this, [this] { currentPage().invalidatePage(); });
+            dialog->show();
             currentPage().invalidatePage();
             break;
+        }
         case kCommandChangeBackground:
             openBackgroundChooser();
             currentPage().invalidatePage();

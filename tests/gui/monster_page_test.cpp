@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabBar>
@@ -326,6 +327,15 @@ TEST_F(MonsterPageTest, TileGridFollowsTheScrollPosition) {
     setMagnification(5);
     EXPECT_TRUE(columnIsGrey(0));
     EXPECT_TRUE(columnIsGrey(5));
+
+    // OK in the grid dialog shows the new choice at once.
+    window->runCommand(kCommandGridSettings);
+    auto* dialog = window->findChild<QDialog*>("gridDialog");
+    ASSERT_NE(dialog, nullptr);
+    QTest::mouseClick(dialog->findChild<QRadioButton*>("gridMode0"), Qt::LeftButton);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("gridOk"), Qt::LeftButton);
+    EXPECT_FALSE(columnIsGrey(0));
+    EXPECT_FALSE(columnIsGrey(5));
 }
 
 TEST_F(MonsterPageTest, EsperTabListsThirtyEspersAndLeavingForgetsTheRecord) {
