@@ -134,6 +134,30 @@ TEST_F(MonsterPageTest, FirstLoadFillsTheListsAndSelectsTheFirstMonster) {
     EXPECT_FALSE(window->document().dirty());
 }
 
+TEST_F(MonsterPageTest, ListsChangeTheRecordAndMarkTheRomChanged) {
+    selectRecord(
+        findMonster([](const MonsterRecord& r) { return r.depth == TileDepth::Colours16; }));
+    const QImage& strip = page->strip()->picture();
+    // Colour 0 is current: its white frame ends at column 17 of 16 cells.
+    EXPECT_EQ(strip.pixel(17, 15), qRgb(255, 255, 255));
+    EXPECT_EQ(strip.pixel(35, 15), qRgb(0, 0, 0));
+    EXPECT_FALSE(window->document().dirty());
+    child<QComboBox>("depthList")->setCurrentIndex(0);
+    EXPECT_EQ(current().depth, TileDepth::Colours8);
+    EXPECT_TRUE(window->document().dirty());
+    EXPECT_EQ(page->strip()->picture().pixel(35, 15), qRgb(255, 255, 255));  // 8 cells of 36
+    child<QComboBox>("sizeList")->setCurrentIndex(1);
+    EXPECT_TRUE(current().large);
+    EXPECT_EQ(current().image.width(), 128);
+    child<QComboBox>("paletteList")->setCurrentIndex(700);
+    EXPECT_EQ(current().paletteIndex, 700);
+    const int other = (current().entryIndex + 1) % set().entryCount;
+    child<QComboBox>("imageList")->setCurrentIndex(other);
+    EXPECT_EQ(current().entryIndex, other);
+    EXPECT_EQ(child<QComboBox>("imageList")->currentIndex(), other);
+    EXPECT_EQ(label("moldLabel"), "Mold: " + std::to_string(current().moldIndex));
+}
+
 TEST_F(MonsterPageTest, PenDragPaintsEveryPixelItPassesAtMagnificationFourAndTen) {
     const int monster = findMonster([](const MonsterRecord& r) { return !r.large; });
     selectRecord(monster);
