@@ -9,5 +9,10 @@ morvik_ensure_packages "${MORVIK_PACKAGES[@]}"
 morvik_build build "${MORVIK_MAIN_OPTIONS[@]}" >/dev/null
 build/src/morvik-cli demo-rom build/demo.smc
 mkdir -p docs
-QT_QPA_PLATFORM=offscreen build/src/gui/morvik-screenshot build/demo.smc docs/screenshot.png
-echo "docs/screenshot.png"
+shoot() {
+    QT_QPA_PLATFORM=offscreen build/src/gui/morvik-screenshot build/demo.smc "$1" "$2"
+    echo "$1"
+}
+shoot docs/screenshot.png 0
+shoot docs/portraits.png 2
+shoot docs/characters.png 3

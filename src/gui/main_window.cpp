@@ -14,8 +14,9 @@
 
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
+#include "gui/pages/character_page.h"
 #include "gui/pages/monster_page.h"
-#include "gui/pages/preview_page.h"
+#include "gui/pages/portrait_page.h"
 #include "gui/resources.h"
 
 namespace morvik::gui {
@@ -65,9 +66,8 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     });
 
     monsterPage_ = new MonsterPage(sets_, settings_, backgrounds_, *this, area);
-    pages_ = {monsterPage_,
-              new PreviewPage(PreviewPage::Kind::Portraits, sets_, backgrounds_, *this, area),
-              new PreviewPage(PreviewPage::Kind::Characters, sets_, backgrounds_, *this, area)};
+    pages_ = {monsterPage_, new PortraitPage(sets_, settings_, backgrounds_, *this, area),
+              new CharacterPage(sets_, settings_, backgrounds_, *this, area)};
     document_ = std::make_unique<RomDocument>(settings_, sets_, backgrounds_, pageSet(), *this);
     document_->setCurrentTab(currentTab);
     for (TransferPage* page : pages_) {

@@ -10,14 +10,15 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage: morvik-screenshot ROM OUT.png\n");
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fprintf(stderr, "usage: morvik-screenshot ROM OUT.png [TAB]\n");
         return 2;
     }
+    const int tab = arguments.size() == 4 ? arguments.at(3).toInt() : 0;
     // Default settings, and nothing written back: the user's own stay untouched.
     morvik::MemorySettingsStore store;
     morvik::Settings settings;
-    morvik::gui::MainWindow window(settings, store, 0);
+    morvik::gui::MainWindow window(settings, store, tab);
     window.show();
     if (!window.document().openRomFile(arguments.at(1).toStdString())) return 1;
     QApplication::processEvents();

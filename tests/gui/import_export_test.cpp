@@ -10,7 +10,7 @@
 #include "gui/export_dialog.h"
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
-#include "gui/pages/preview_page.h"
+#include "gui/pages/transfer_page.h"
 #include "imagefile/image_file.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/sprites/sprite_edit.h"

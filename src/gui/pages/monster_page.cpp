@@ -126,17 +126,8 @@ void MonsterPage::newImage() {
 }
 
 void MonsterPage::copyImage() {
-    // Opening the list counts as a change, whatever is chosen.
-    markChanged();
-    copyDialog_ = new CopySourceDialog(
-        "Copy monster image", monsters_.copySourceNames(),
-        [this](int source) {
-            monsters_.copyFrom(source);
-            paint();
-        },
-        this, mainWindow());
-    copyDialog_->show();
-    copyDialog_->raise();
+    openCopyList("Copy monster image", monsters_.copySourceNames(),
+                 [this](int source) { monsters_.copyFrom(source); });
 }
 
 void MonsterPage::clearImage() {

@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QPointer>
-
 #include "app/monster_page_model.h"
 #include "app/rom_document.h"
-#include "gui/pages/copy_source_dialog.h"
 #include "gui/pages/page_widget.h"
 
 class QComboBox;
@@ -43,7 +40,6 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     void newImage();
     // Opens the list of records to copy from (the ROM counts as changed).
     void copyImage() override;
-    CopySourceDialog* copyDialog() const { return copyDialog_.data(); }
 
   protected:
     const IndexedImage& previewPicture() const override { return monsters_.picture(); }
@@ -65,7 +61,6 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     QLabel* freeSpace_ = nullptr;
     QLabel* noRoom_ = nullptr;
     QLabel* room_ = nullptr;
-    QPointer<CopySourceDialog> copyDialog_;
 };
 
 }  // namespace morvik::gui

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -174,6 +175,21 @@ QPushButton* PageWidget::addButton(const char* text, int x, const char* name) {
     return button;
 }
 
+void PageWidget::openCopyList(const QString& caption, const std::vector<std::string>& names,
+                              std::function<void(int)> copy) {
+    markChanged();
+    copyDialog_ = new CopySourceDialog(
+        caption, names,
+        [this, copy = std::move(copy)](int line) {
+            copy(line);
+            paint();
+        },
+        this, mainWindow());
+    copyDialog_->show();
+    copyDialog_->raise();
+    copyDialog_->list()->setFocus();
+}
+
 void PageWidget::fillList(QComboBox* list, const std::vector<std::string>& lines) {
     const QSignalBlocker quiet(list);
     QStringList items;
@@ -230,6 +246,7 @@ ImagePoint PageWidget::imagePointAt(QPoint point) const {
 void PageWidget::paint() {
     if (!ready_) return;
     refreshing_ = true;
+    preparePaint();
     syncView();
     renderImages();
     refreshControls();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "app/page_model.h"
 #include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "gui/pages/copy_source_dialog.h"
 #include "gui/pages/transfer_page.h"
 
 class QCheckBox;
@@ -60,14 +63,22 @@ class PageWidget : public TransferPage {
     PictureView* view() const { return view_; }
     PictureView* preview() const { return preview_; }
     PictureView* strip() const { return strip_; }
+    // The open list of copy sources, if any.
+    CopySourceDialog* copyDialog() const { return copyDialog_.data(); }
 
   protected:
+    // Brings what the page composes itself up to date, first in every paint.
+    virtual void preparePaint() {}
     // The picture of the 1:1 preview.
     virtual const IndexedImage& previewPicture() const = 0;
     // The page's own lists and labels.
     virtual void refreshPageControls() = 0;
     // The copy button.
     virtual void copyImage() = 0;
+    // Opens the list of items to copy from; opening it counts as a change,
+    // whatever is chosen. `copy` gets the chosen line.
+    void openCopyList(const QString& caption, const std::vector<std::string>& names,
+                      std::function<void(int)> copy);
     const IndexedImage& importBackground() const override { return backgrounds_.background128; }
 
     // The shared part of the first load: tools, colour, ranges and the stored
@@ -110,6 +121,7 @@ class PageWidget : public TransferPage {
     QScrollBar* vertical_ = nullptr;
     QLabel* magnificationLabel_ = nullptr;
     UpDown* magnification_ = nullptr;
+    QPointer<CopySourceDialog> copyDialog_;
 };
 
 }  // namespace morvik::gui

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/page_model.h"
+#include "rom/sprites/sprite_set.h"
+
+namespace morvik {
+
+// The character sprite page without its window: the current character, the
+// sprite selected on its sheet (what the view edits), and the page's commands
+// as calls on the sprite set. Drawing goes through the frame map into the
+// tile store, so every sprite showing a tile changes with it.
+class CharacterPageModel : public PageModel {
+  public:
+    static constexpr int kAllSprites = -1;
+
+    explicit CharacterPageModel(CharacterSpriteSet& set) : set_(set) {}
+
+    static std::vector<std::string> names();
+    // "Palette #0".."Palette #31".
+    static std::vector<std::string> paletteLabels();
+
+    // Rebuilds the character's sprites from its tiles; the selected sprite stays.
+    void selectCharacter(int character);
+    int currentCharacter() const { return current_; }
+    int currentSprite() const { return sprite_; }
+    int paletteIndex() const;
+    std::string name() const;
+    bool fixedPalette() const;
+
+    // A press at (x, y) on the sheet selects the sprite there; presses below the
+    // fifth row count as the fifth row, and right of the eighth column as the
+    // eighth. False for a point left of or above the sheet.
+    bool clickSheet(int x, int y);
+    void selectSprite(int sprite);
+    // The 128x128 sheet of the character's sprites, with the selected one framed
+    // in white unless withFrame is false (as exported).
+    IndexedImage sheet(bool withFrame = true) const;
+
+    void clear();
+    void flip(FlipDirection direction);
+    // From character `source`: every sprite (kAllSprites) or one.
+    void copyFrom(int source, int sprite);
+    void importPicture(const IndexedImage& sheet);
+    [[nodiscard]] SpriteSaveResult save(const std::filesystem::path& path) {
+        return saveCharacterSprites(set_, path);
+    }
+
+    // The sliders and "Transparent" also rest for the character whose colours
+    // are fixed; the box always shows checked.
+    bool colourEditable() const override;
+    bool transparentChecked() const override { return true; }
+    const IndexedImage& picture() const override;
+    std::vector<PaletteColour> stripColours() const override;
+
+  protected:
+    void drawPixel(int x, int y, std::uint8_t index) override;
+    void storeColour(int index, PaletteColour colour) override;
+    void swapWithTransparent(int index) override;
+
+  private:
+    const CharacterSprites& character() const {
+        return set_.characters[static_cast<std::size_t>(current_)];
+    }
+
+    CharacterSpriteSet& set_;
+    int current_ = 0;
+    int sprite_ = 0;
+};
+
+}  // namespace morvik

@@ -1,0 +1,76 @@
+#include "app/portrait_page_model.h"
+
+#include "rom/portraits/portrait_edit.h"
+#include "rom/portraits/portrait_layout.h"
+
+namespace morvik {
+
+std::vector<std::string> PortraitPageModel::names() {
+    return {portraits::kPortraitNames.begin(), portraits::kPortraitNames.end()};
+}
+
+std::vector<std::string> PortraitPageModel::paletteLabels() {
+    std::vector<std::string> labels;
+    for (int palette = 0; palette < portraits::kPaletteCount; ++palette)
+        labels.push_back("Palette #" + std::to_string(palette));
+    return labels;
+}
+
+void PortraitPageModel::selectPortrait(int portrait) {
+    if (isValidPortrait(portrait)) current_ = portrait;
+}
+
+int PortraitPageModel::paletteIndex() const {
+    return set_.portraits[static_cast<std::size_t>(current_)].paletteIndex;
+}
+
+std::string PortraitPageModel::name() const {
+    return portraits::kPortraitNames[static_cast<std::size_t>(current_)];
+}
+
+void PortraitPageModel::selectPalette(int palette) {
+    markChanged();
+    setPortraitPaletteIndex(set_, current_, palette);
+}
+
+void PortraitPageModel::clear() {
+    markChanged();
+    clearPortrait(set_, current_);
+}
+
+void PortraitPageModel::flip(FlipDirection direction) {
+    markChanged();
+    flipPortrait(set_, current_, direction);
+}
+
+void PortraitPageModel::copyFrom(int source) {
+    copyPortrait(set_, current_, source);
+}
+
+void PortraitPageModel::importPicture(const IndexedImage& picture) {
+    importPortrait(set_, current_, picture);
+}
+
+const IndexedImage& PortraitPageModel::picture() const {
+    return set_.portraits[static_cast<std::size_t>(current_)].image;
+}
+
+std::vector<PaletteColour> PortraitPageModel::stripColours() const {
+    const auto first = set_.portraitPalettes.begin() +
+                       static_cast<std::ptrdiff_t>(paletteIndex()) * portraits::kColoursPerPalette;
+    return {first, first + portraits::kColoursPerPalette};
+}
+
+void PortraitPageModel::drawPixel(int x, int y, std::uint8_t index) {
+    setPortraitPixel(set_, current_, x, y, index);
+}
+
+void PortraitPageModel::storeColour(int index, PaletteColour colour) {
+    setPortraitPaletteColour(set_, current_, index, colour);
+}
+
+void PortraitPageModel::swapWithTransparent(int index) {
+    makePortraitTransparent(set_, current_, index);
+}
+
+}  // namespace morvik

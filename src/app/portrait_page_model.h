@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/page_model.h"
+#include "rom/portraits/portrait_set.h"
+
+namespace morvik {
+
+// The portrait page without its window: the current portrait and the page's
+// commands as calls on the portrait set. Edits go straight into the portrait's
+// picture and the shared palettes.
+class PortraitPageModel : public PageModel {
+  public:
+    explicit PortraitPageModel(PortraitSet& set) : set_(set) {}
+
+    static std::vector<std::string> names();
+    // "Palette #0".."Palette #18".
+    static std::vector<std::string> paletteLabels();
+
+    void selectPortrait(int portrait);
+    int currentPortrait() const { return current_; }
+    int paletteIndex() const;
+    std::string name() const;
+
+    void selectPalette(int palette);
+    void clear();
+    void flip(FlipDirection direction);
+    // The pixels, and m's colours into this portrait's palette.
+    void copyFrom(int source);
+    void importPicture(const IndexedImage& picture);
+    [[nodiscard]] PortraitSaveResult save(const std::filesystem::path& path) {
+        return savePortraits(set_, path);
+    }
+
+    const IndexedImage& picture() const override;
+    std::vector<PaletteColour> stripColours() const override;
+
+  protected:
+    void drawPixel(int x, int y, std::uint8_t index) override;
+    void storeColour(int index, PaletteColour colour) override;
+    void swapWithTransparent(int index) override;
+
+  private:
+    PortraitSet& set_;
+    int current_ = 0;
+};
+
+}  // namespace morvik
