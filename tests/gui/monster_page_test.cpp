@@ -16,41 +16,20 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/memory_settings_store.h"
-#include "demo/demo_rom.h"
 #include "gui/pages/page_controls.h"
+#include "page_fixture.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_layout.h"
 #include "rom/monsters/monster_save.h"
 #include "support/rom_files.h"
-#include "support/temp_dir.h"
-#include "test_window.h"
 
 namespace morvik::gui {
 namespace {
 
-constexpr QRgb kGrey = qRgb(136, 136, 136);
-
-class MonsterPageTest : public ::testing::Test {
+class MonsterPageTest : public test::PageFixture<MonsterPage> {
   protected:
-    void SetUp() override {
-        rom = dir.file("demo.smc");
-        ASSERT_TRUE(writeDemoRom(rom));
-        window = std::make_unique<test::TestWindow>(settings, store, 0);
-        window->romPath = rom;
-        window->show();
-        window->runCommand(kCommandOpen);
-        ASSERT_TRUE(window->document().isLoaded());
-        page = window->monsterPage();
-        ASSERT_TRUE(page->isVisible());
-    }
+    void SetUp() override { openOnTab(kMonstersTab); }
 
-    template <class Widget>
-    Widget* child(const char* name) const {
-        auto* widget = page->findChild<Widget*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     MonsterGraphicsSet& set() { return window->dataSets().monsters; }
     const MonsterRecord& current() { return set().records[page->currentItem()]; }
     const MonsterRecord& record(int index) { return set().records[index]; }
@@ -69,43 +48,7 @@ class MonsterPageTest : public ::testing::Test {
         ADD_FAILURE() << "the demo ROM has no shared graphics";
         return {0, 1};
     }
-
     void selectRecord(int index) { child<QComboBox>("recordList")->setCurrentIndex(index); }
-    void setMagnification(int magnification) {
-        auto* control = child<UpDown>("magnification");
-        for (int guard = 0; control->value() != magnification && guard < 40; ++guard) {
-            QToolButton* arrow =
-                control->value() < magnification ? control->upButton() : control->downButton();
-            QTest::mouseClick(arrow, Qt::LeftButton);
-        }
-        ASSERT_EQ(page->magnification(), magnification);
-    }
-    void clickStrip(int colour) {
-        const int cell = stripCellWidth(static_cast<int>(current().depth));
-        QTest::mouseClick(page->strip(), Qt::LeftButton, {}, QPoint(colour * cell + cell / 2, 15));
-    }
-    void chooseTool(const char* name) {
-        QTest::mouseClick(child<ToolButton>(name), Qt::LeftButton);
-    }
-    // The middle of image pixel (x, y) on the view.
-    QPoint onView(int x, int y) const {
-        const int m = page->magnification();
-        return {(x - page->scrollX()) * m + m / 2, (y - page->scrollY()) * m + m / 2};
-    }
-    std::string label(const char* name) { return child<QLabel>(name)->text().toStdString(); }
-    bool columnIsGrey(int x) {
-        const QImage& view = page->view()->picture();
-        for (int y = 0; y < view.height(); ++y)
-            if (view.pixel(x, y) != kGrey) return false;
-        return true;
-    }
-
-    test::TempDir dir;
-    std::filesystem::path rom;
-    Settings settings;
-    MemorySettingsStore store;
-    std::unique_ptr<test::TestWindow> window;
-    MonsterPage* page = nullptr;
 };
 
 TEST_F(MonsterPageTest, FirstLoadFillsTheListsAndSelectsTheFirstMonster) {
@@ -202,7 +145,7 @@ TEST_F(MonsterPageTest, DrawingInAnEmptyCellUsesMoreSpace) {
     selectRecord(monster);
     const int before = freeGraphicsSpace(set());
     clickStrip(2);
-    QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(cellX * 8 + 3, cellY * 8 + 4));
+    clickView(cellX * 8 + 3, cellY * 8 + 4);
     const int after = freeGraphicsSpace(set());
     // One more stored tile: 32 bytes at 16 colours, 24 at 8.
     EXPECT_EQ(before - after, current().depth == TileDepth::Colours16 ? 32 : 24);
@@ -226,7 +169,7 @@ TEST_F(MonsterPageTest, PickerSelectsThePixelColourAndTheEnableRuleFollows) {
     ASSERT_GE(coloured.x(), 0);
     ASSERT_GE(clear.x(), 0);
     const int value = image.getPixel(coloured.x(), coloured.y());
-    QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(coloured.x(), coloured.y()));
+    clickView(coloured.x(), coloured.y());
     EXPECT_EQ(page->model().currentColour(), value);
     EXPECT_TRUE(child<QSlider>("greenSlider")->isEnabled());
     EXPECT_TRUE(child<QCheckBox>("transparent")->isEnabled());
@@ -235,7 +178,7 @@ TEST_F(MonsterPageTest, PickerSelectsThePixelColourAndTheEnableRuleFollows) {
     EXPECT_EQ(child<QSlider>("blueSlider")->value(), colour.blue >> 3);
     EXPECT_EQ(label("blueValue"), std::to_string(colour.blue >> 3));
 
-    QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(clear.x(), clear.y()));
+    clickView(clear.x(), clear.y());
     EXPECT_EQ(page->model().currentColour(), 0);
     EXPECT_FALSE(child<QSlider>("greenSlider")->isEnabled());
     EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
@@ -391,7 +334,7 @@ TEST_F(MonsterPageTest, AnEditReachesRecordsSharingTheEntryWhenTheRecordIsLeft) 
         for (int x = 0; x < 64 && spot.x() < 0; ++x)
             if (current().image.getPixel(x, y) > 1) spot = QPoint(x, y);
     ASSERT_GE(spot.x(), 0);
-    QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(spot.x(), spot.y()));
+    clickView(spot.x(), spot.y());
     EXPECT_EQ(current().image.getPixel(spot.x(), spot.y()), 1);
     EXPECT_NE(record(second).image.getPixel(spot.x(), spot.y()), 1);
     selectRecord(second);

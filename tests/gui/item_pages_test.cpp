@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTimer>
+
+#include "gui/pages/character_page.h"
+#include "gui/pages/choice_dialog.h"
+#include "gui/pages/portrait_page.h"
+#include "imagefile/image_file.h"
+#include "page_fixture.h"
+#include "rom/portraits/portrait_layout.h"
+#include "rom/sprites/sprite_layout.h"
+
+namespace morvik::gui {
+namespace {
+
+QRgb rgbOf(PaletteColour colour) {
+    return qRgb(colour.red, colour.green, colour.blue);
+}
+
+class PortraitPageTest : public test::PageFixture<PortraitPage> {
+  protected:
+    void SetUp() override { openOnTab(kPortraitsTab); }
+
+    PortraitSet& set() { return window->dataSets().portraits; }
+    const Portrait& current() { return set().portraits[page->currentItem()]; }
+    PaletteColour paletteColour(int palette, int k) {
+        return set().portraitPalettes[palette * portraits::kColoursPerPalette + k];
+    }
+    void selectPortrait(int index) { child<QComboBox>("portraitList")->setCurrentIndex(index); }
+    // Puts portrait `other` on the current portrait's palette, as a user would.
+    void sharePalette(int other) {
+        const int current = page->currentItem();
+        const int palette = this->current().paletteIndex;
+        selectPortrait(other);
+        child<QComboBox>("paletteList")->setCurrentIndex(palette);
+        selectPortrait(current);
+        ASSERT_EQ(set().portraits[other].paletteIndex, palette);
+    }
+};
+
+TEST_F(PortraitPageTest, PenEraserAndPicker) {
+    EXPECT_EQ(child<QComboBox>("portraitList")->count(), 19);
+    EXPECT_EQ(child<QComboBox>("paletteList")->count(), 19);
+    EXPECT_EQ(page->preview()->picture().size(), QSize(40, 40));
+    // At 6 the whole portrait fits (240 pixels); at 7 both ranges are 0..4.
+    EXPECT_EQ(page->magnification(), 6);
+    EXPECT_FALSE(child<QScrollBar>("horizontalScroll")->isVisible());
+    chooseTool("pickerTool");
+    clickView(20, 20);
+    const int picked = current().image.getPixel(20, 20);
+    EXPECT_EQ(page->model().currentColour(), picked);
+    EXPECT_FALSE(window->document().dirty());
+
+    chooseTool("penTool");
+    clickStrip(4);
+    const IndexedImage before = current().image;
+    QTest::mouseClick(page->view(), Qt::LeftButton, {}, QPoint(250, 10));  // right of the picture
+    EXPECT_EQ(current().image, before);
+    EXPECT_TRUE(window->document().dirty());
+    clickView(10, 12);
+    EXPECT_EQ(current().image.getPixel(10, 12), 4);
+    chooseTool("eraserTool");
+    clickView(10, 12);
+    EXPECT_EQ(current().image.getPixel(10, 12), 0);
+
+    setMagnification(7);
+    EXPECT_TRUE(child<QScrollBar>("horizontalScroll")->isVisible());
+    EXPECT_EQ(child<QScrollBar>("verticalScroll")->maximum(), 4);
+    EXPECT_EQ(settings.tab3Mag, 7);
+}
+
+TEST_F(PortraitPageTest, SlidersChangeEveryPortraitOnThePalette) {
+    sharePalette(5);
+    clickStrip(3);
+    QTest::keyClick(child<QSlider>("greenSlider"), Qt::Key_End);
+    const int palette = current().paletteIndex;
+    EXPECT_EQ(paletteColour(palette, 3).green, 248);
+    EXPECT_EQ(current().image.paletteEntry(3).green, 248);
+    EXPECT_EQ(set().portraits[5].image.paletteEntry(3).green, 248);
+    EXPECT_EQ(label("greenValue"), "31");
+}
+
+TEST_F(PortraitPageTest, TransparentOnColourFive) {
+    const IndexedImage before = current().image;
+    const int palette = current().paletteIndex;
+    const PaletteColour colour0 = paletteColour(palette, 0);
+    const PaletteColour colour5 = paletteColour(palette, 5);
+    clickStrip(5);
+    QTest::mouseClick(child<QCheckBox>("transparent"), Qt::LeftButton);
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const int was = before.getPixel(x, y);
+            const int expected = was == 5 ? 0 : was == 0 ? 5 : was;
+            ASSERT_EQ(current().image.getPixel(x, y), expected) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(paletteColour(palette, 0), colour5);
+    EXPECT_EQ(paletteColour(palette, 5), colour0);
+    EXPECT_EQ(page->model().currentColour(), 0);
+    EXPECT_FALSE(child<QCheckBox>("transparent")->isEnabled());
+}
+
+TEST_F(PortraitPageTest, CopyTakesPixelsAndColoursIntoTheSharedPalette) {
+    sharePalette(7);
+    int source = 1;
+    while (set().portraits[source].paletteIndex == current().paletteIndex)
+        ++source;
+    const IndexedImage sourceImage = set().portraits[source].image;
+    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    CopySourceDialog* dialog = page->copyDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Copy portrait image");
+    EXPECT_EQ(dialog->list()->count(), 19);
+    EXPECT_TRUE(window->document().dirty());
+    dialog->list()->setCurrentRow(source);
+    QTest::mouseClick(dialog->copyButton(), Qt::LeftButton);
+    EXPECT_TRUE(std::equal(current().image.pixels().begin(), current().image.pixels().end(),
+                           sourceImage.pixels().begin()));
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_EQ(paletteColour(current().paletteIndex, k), sourceImage.paletteEntry(k));
+        EXPECT_EQ(set().portraits[7].image.paletteEntry(k), sourceImage.paletteEntry(k));
+    }
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(PortraitPageTest, ClearKeepsThePaletteAndFlipIsAChange) {
+    window->runCommand(kCommandFlipVertical);
+    EXPECT_TRUE(window->document().dirty());
+    window->runCommand(kCommandSave);
+    ASSERT_FALSE(window->document().dirty());
+
+    const QImage strip = page->strip()->picture();
+    window->confirm = false;
+    window->runCommand(kCommandClear);
+    EXPECT_EQ(window->questions.back(), "This will erase the current portrait");
+    EXPECT_FALSE(window->document().dirty());
+    window->confirm = true;
+    window->runCommand(kCommandClear);
+    for (const std::uint8_t pixel : current().image.pixels())
+        ASSERT_EQ(pixel, 0);
+    EXPECT_EQ(page->strip()->picture(), strip);
+    EXPECT_TRUE(window->document().dirty());
+}
+
+class CharacterPageTest : public test::PageFixture<CharacterPage> {
+  protected:
+    void SetUp() override { openOnTab(kCharactersTab); }
+
+    CharacterSpriteSet& set() { return window->dataSets().characters; }
+    const CharacterSprites& current() { return set().characters[page->currentItem()]; }
+    void selectCharacter(int index) { child<QComboBox>("characterList")->setCurrentIndex(index); }
+    void clickSheet(int x, int y) {
+        QTest::mouseClick(page->preview(), Qt::LeftButton, {}, QPoint(x, y));
+    }
+    void selectSprite(int sprite) { clickSheet((sprite % 8) * 16 + 8, (sprite / 8) * 24 + 12); }
+    // Answers the copy question with a choice (or -1 for Cancel) once it is open.
+    void answerChoice(int choice) {
+        QTimer::singleShot(0, [choice] {
+            auto* dialog = qobject_cast<ChoiceDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "Copy character sprite");
+            EXPECT_EQ(dialog->option(1)->text(), "Copy all sprites for this character");
+            EXPECT_FALSE(dialog->option(2)->isVisible());
+            if (choice < 0) {
+                QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+                return;
+            }
+            QTest::mouseClick(dialog->option(choice), Qt::LeftButton);
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+        });
+    }
+    void copyFrom(int choice, int source) {
+        answerChoice(choice);
+        QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+        CopySourceDialog* dialog = page->copyDialog();
+        ASSERT_NE(dialog, nullptr);
+        dialog->list()->setCurrentRow(source);
+        QTest::mouseClick(dialog->copyButton(), Qt::LeftButton);
+    }
+};
+
+TEST_F(CharacterPageTest, SheetClicksSelectSprites) {
+    EXPECT_EQ(child<QComboBox>("characterList")->count(), 22);
+    EXPECT_FALSE(child<QComboBox>("paletteList")->isEnabled());
+    EXPECT_EQ(child<QComboBox>("paletteList")->count(), 32);
+    EXPECT_EQ(page->preview()->picture().size(), QSize(128, 128));
+    clickSheet(40, 50);
+    EXPECT_EQ(page->model().currentSprite(), 18);
+    clickSheet(20, 125);  // below the fifth row
+    EXPECT_EQ(page->model().currentSprite(), 33);
+    clickSheet(127, 2);
+    EXPECT_EQ(page->model().currentSprite(), 7);
+    // The view shows the selected sprite and the sheet frames it in white.
+    EXPECT_EQ(&page->model().picture(), &current().frames[7]);
+    EXPECT_EQ(page->preview()->picture().pixel(7 * 16, 0), qRgb(255, 255, 255));
+    selectCharacter(4);
+    EXPECT_EQ(page->model().currentSprite(), 7);
+    EXPECT_FALSE(window->document().dirty());
+}
+
+TEST_F(CharacterPageTest, DrawingInASharedTileChangesBothSprites) {
+    // Two sprites of the first character that show the same tile.
+    int first = -1;
+    int second = -1;
+    int row = 0;
+    int column = 0;
+    for (int a = 0; a < sprites::kFrameCount && second < 0; ++a)
+        for (int b = a + 1; b < sprites::kFrameCount && second < 0; ++b)
+            for (int r = 0; r < 3 && second < 0; ++r)
+                for (int c = 0; c < 2 && second < 0; ++c)
+                    if (frameTile(set(), a, r, c) >= 0 &&
+                        frameTile(set(), a, r, c) == frameTile(set(), b, r, c)) {
+                        first = a;
+                        second = b;
+                        row = r;
+                        column = c;
+                    }
+    ASSERT_GE(second, 0);
+    selectSprite(first);
+    clickStrip(9);
+    const int x = column * 8 + 3;
+    const int y = row * 8 + 4;
+    clickView(x, y);
+    EXPECT_EQ(current().frames[first].getPixel(x, y), 9);
+    EXPECT_EQ(current().frames[second].getPixel(x, y), 9);
+    const QRgb colour = rgbOf(current().frames[second].paletteEntry(9));
+    EXPECT_EQ(page->preview()->picture().pixel((second % 8) * 16 + x, (second / 8) * 24 + y),
+              colour);
+    EXPECT_TRUE(window->document().dirty());
+}
+
+TEST_F(CharacterPageTest, EsperTerraKeepsItsColours) {
+    selectCharacter(sprites::kFixedPaletteCharacter);
+    clickStrip(3);
+    EXPECT_EQ(page->model().currentColour(), 3);
+    EXPECT_FALSE(child<QSlider>("redSlider")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("transparent")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
+    selectCharacter(0);
+    EXPECT_TRUE(child<QSlider>("redSlider")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("transparent")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
+}
+
+TEST_F(CharacterPageTest, ScrollBarsOfASixteenByTwentyFourSprite) {
+    EXPECT_EQ(page->magnification(), 10);
+    EXPECT_FALSE(child<QScrollBar>("horizontalScroll")->isVisible());
+    EXPECT_FALSE(child<QScrollBar>("verticalScroll")->isVisible());
+    setMagnification(11);
+    EXPECT_FALSE(child<QScrollBar>("horizontalScroll")->isVisible());
+    EXPECT_TRUE(child<QScrollBar>("verticalScroll")->isVisible());
+    EXPECT_EQ(child<QScrollBar>("verticalScroll")->maximum(), 1);
+    EXPECT_EQ(settings.tab4Mag, 11);
+}
+
+TEST_F(CharacterPageTest, ExportedSheetHasNoSelectionFrame) {
+    selectSprite(0);
+    const auto path = dir.file("terra.png");
+    ASSERT_TRUE(page->exportTo(path, ImageFileType::Png));
+    IndexedImage exported;
+    ASSERT_EQ(readImageFile(exported, path, 256, 1024, 1024), ImageStatus::Ok);
+    const IndexedImage sheet = page->model().sheet(false);
+    ASSERT_EQ(exported.width(), 128);
+    ASSERT_EQ(exported.height(), 128);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            ASSERT_EQ(exported.getPixelColour(x, y), sheet.getPixelColour(x, y)) << x << "," << y;
+    // The screen keeps the frame.
+    EXPECT_EQ(page->preview()->picture().pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(page->preview()->picture().pixel(15, 23), qRgb(255, 255, 255));
+}
+
+TEST_F(CharacterPageTest, CopyOneSpriteOrAllSprites) {
+    // Cancel in the question: nothing happens at all.
+    answerChoice(-1);
+    QTest::mouseClick(child<QPushButton>("copyButton"), Qt::LeftButton);
+    EXPECT_EQ(page->copyDialog(), nullptr);
+    EXPECT_FALSE(window->document().dirty());
+    EXPECT_TRUE(window->isEnabled());
+
+    selectSprite(5);
+    copyFrom(0, 3);
+    EXPECT_TRUE(window->document().dirty());
+    const auto samePixels = [](const IndexedImage& a, const IndexedImage& b) {
+        return std::equal(a.pixels().begin(), a.pixels().end(), b.pixels().begin());
+    };
+    EXPECT_TRUE(samePixels(current().frames[5], set().characters[3].frames[5]));
+
+    copyFrom(1, 6);
+    for (int frame = 0; frame < sprites::kFrameCount; ++frame)
+        EXPECT_TRUE(samePixels(current().frames[frame], set().characters[6].frames[frame]))
+            << frame;
+    EXPECT_EQ(current().paletteIndex, set().characters[6].paletteIndex);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(CharacterPageTest, ClearSpriteAndFlipsAreChanges) {
+    window->runCommand(kCommandFlipHorizontal);
+    EXPECT_TRUE(window->document().dirty());
+    window->runCommand(kCommandSave);
+    ASSERT_FALSE(window->document().dirty());
+    QTest::mouseClick(child<QPushButton>("clearButton"), Qt::LeftButton);
+    EXPECT_EQ(window->questions.back(), "This will erase all sprites for Terra");
+    for (const IndexedImage& frame : current().frames)
+        for (const std::uint8_t pixel : frame.pixels())
+            ASSERT_EQ(pixel, 0);
+    EXPECT_TRUE(window->document().dirty());
+}
+
+}  // namespace
+}  // namespace morvik::gui

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/memory_settings_store.h"
+#include "app/page_view.h"
+#include "demo/demo_rom.h"
+#include "gui/pages/page_controls.h"
+#include "gui/pages/page_widget.h"
+#include "support/temp_dir.h"
+#include "test_window.h"
+
+namespace morvik::test {
+
+// The editor on the demo ROM, opened on one tab, and what a user does on a
+// page: choose tools, colours and magnification, and press on the view.
+template <class Page>
+class PageFixture : public ::testing::Test {
+  protected:
+    static constexpr QRgb kGrey = qRgb(136, 136, 136);
+
+    void openOnTab(int tab) {
+        rom = dir.file("demo.smc");
+        ASSERT_TRUE(writeDemoRom(rom));
+        window = std::make_unique<TestWindow>(settings, store, tab);
+        window->romPath = rom;
+        window->show();
+        window->runCommand(gui::kCommandOpen);
+        ASSERT_TRUE(window->document().isLoaded());
+        page = dynamic_cast<Page*>(window->page(tab));
+        ASSERT_NE(page, nullptr);
+        ASSERT_TRUE(page->isVisible());
+    }
+
+    template <class Widget>
+    Widget* child(const char* name) const {
+        auto* widget = page->template findChild<Widget*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    std::string label(const char* name) { return child<QLabel>(name)->text().toStdString(); }
+
+    void setMagnification(int magnification) {
+        auto* control = child<gui::UpDown>("magnification");
+        for (int guard = 0; control->value() != magnification && guard < 40; ++guard) {
+            QToolButton* arrow =
+                control->value() < magnification ? control->upButton() : control->downButton();
+            QTest::mouseClick(arrow, Qt::LeftButton);
+        }
+        ASSERT_EQ(page->magnification(), magnification);
+    }
+    void clickStrip(int colour) {
+        const int cell = stripCellWidth(static_cast<int>(page->model().stripColours().size()));
+        QTest::mouseClick(page->strip(), Qt::LeftButton, {}, QPoint(colour * cell + cell / 2, 15));
+    }
+    void chooseTool(const char* name) {
+        QTest::mouseClick(child<gui::ToolButton>(name), Qt::LeftButton);
+    }
+    // The middle of image pixel (x, y) on the view.
+    QPoint onView(int x, int y) const {
+        const int m = page->magnification();
+        return {(x - page->scrollX()) * m + m / 2, (y - page->scrollY()) * m + m / 2};
+    }
+    void clickView(int x, int y) {
+        QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(x, y));
+    }
+    bool columnIsGrey(int x) {
+        const QImage& view = page->view()->picture();
+        for (int y = 0; y < view.height(); ++y)
+            if (view.pixel(x, y) != kGrey) return false;
+        return true;
+    }
+
+    TempDir dir;
+    std::filesystem::path rom;
+    Settings settings;
+    MemorySettingsStore store;
+    std::unique_ptr<TestWindow> window;
+    Page* page = nullptr;
+};
+
+}  // namespace morvik::test
