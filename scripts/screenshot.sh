@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the project and takes the README's screenshot of the editor on the
-# demo ROM, drawn off screen: docs/screenshot.png.
+# Builds the project and takes the README's screenshots of the editor on the
+# demo ROM, drawn off screen: docs/screenshot.png (the monster page),
+# docs/portraits.png and docs/characters.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/common.sh
