@@ -461,3 +461,21 @@ TEST_F(MonsterPageTest, ASaveThatDoesNotFitIsRefusedAndTheStateKept) {
 
 }  // namespace
 }  // namespace morvik::gui
+
+namespace morvik::gui {
+namespace {
+
+TEST_F(MonsterPageTest, AReloadOnAnotherTabIsShownWhenComingBack) {
+    QTest::mouseClick(child<QPushButton>("newImageButton"), Qt::LeftButton);
+    ASSERT_EQ(child<QComboBox>("imageList")->count(), set().entryCount);
+    window->tabBar()->setCurrentIndex(kPortraitsTab);
+    window->answers.push_back(Answer::No);  // drop the new image
+    window->runCommand(kCommandOpen);
+    window->tabBar()->setCurrentIndex(kMonstersTab);
+    EXPECT_EQ(child<QComboBox>("imageList")->count(), set().entryCount);
+    EXPECT_EQ(child<QComboBox>("imageList")->currentIndex(), current().entryIndex);
+    EXPECT_FALSE(page->model().itemChanged());
+}
+
+}  // namespace
+}  // namespace morvik::gui

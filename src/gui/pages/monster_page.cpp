@@ -101,6 +101,8 @@ void MonsterPage::refresh() {
 void MonsterPage::modeChanged(int tab) {
     monsters_.setMode(tab);
     fillRecordList();
+    // A ROM opened while another tab was shown brings other graphics entries.
+    fillList(images_, monsters_.imageLabels());
     paint();
 }
 
