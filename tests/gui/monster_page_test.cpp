@@ -459,12 +459,6 @@ TEST_F(MonsterPageTest, ASaveThatDoesNotFitIsRefusedAndTheStateKept) {
     EXPECT_TRUE(window->document().dirty());
 }
 
-}  // namespace
-}  // namespace morvik::gui
-
-namespace morvik::gui {
-namespace {
-
 TEST_F(MonsterPageTest, AReloadOnAnotherTabIsShownWhenComingBack) {
     QTest::mouseClick(child<QPushButton>("newImageButton"), Qt::LeftButton);
     ASSERT_EQ(child<QComboBox>("imageList")->count(), set().entryCount);
