@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <utility>
+#include <string>
 #include <vector>
 
 #include "app/character_page_model.h"
@@ -11,7 +11,6 @@
 #include "app/portrait_page_model.h"
 #include "demo/demo_rom.h"
 #include "rom/portraits/portrait_set.h"
-#include "rom/sprites/sprite_edit.h"
 #include "rom/sprites/sprite_set.h"
 #include "support/temp_dir.h"
 
@@ -20,6 +19,7 @@ namespace {
 
 using PortraitModel = ::morvik::PortraitPageModel;
 using CharacterModel = ::morvik::CharacterPageModel;
+
 std::vector<std::uint8_t> pixelsOf(const IndexedImage& image) {
     return {image.pixels().begin(), image.pixels().end()};
 }
@@ -29,26 +29,31 @@ bool allZero(const IndexedImage& image) {
     return std::all_of(pixels.begin(), pixels.end(), [](std::uint8_t p) { return p == 0; });
 }
 
-// --- The portrait page on the demo ROM --------------------------------------
-
-class PortraitPageModel : public ::testing::Test {
+// The demo ROM in a fresh folder, loaded by `load`; the model counts its changes.
+template <typename Set, typename Model, auto load>
+class DemoPage : public ::testing::Test {
   protected:
     void SetUp() override {
         path = dir.file("demo.smc");
         ASSERT_TRUE(writeDemoRom(path));
-        ASSERT_EQ(loadPortraits(set, path), RomLoadResult::Loaded);
+        ASSERT_EQ(load(set, path), RomLoadResult::Loaded);
         model.setChangeNotifier([this] { ++notified; });
-    }
-
-    PaletteColour colour(int palette, int k) const {
-        return set.portraitPalettes[static_cast<std::size_t>(palette * 16 + k)];
     }
 
     test::TempDir dir;
     std::filesystem::path path;
-    PortraitSet set;
-    PortraitModel model{set};
+    Set set;
+    Model model{set};
     int notified = 0;
+};
+
+// --- The portrait page -------------------------------------------------------
+
+class PortraitPageModel : public DemoPage<PortraitSet, PortraitModel, loadPortraits> {
+  protected:
+    PaletteColour colour(int palette, int k) const {
+        return set.portraitPalettes[static_cast<std::size_t>(palette * 16 + k)];
+    }
 };
 
 TEST_F(PortraitPageModel, NamesAndPaletteLabels) {
@@ -93,31 +98,28 @@ TEST_F(PortraitPageModel, SliderChangesEveryPortraitOnThePalette) {
     model.selectPalette(p);
     EXPECT_EQ(notified, 1);
     EXPECT_EQ(model.paletteIndex(), p);
-    model.selectPortrait(0);
 
+    model.selectPortrait(0);
     model.selectColour(3);
     std::vector<PaletteColour> expected = set.portraitPalettes;
     expected[static_cast<std::size_t>(p * 16 + 3)].red = 56;
     model.setChannel(ColourChannel::Red, 7);
     EXPECT_EQ(notified, 2);
     EXPECT_TRUE(set.portraitPalettes == expected);
-    for (int portrait = 0; portrait < 19; ++portrait) {
-        const Portrait& shown = set.portraits[static_cast<std::size_t>(portrait)];
-        for (int k = 0; k < 16; ++k)
-            EXPECT_EQ(shown.image.paletteEntry(k), colour(shown.paletteIndex, k)) << portrait;
-    }
     EXPECT_EQ(set.portraits[1].image.paletteEntry(3).red, 56);
+    for (const Portrait& shown : set.portraits) {
+        for (int k = 0; k < 16; ++k)
+            ASSERT_EQ(shown.image.paletteEntry(k), colour(shown.paletteIndex, k)) << k;
+    }
 }
 
 TEST_F(PortraitPageModel, TransparentSwapsPixelsAndPaletteEntries) {
     const int k = 5;
-    const IndexedImage before = set.portraits[0].image;
     const int p = set.portraits[0].paletteIndex;
-    const PaletteColour zero = colour(p, 0);
-    const PaletteColour five = colour(p, k);
-    const auto pixels = before.pixels();
-    ASSERT_NE(std::count(pixels.begin(), pixels.end(), 0), 0);
-    ASSERT_NE(std::count(pixels.begin(), pixels.end(), k), 0);
+    const IndexedImage before = set.portraits[0].image;
+    const PaletteColour zero = colour(p, 0), five = colour(p, k);
+    ASSERT_NE(std::count(before.pixels().begin(), before.pixels().end(), 0), 0);
+    ASSERT_NE(std::count(before.pixels().begin(), before.pixels().end(), k), 0);
 
     model.selectColour(k);
     model.makeTransparent();
@@ -125,12 +127,9 @@ TEST_F(PortraitPageModel, TransparentSwapsPixelsAndPaletteEntries) {
     EXPECT_EQ(notified, 1);
     EXPECT_EQ(colour(p, 0), five);
     EXPECT_EQ(colour(p, k), zero);
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 40; ++x) {
-            const int old = before.getPixel(x, y);
-            const int expected = old == k ? 0 : old == 0 ? k : old;
-            ASSERT_EQ(model.picture().getPixel(x, y), expected) << x << "," << y;
-        }
+    for (std::size_t i = 0; i < 1600; ++i) {
+        const int old = before.pixels()[i];
+        ASSERT_EQ(model.picture().pixels()[i], old == k ? 0 : old == 0 ? k : old) << i;
     }
 }
 
@@ -144,14 +143,14 @@ TEST_F(PortraitPageModel, CopyTakesPixelsAndColoursIntoTheCurrentPalette) {
     model.selectPortrait(target);
     const std::vector<PaletteColour> from(set.portraitPalettes.begin() + q * 16,
                                           set.portraitPalettes.begin() + q * 16 + 16);
-    ASSERT_FALSE(pixelsOf(set.portraits[target].image) == pixelsOf(set.portraits[source].image));
+    ASSERT_FALSE(pixelsOf(model.picture()) == pixelsOf(set.portraits[source].image));
 
     model.copyFrom(source);
     EXPECT_EQ(model.paletteIndex(), p);
     EXPECT_EQ(pixelsOf(model.picture()), pixelsOf(set.portraits[source].image));
     EXPECT_EQ(model.stripColours(), from);
     for (int k = 0; k < 16; ++k) {
-        EXPECT_EQ(set.portraits[target].image.paletteEntry(k), from[k]) << k;
+        EXPECT_EQ(model.picture().paletteEntry(k), from[k]) << k;
         EXPECT_EQ(set.portraits[sharer].image.paletteEntry(k), from[k]) << k;
     }
 }
@@ -161,10 +160,8 @@ TEST_F(PortraitPageModel, ClearFlipAndPaletteChoiceAreChanges) {
     const IndexedImage before = model.picture();
     model.flip(FlipDirection::Horizontal);
     EXPECT_EQ(notified, 1);
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(model.picture().getPixel(39 - x, y), before.getPixel(x, y)) << x << "," << y;
-    }
+    for (int i = 0; i < 1600; ++i)
+        ASSERT_EQ(model.picture().getPixel(39 - i % 40, i / 40), before.getPixel(i % 40, i / 40));
 
     const std::vector<PaletteColour> strip = model.stripColours();
     model.clear();
@@ -191,36 +188,18 @@ TEST_F(PortraitPageModel, SavedPixelsLoadAgain) {
     EXPECT_TRUE(reloaded.portraits[18].image == set.portraits[18].image);
 }
 
-// --- The character sprite page on the demo ROM -------------------------------
+// --- The character sprite page ----------------------------------------------
 
-class CharacterPageModel : public ::testing::Test {
+constexpr int kFixed = sprites::kFixedPaletteCharacter;
+
+class CharacterPageModel
+    : public DemoPage<CharacterSpriteSet, CharacterModel, loadCharacterSprites> {
   protected:
-    void SetUp() override {
-        path = dir.file("demo.smc");
-        ASSERT_TRUE(writeDemoRom(path));
-        ASSERT_EQ(loadCharacterSprites(set, path), RomLoadResult::Loaded);
-        model.setChangeNotifier([this] { ++notified; });
-    }
-
     const CharacterSprites& character(int c) const {
         return set.characters[static_cast<std::size_t>(c)];
     }
-
-    bool shareTile(int f, int g) const {
-        for (int i = 0; i < 6; ++i) {
-            for (int j = 0; j < 6; ++j) {
-                const int t = frameTile(set, f, i / 2, i % 2);
-                if (t >= 0 && t == frameTile(set, g, j / 2, j % 2)) return true;
-            }
-        }
-        return false;
-    }
-
-    test::TempDir dir;
-    std::filesystem::path path;
-    CharacterSpriteSet set;
-    CharacterModel model{set};
-    int notified = 0;
+    // Tile i of a frame (row i / 2, column i % 2) as the frame map has it.
+    int tile(int frame, int i) const { return frameTile(set, frame, i / 2, i % 2); }
 };
 
 TEST_F(CharacterPageModel, NamesAndPaletteLabels) {
@@ -245,7 +224,6 @@ TEST_F(CharacterPageModel, SheetClicksSelectTheSpriteBelow) {
 
     model.selectSprite(13);
     model.selectCharacter(5);
-    EXPECT_EQ(model.currentCharacter(), 5);
     EXPECT_EQ(model.currentSprite(), 13);
     EXPECT_TRUE(model.picture() == character(5).frames[13]);
     EXPECT_EQ(notified, 0);
@@ -259,12 +237,11 @@ TEST_F(CharacterPageModel, SheetFramesTheSelectedSpriteInWhite) {
     ASSERT_EQ(framed.width(), 128);
     EXPECT_EQ(framed.paletteEntry(16), PaletteColour::fromRgb(255, 255, 255));
     // White on the cell's four edges and nowhere else, not even just inside them.
-    for (int y = 0; y < 128; ++y) {
-        for (int x = 0; x < 128; ++x) {
-            const bool across = x >= left && x <= right && (y == top || y == bottom);
-            const bool down = y >= top && y <= bottom && (x == left || x == right);
-            ASSERT_EQ(framed.getPixel(x, y) == 16, across || down) << x << "," << y;
-        }
+    for (int i = 0; i < 128 * 128; ++i) {
+        const int x = i % 128, y = i / 128;
+        const bool across = x >= left && x <= right && (y == top || y == bottom);
+        const bool down = y >= top && y <= bottom && (x == left || x == right);
+        ASSERT_EQ(framed.getPixel(x, y) == 16, across || down) << x << "," << y;
     }
 
     const IndexedImage plain = model.sheet(false);
@@ -285,14 +262,13 @@ TEST_F(CharacterPageModel, FixedColoursAreNeverEditable) {
     EXPECT_FALSE(model.colourEditable());
     EXPECT_TRUE(model.transparentChecked());
 
-    model.selectCharacter(sprites::kFixedPaletteCharacter);
+    model.selectCharacter(kFixed);
     EXPECT_TRUE(model.fixedPalette());
     for (int k = 0; k < 16; ++k) {
         model.selectColour(k);
         EXPECT_FALSE(model.colourEditable()) << k;
         EXPECT_TRUE(model.transparentChecked()) << k;
     }
-
     // "Transparent" does nothing for her.
     const CharacterSpriteSet before = set;
     model.selectColour(3);
@@ -303,22 +279,19 @@ TEST_F(CharacterPageModel, FixedColoursAreNeverEditable) {
 
 TEST_F(CharacterPageModel, PenDrawsIntoEveryFrameShowingTheTile) {
     // Two frames showing one tile at the same place.
-    int f = -1, g = -1, row = 0, column = 0;
+    int f = -1, g = -1, i = 0;
     for (int a = 0; a < 40 && f < 0; ++a) {
         for (int b = a + 1; b < 40 && f < 0; ++b) {
-            for (int i = 0; i < 6 && f < 0; ++i) {
-                const int t = frameTile(set, a, i / 2, i % 2);
-                if (t >= 0 && t == frameTile(set, b, i / 2, i % 2)) {
-                    f = a, g = b, row = i / 2, column = i % 2;
-                }
+            for (i = 0; i < 6 && !(tile(a, i) >= 0 && tile(a, i) == tile(b, i)); ++i) {
             }
+            if (i < 6) f = a, g = b;
         }
     }
     ASSERT_GE(f, 0);
 
     model.selectCharacter(4);
     model.selectSprite(g);
-    const ImagePoint at{column * 8 + 3, row * 8 + 5};
+    const ImagePoint at{i % 2 * 8 + 3, i / 2 * 8 + 5};
     const std::uint8_t value = model.picture().getPixel(at.x, at.y) == 9 ? 10 : 9;
     model.selectColour(value);
     model.pressTool(at);
@@ -330,11 +303,12 @@ TEST_F(CharacterPageModel, PenDrawsIntoEveryFrameShowingTheTile) {
 TEST_F(CharacterPageModel, PickerAndEraserWorkOnTheSelectedSprite) {
     model.selectSprite(5);
     const auto pixels = character(0).frames[5].pixels();
-    const auto i = std::find_if(pixels.begin(), pixels.end(), [](auto p) { return p != 0; });
-    ASSERT_NE(i, pixels.end());
-    const auto offset = static_cast<int>(i - pixels.begin());
+    const auto it = std::find_if(pixels.begin(), pixels.end(), [](auto p) { return p != 0; });
+    ASSERT_NE(it, pixels.end());
+    const auto offset = static_cast<int>(it - pixels.begin());
     const ImagePoint at{offset % 16, offset / 16};
-    const std::uint8_t value = *i;
+    const std::uint8_t value = *it;
+
     model.setTool(EditTool::Picker);
     model.pressTool(at);
     EXPECT_EQ(model.currentColour(), value);
@@ -353,7 +327,6 @@ TEST_F(CharacterPageModel, PickerAndEraserWorkOnTheSelectedSprite) {
 }
 
 TEST_F(CharacterPageModel, CopyAllSpritesOrOne) {
-    model.selectCharacter(0);
     model.copyFrom(3, CharacterModel::kAllSprites);
     EXPECT_EQ(model.paletteIndex(), character(3).paletteIndex);
     EXPECT_TRUE(character(0).frames == character(3).frames);
@@ -366,9 +339,13 @@ TEST_F(CharacterPageModel, CopyAllSpritesOrOne) {
     model.copyFrom(2, sprite);
     EXPECT_EQ(model.paletteIndex(), palette);
     EXPECT_EQ(pixelsOf(character(1).frames[sprite]), pixelsOf(character(2).frames[sprite]));
+    // Frames without a tile of the copied sprite stay as they were.
     int untouched = 0;
     for (int f = 0; f < 40; ++f) {
-        if (f == sprite || shareTile(f, sprite)) continue;
+        bool shares = false;
+        for (int a = 0; a < 36; ++a)
+            shares = shares || (tile(f, a / 6) >= 0 && tile(f, a / 6) == tile(sprite, a % 6));
+        if (shares) continue;
         ++untouched;
         EXPECT_TRUE(character(1).frames[f] == before[f]) << f;
     }
@@ -380,25 +357,23 @@ TEST_F(CharacterPageModel, ClearAndFlipCoverEveryFrame) {
     const std::vector<IndexedImage> before = character(6).frames;
     model.flip(FlipDirection::Horizontal);
     EXPECT_EQ(notified, 1);
-    // A tile shown by several frames keeps the first one's mirror; the frames
+    // A tile shown by several frames takes the first one's mirror; the frames
     // that are first to show each of their tiles come out exactly mirrored.
     std::vector<int> first(sprites::kTilesPerCharacter, -1);
     int checked = 0;
     for (int f = 0; f < 40; ++f) {
         bool owns = true;
         for (int i = 0; i < 6; ++i) {
-            const int t = frameTile(set, f, i / 2, i % 2);
+            const int t = tile(f, i);
             if (t < 0) continue;
             if (first[t] < 0) first[t] = f * 6 + i;
             owns = owns && first[t] == f * 6 + i;
         }
-        if (!owns) continue;
-        ++checked;
-        for (int y = 0; y < 24; ++y) {
-            for (int x = 0; x < 16; ++x)
-                ASSERT_EQ(character(6).frames[f].getPixel(15 - x, y), before[f].getPixel(x, y))
-                    << f << ":" << x << "," << y;
+        for (int p = 0; owns && p < 16 * 24; ++p) {
+            const int x = p % 16, y = p / 16;
+            ASSERT_EQ(character(6).frames[f].getPixel(15 - x, y), before[f].getPixel(x, y)) << f;
         }
+        checked += owns;
     }
     EXPECT_GT(checked, 0);
 
@@ -409,42 +384,35 @@ TEST_F(CharacterPageModel, ClearAndFlipCoverEveryFrame) {
 }
 
 TEST_F(CharacterPageModel, SliderChangesEveryCharacterOnThePaletteButTheFixedOne) {
-    // Sets blue of colour 6 on the edited character's palette; the new colour.
-    const auto slide = [&](int edited) {
+    // Blue of colour 6 on the character's palette; every character on that
+    // palette index but the fixed one shows the new colour.
+    const auto slideAndCheck = [&](int edited) {
         model.selectCharacter(edited);
         model.selectColour(6);
         PaletteColour expected = model.stripColours()[6];
         expected.blue = 80;
         model.setChannel(ColourChannel::Blue, 10);
-        const auto at = static_cast<std::size_t>(model.paletteIndex() * 16 + 6);
-        EXPECT_EQ(set.spritePalettes[at], expected);
-        EXPECT_EQ(model.picture().paletteEntry(6), expected);
-        return expected;
+        EXPECT_EQ(set.spritePalettes[static_cast<std::size_t>(model.paletteIndex() * 16 + 6)],
+                  expected);
+        int shown = 0;
+        for (int c = 0; c < 22; ++c) {
+            if (c == kFixed || character(c).paletteIndex != model.paletteIndex()) continue;
+            ++shown;
+            EXPECT_EQ(character(c).frames[17].paletteEntry(6), expected) << c;
+        }
+        return shown;
     };
+    EXPECT_GT(slideAndCheck(0), 1);
 
-    const PaletteColour changed = slide(0);
-    int sharers = 0;
-    for (int c = 1; c < 22; ++c) {
-        if (c == sprites::kFixedPaletteCharacter ||
-            character(c).paletteIndex != model.paletteIndex())
-            continue;
-        ++sharers;
-        EXPECT_EQ(character(c).frames[17].paletteEntry(6), changed) << c;
-    }
-    EXPECT_GT(sharers, 0);
-
-    // A character on the palette index the fixed one carries: she keeps her colours.
-    const int fixed = sprites::kFixedPaletteCharacter;
-    int onHerIndex = -1;
-    for (int c = 0; c < 22 && onHerIndex < 0; ++c) {
-        if (c != fixed && character(c).paletteIndex == character(fixed).paletteIndex)
-            onHerIndex = c;
-    }
-    ASSERT_GE(onHerIndex, 0);
-    slide(onHerIndex);
+    // Through a character on the palette index she carries: her colours stay.
+    int onHerIndex = 0;
+    while (onHerIndex == kFixed ||
+           character(onHerIndex).paletteIndex != character(kFixed).paletteIndex)
+        ASSERT_LT(++onHerIndex, 22);
+    EXPECT_GE(slideAndCheck(onHerIndex), 1);
     EXPECT_EQ(notified, 2);
     for (int k = 0; k < 16; ++k)
-        EXPECT_EQ(character(fixed).frames[17].paletteEntry(k), sprites::kFixedPalette[k]) << k;
+        EXPECT_EQ(character(kFixed).frames[17].paletteEntry(k), sprites::kFixedPalette[k]) << k;
 }
 
 TEST_F(CharacterPageModel, SavedPixelsLoadAgain) {

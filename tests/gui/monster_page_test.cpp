@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <functional>
 
 #include "gui/pages/page_controls.h"
@@ -264,7 +265,21 @@ TEST_F(MonsterPageTest, ScrollRangesFollowTheMagnification) {
         horizontal->triggerAction(QScrollBar::SliderPageStepAdd);
     EXPECT_EQ(horizontal->value(), 116);
     EXPECT_EQ(page->scrollX(), 116);
+    // The wheel scrolls up and down, with Shift across, and zooms with Ctrl.
+    const auto turnWheel = [this](int notches, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent wheel(QPointF(100, 100), QPointF(100, 100), QPoint(), QPoint(0, notches * 120),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(page->view(), &wheel);
+    };
+    vertical->setValue(50);
+    turnWheel(-2, Qt::NoModifier);
+    EXPECT_EQ(page->scrollY(), 56);
+    turnWheel(1, Qt::ShiftModifier);
+    EXPECT_EQ(page->scrollX(), 113);
+    turnWheel(-1, Qt::ControlModifier);
+    EXPECT_EQ(page->magnification(), 19);
     selectRecord(findMonster([](const MonsterRecord& r) { return !r.large; }));
+    setMagnification(20);
     EXPECT_EQ(horizontal->maximum(), 64 - 12);
     EXPECT_LE(page->scrollX(), 52);
     setMagnification(6);

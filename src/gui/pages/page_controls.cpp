@@ -37,6 +37,15 @@ void PictureView::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) dragged(event->position().toPoint());
 }
 
+void PictureView::wheelEvent(QWheelEvent* event) {
+    constexpr int kNotch = 120;
+    wheelRest_ += event->angleDelta().y();
+    const int steps = wheelRest_ / kNotch;
+    wheelRest_ -= steps * kNotch;
+    if (steps != 0) wheeled(steps, event->modifiers());
+    event->accept();
+}
+
 ToolButton::ToolButton(const QString& normal, const QString& pressed, QWidget* parent)
     : QAbstractButton(parent), normal_(normal), pressed_(pressed) {
     setFocusPolicy(Qt::NoFocus);

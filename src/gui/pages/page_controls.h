@@ -28,14 +28,18 @@ class PictureView : public QWidget {
 
     std::function<void(QPoint)> pressed = [](QPoint) {};
     std::function<void(QPoint)> dragged = [](QPoint) {};
+    // The wheel turned over the control: steps of one notch, up positive.
+    std::function<void(int, Qt::KeyboardModifiers)> wheeled = [](int, Qt::KeyboardModifiers) {};
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     QImage picture_;
+    int wheelRest_ = 0;  // what a fine-grained wheel turned short of a notch
 };
 
 // A tool button drawn from two pictures: the pressed one while its tool is

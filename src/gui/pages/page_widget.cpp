@@ -111,6 +111,15 @@ void PageWidget::buildViewControls() {
         model_.dragTool(imagePointAt(point));
         paint();
     };
+    // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
+    view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers) {
+        if (modifiers & Qt::ControlModifier) {
+            magnification_->step(steps);
+            return;
+        }
+        QScrollBar* bar = modifiers & Qt::ShiftModifier ? horizontal_ : vertical_;
+        bar->setValue(bar->value() - steps * 3);
+    };
     // The bars lie over the view control's edges, so they come after it.
     horizontal_ = new QScrollBar(Qt::Horizontal, this);
     horizontal_->setObjectName("horizontalScroll");
