@@ -66,6 +66,7 @@ void PageModel::dragTool(ImagePoint point) {
 }
 
 void PageModel::setChannel(ColourChannel channel, int sliderValue) {
+    if (!colourEditable()) return;
     markChanged();
     const std::vector<PaletteColour> colours = stripColours();
     const auto index = static_cast<std::size_t>(currentColour_);

@@ -48,6 +48,7 @@ class PageModel {
     void dragTool(ImagePoint point);
 
     // A slider moved: stores value x 8 in the channel of the current colour.
+    // Nothing happens while the sliders are disabled.
     void setChannel(ColourChannel channel, int sliderValue);
     // "Transparent": the current colour and colour 0 change places, in the
     // picture and its palette; colour 0 is selected. Nothing happens while

@@ -305,6 +305,11 @@ TEST(PageModel, SlidersWriteOneChannelOfTheCurrentColour) {
     expected[3].blue = 0;
     EXPECT_EQ(page.colours, expected);
     EXPECT_EQ(page.notified, 3);
+    // While the sliders rest (colour 0) they change nothing.
+    page.selectColour(0);
+    page.setChannel(ColourChannel::Red, 31);
+    EXPECT_EQ(page.colours, expected);
+    EXPECT_EQ(page.notified, 3);
 }
 
 TEST(PageModel, TransparentSwapsWithColourZero) {
