@@ -6,6 +6,7 @@
 #include "backgrounds/background_pictures.h"
 #include "demo_rom_file.h"
 #include "gfx/render.h"
+#include "gui/image_convert.h"
 #include "gui/pages/view_render.h"
 #include "rom/monsters/monster_load.h"
 

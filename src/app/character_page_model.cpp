@@ -18,10 +18,7 @@ std::vector<std::string> CharacterPageModel::names() {
 }
 
 std::vector<std::string> CharacterPageModel::paletteLabels() {
-    std::vector<std::string> labels;
-    for (int palette = 0; palette < sprites::kPaletteCount; ++palette)
-        labels.push_back("Palette #" + std::to_string(palette));
-    return labels;
+    return paletteListLabels(sprites::kPaletteCount);
 }
 
 void CharacterPageModel::selectCharacter(int character) {

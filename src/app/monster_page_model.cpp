@@ -25,11 +25,7 @@ std::vector<int> MonsterPageModel::recordsForTab(int tab) {
 }
 
 std::vector<std::string> MonsterPageModel::paletteLabels() {
-    std::vector<std::string> labels;
-    labels.reserve(monsters::kPaletteCount);
-    for (int palette = 0; palette < monsters::kPaletteCount; ++palette)
-        labels.push_back("Palette #" + std::to_string(palette));
-    return labels;
+    return paletteListLabels(monsters::kPaletteCount);
 }
 
 void MonsterPageModel::setMode(int tab) {

@@ -127,6 +127,14 @@ PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint
     return colour;
 }
 
+std::vector<std::string> paletteListLabels(int count) {
+    std::vector<std::string> labels;
+    labels.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    for (int palette = 0; palette < count; ++palette)
+        labels.push_back("Palette #" + std::to_string(palette));
+    return labels;
+}
+
 std::string magnificationLabel(int magnification) {
     return "magnification: x" + std::to_string(magnification);
 }

@@ -72,6 +72,9 @@ std::uint8_t componentOf(int sliderValue);
 std::uint8_t channelOf(PaletteColour colour, ColourChannel channel);
 PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint8_t value);
 
+// The lines of a palette list: "Palette #0" to "Palette #count-1".
+std::vector<std::string> paletteListLabels(int count);
+
 // The text of the magnification label.
 std::string magnificationLabel(int magnification);
 

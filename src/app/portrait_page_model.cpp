@@ -10,10 +10,7 @@ std::vector<std::string> PortraitPageModel::names() {
 }
 
 std::vector<std::string> PortraitPageModel::paletteLabels() {
-    std::vector<std::string> labels;
-    for (int palette = 0; palette < portraits::kPaletteCount; ++palette)
-        labels.push_back("Palette #" + std::to_string(palette));
-    return labels;
+    return paletteListLabels(portraits::kPaletteCount);
 }
 
 void PortraitPageModel::selectPortrait(int portrait) {

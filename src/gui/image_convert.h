@@ -8,5 +8,8 @@ namespace morvik::gui {
 
 // The picture as an 8-bit indexed QImage with the image's colours.
 QImage toQImage(const IndexedImage& image);
+// The picture in 32-bit colour, each index looked up in its palette: for
+// pictures the editor draws on (the grid) and shows at once.
+QImage toRgbImage(const IndexedImage& image);
 
 }  // namespace morvik::gui

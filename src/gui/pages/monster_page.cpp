@@ -78,14 +78,10 @@ void MonsterPage::fillRecordList() {
 
 void MonsterPage::initAfterLoad() {
     initFramework();
-    monsters_.forgetChanges();
-    monsters_.setMode(monsters_.mode());
-    fillRecordList();
     fillList(palettes_, MonsterPageModel::paletteLabels());
     fillList(sizes_, MonsterPageModel::sizeLabels());
     fillList(depths_, MonsterPageModel::depthLabels());
-    fillList(images_, monsters_.imageLabels());
-    paint();
+    refresh();
 }
 
 void MonsterPage::refresh() {

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "gfx/render.h"
+#include "gui/image_convert.h"
 #include "gui/pages/page_controls.h"
 #include "gui/pages/view_render.h"
 

@@ -7,9 +7,6 @@
 
 namespace morvik::gui {
 
-// The picture in 32-bit colour, each index looked up in its palette.
-QImage toRgbImage(const IndexedImage& image);
-
 // The magnified view as the page shows it: 256x256 pixels of the picture from
 // (scrollX, scrollY) at the magnification over the fixed background, with the
 // grid of the given mode drawn on top.
