@@ -39,6 +39,11 @@ bool knownHeaderSize(std::uint32_t size) {
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
+// Bit counts below 16 index a colour table; only these three are defined.
+bool unreadableTableBits(int bits) {
+    return bits < 16 && bits != 1 && bits != 4 && bits != 8;
+}
+
 bool decodableFormat(int bits, std::uint32_t compression) {
     switch (bits) {
         case 1:
@@ -92,7 +97,6 @@ std::size_t readMasksAndTable(std::span<const std::uint8_t> data, std::uint32_t 
 
 // Checks what follows the size limits: format, tables and the pixel data.
 bool readLayout(std::span<const std::uint8_t> data, std::uint32_t headerSize, BmpLayout& layout) {
-    layout.bits = loadLe16(data, 28);
     const std::uint32_t compression = loadLe32(data, 30);
     if (!decodableFormat(layout.bits, compression)) return false;
     layout.pixelOffset = loadLe32(data, 10);
@@ -200,6 +204,8 @@ ImageStatus readBmpBytes(IndexedImage& image, std::span<const std::uint8_t> data
     layout.height = height < 0 ? -height : height;
     layout.topDown = height < 0;
     if (layout.width > maxWidth || layout.height > maxHeight) return ImageStatus::TooLarge;
+    layout.bits = loadLe16(data, 28);
+    if (unreadableTableBits(layout.bits)) return ImageStatus::CannotRead;
     if (!readLayout(data, headerSize, layout)) return ImageStatus::NotAnImage;
     return decodePixels(data, layout, maxColours, image);
 }

@@ -113,7 +113,9 @@ ImageStatus decodePixels(const PcxLayout& layout, int maxColours, IndexedImage& 
 bool readLayout(std::span<const std::uint8_t> data, PcxLayout& layout) {
     layout.bits = data[3];
     layout.planes = data[65];
-    if (data[2] != kEncodingRle || !decodableFormat(layout.planes, layout.bits)) return false;
+    // The encoding byte is not looked at: some writers leave it 0 or fill it
+    // with anything, and every file in use is run-length encoded.
+    if (!decodableFormat(layout.planes, layout.bits)) return false;
     layout.bytesPerLine = loadLe16(data, 66);
     const std::size_t neededBits = static_cast<std::size_t>(layout.width) * layout.bits;
     if (layout.bytesPerLine < (neededBits + 7) / 8) return false;

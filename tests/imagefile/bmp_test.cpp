@@ -256,8 +256,6 @@ TEST(Bmp, BadInputIsRefusedAndLeavesTheImage) {
     EXPECT_EQ(readBytes(image, patched(18, 0xFFFFFFFE)), ImageStatus::NotAnImage);  // width -2
     EXPECT_EQ(readBytes(image, patched(22, 0)), ImageStatus::NotAnImage);           // height 0
     EXPECT_EQ(readBytes(image, patched(22, 0x80000000)), ImageStatus::NotAnImage);
-    EXPECT_EQ(readBytes(image, patched(28, 2, false)), ImageStatus::NotAnImage);  // 2 bits
-    EXPECT_EQ(readBytes(image, patched(28, 0, false)), ImageStatus::NotAnImage);
     EXPECT_EQ(readBytes(image, patched(28, 48, false)), ImageStatus::NotAnImage);
     EXPECT_EQ(readBytes(image, patched(30, 1)), ImageStatus::NotAnImage);   // run-length
     EXPECT_EQ(readBytes(image, patched(30, 3)), ImageStatus::NotAnImage);   // masks for 24 bits
@@ -269,6 +267,24 @@ TEST(Bmp, BadInputIsRefusedAndLeavesTheImage) {
     EXPECT_EQ(readBytes(image, patched(22, 0x7FFFFFFF)), ImageStatus::NotAnImage);
     EXPECT_EQ(readBytes(image, patched(22, 0x80000001)), ImageStatus::NotAnImage);
     EXPECT_EQ(image, before);
+}
+
+TEST(Bmp, TableBitCountsOtherThanOneFourEightCannotBeRead) {
+    BmpFields f;
+    f.width = 2;
+    f.height = 2;
+    f.table = {rgb(1, 2, 3), rgb(4, 5, 6)};
+    f.rows = {Bytes(4, 0), Bytes(4, 0)};
+    for (const int bits : {0, 2, 3, 5, 6, 7, 15}) {
+        f.bits = bits;
+        Bytes file = makeBmp(f);
+        IndexedImage image;
+        EXPECT_EQ(readBytes(image, file), ImageStatus::CannotRead) << bits;
+        // The file type and the size limits are checked first.
+        EXPECT_EQ(readBytes(image, file, 256, 1, 2), ImageStatus::TooLarge) << bits;
+        file[1] = 'A';
+        EXPECT_EQ(readBytes(image, file), ImageStatus::NotAnImage) << bits;
+    }
 }
 
 TEST(Bmp, WriterLayout) {

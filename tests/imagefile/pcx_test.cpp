@@ -155,6 +155,24 @@ TEST(Pcx, OddLineLengthAndRunsCrossingLinesStayInTheirLine) {
     EXPECT_EQ(image.getPixelColour(0, 0), rgb(1, 1, 1));
 }
 
+TEST(Pcx, EncodingByteIsIgnored) {
+    PcxFields f;
+    f.width = 3;
+    f.height = 2;
+    f.planes = 3;
+    // Red, green and blue lines of four bytes, runs and literals mixed.
+    f.data = {0xC3, 10, 0, 20, 30, 40, 0, 0xC4, 50, 60, 70, 80, 0, 0xC4, 90, 1, 2, 3, 0};
+    IndexedImage expected;
+    ASSERT_EQ(readBytes(expected, makePcx(f)), ImageStatus::Ok);
+    ASSERT_EQ(expected.getPixelColour(1, 0), rgb(10, 30, 50));
+    for (const int encoding : {0, 7}) {
+        f.encoding = static_cast<std::uint8_t>(encoding);
+        IndexedImage image;
+        ASSERT_EQ(readBytes(image, makePcx(f)), ImageStatus::Ok) << encoding;
+        EXPECT_EQ(image, expected) << encoding;
+    }
+}
+
 TEST(Pcx, SizeLimitsAreInclusiveAndTheWindowMayStartAnywhere) {
     PcxFields f;
     f.width = 4;
@@ -202,7 +220,6 @@ TEST(Pcx, BadInputIsRefusedAndLeavesTheImage) {
         return file;
     };
     EXPECT_EQ(readBytes(image, patched(0, 11)), ImageStatus::NotAnImage);  // manufacturer
-    EXPECT_EQ(readBytes(image, patched(2, 0)), ImageStatus::NotAnImage);   // not run-length
     EXPECT_EQ(readBytes(image, patched(65, 2)), ImageStatus::NotAnImage);  // two planes
     EXPECT_EQ(readBytes(image, patched(65, 4)), ImageStatus::NotAnImage);  // four planes
     EXPECT_EQ(readBytes(image, patched(3, 1)), ImageStatus::NotAnImage);   // three 1-bit planes
