@@ -161,15 +161,27 @@ ROOM = [
 ]
 
 
+BUTTON_SIZE = 42
+
+
 def button(tool, pressed):
-    """A 24x24 tool button: the tool on a raised (or, pressed, sunk) face."""
-    light, shadow = ('d', 'w') if pressed else ('w', 'd')
-    rows = [['B'] * 24 for _ in range(24)]
-    for i in range(24):
-        rows[0][i] = rows[i][0] = light
-        rows[23][i] = rows[i][23] = shadow
-    offset = 5 if pressed else 4
-    for y, row in enumerate(tool):
+    """A 42x42 tool button: the tool at twice its size on a face with a
+    two-pixel bevel, raised (or, pressed, sunk and the tool one pixel lower
+    and to the right)."""
+    size = BUTTON_SIZE
+    if pressed:
+        rings = ((0, 'k', 'w'), (1, 'd', 'B'))   # (depth, top and left, bottom and right)
+    else:
+        rings = ((0, 'w', 'k'), (1, 'B', 'd'))
+    rows = [['B'] * size for _ in range(size)]
+    for depth, near, far in rings:
+        last = size - 1 - depth
+        for i in range(depth, last + 1):
+            rows[depth][i] = rows[i][depth] = near
+        for i in range(depth, last + 1):
+            rows[last][i] = rows[i][last] = far
+    offset = 7 if pressed else 6
+    for y, row in enumerate(scale(tool, 2)):
         for x, ch in enumerate(row):
             if ch != '.':
                 rows[offset + y][offset + x] = ch

@@ -68,6 +68,10 @@ TEST_F(MonsterPageTest, FirstLoadFillsTheListsAndSelectsTheFirstMonster) {
     EXPECT_FALSE(child<QLabel>("noRoomIcon")->isVisible());
     EXPECT_EQ(label("magnificationLabel"), "magnification: x4");
     EXPECT_TRUE(child<ToolButton>("penTool")->isCurrent());
+    for (const char* tool : {"pen", "eraser", "picker"}) {
+        EXPECT_EQ(QPixmap(QString(":/tool-%1.png").arg(tool)).size(), QSize(42, 42)) << tool;
+        EXPECT_EQ(QPixmap(QString(":/tool-%1-pressed.png").arg(tool)).size(), QSize(42, 42));
+    }
     // Colour 0 is selected: the sliders rest and "Transparent" shows it.
     EXPECT_FALSE(child<QSlider>("redSlider")->isEnabled());
     EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
