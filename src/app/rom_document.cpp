@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/file_path.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_file.h"
@@ -78,7 +79,7 @@ bool RomDocument::openRom(std::optional<int> recentIndex) {
     std::filesystem::path path;
     if (recentIndex) {
         if (*recentIndex < 0 || *recentIndex >= settings_.recentCount()) return false;
-        path = settings_.recentFile(*recentIndex);
+        path = pathFromUtf8(settings_.recentFile(*recentIndex));
     } else {
         auto chosen = ui_.askRomPath();
         if (!chosen) return false;
@@ -108,7 +109,7 @@ bool RomDocument::load(const std::filesystem::path& path) {
     if (romPath_.empty()) firstLoad(path);
     romPath_ = path;
     pages_.pageForTab(currentTab_).refresh();
-    settings_.addRecentFile(path.string());
+    settings_.addRecentFile(pathToUtf8(path));
     ui_.rebuildRecentMenu(recentMenuItems(settings_));
     return true;
 }

@@ -27,7 +27,8 @@ struct Settings {
     std::uint8_t tab4Mag = 10;
     std::int32_t xPos = 50;
     std::int32_t yPos = 50;
-    std::vector<std::string> recentFiles;  // most recent first, at most four
+    // UTF-8 paths (see pathToUtf8), most recent first, at most four.
+    std::vector<std::string> recentFiles;
 
     // The grid to draw at a magnification: none below gridMinMag.
     GridMode gridModeFor(int magnification) const;
@@ -70,7 +71,7 @@ void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, s
 
 struct RecentMenuItem {
     int command;
-    std::string text;  // "&1 path"
+    std::string text;  // "&1 path", UTF-8
 
     friend bool operator==(const RecentMenuItem&, const RecentMenuItem&) = default;
 };

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 
+#include "app/file_path.h"
 #include "app/image_transfer.h"
 #include "cli/cli_session.h"
 #include "demo/demo_rom.h"
@@ -47,13 +48,13 @@ std::optional<int> parseIndex(const std::string& text) {
 
 int demoRom(const std::vector<std::string>& args, std::ostream& err) {
     if (args.size() != 2) return usage(err);
-    if (!writeDemoRom(args[1])) return fail(err, "cannot write " + args[1]);
+    if (!writeDemoRom(pathFromUtf8(args[1]))) return fail(err, "cannot write " + args[1]);
     return kExitSuccess;
 }
 
 int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) return usage(err);
-    Session session(args[1], out, err);
+    Session session(pathFromUtf8(args[1]), out, err);
     if (!session.open()) return kExitFailure;
     const MonsterGraphicsSet& monsters = session.sets.monsters;
     out << "monster records: " << monsters.records.size() << '\n'
@@ -114,14 +115,14 @@ bool exportSet(const fs::path& dir, const std::string& set, int count, int digit
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) {
-        err << "cannot create folder " << folder.string() << '\n';
+        err << "cannot create folder " << pathToUtf8(folder) << '\n';
         return false;
     }
     for (int i = 0; i < count; ++i) {
         const fs::path file = folder / (numbered(i, digits) + "." + fileTypeExtension(type));
         const auto [image, width, height] = picture(i);
         if (writeImage(image, file, width, height, type) != ImageStatus::Ok) {
-            err << "cannot write " << file.string() << '\n';
+            err << "cannot write " << pathToUtf8(file) << '\n';
             return false;
         }
     }
@@ -170,9 +171,9 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (args.size() < 3) return usage(err);
     const auto options = parseExportOptions(args);
     if (!options) return usage(err);
-    Session session(args[1], out, err);
+    Session session(pathFromUtf8(args[1]), out, err);
     if (!session.open()) return kExitFailure;
-    return exportAll(session, args[2], *options, err) ? kExitSuccess : kExitFailure;
+    return exportAll(session, pathFromUtf8(args[2]), *options, err) ? kExitSuccess : kExitFailure;
 }
 
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -192,10 +193,10 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const ImportLimits& limits = set == "monster"    ? kMonsterImportLimits
                                  : set == "portrait" ? kPortraitImportLimits
                                                      : kCharacterImportLimits;
-    Session session(args[1], out, err);
+    Session session(pathFromUtf8(args[1]), out, err);
     if (!session.open()) return kExitFailure;
     IndexedImage picture;
-    const ImageStatus status = readImportImage(picture, args[4], limits);
+    const ImageStatus status = readImportImage(picture, pathFromUtf8(args[4]), limits);
     if (status != ImageStatus::Ok) return fail(err, importFailureMessage(status, limits));
 
     const bool imported =

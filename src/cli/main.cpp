@@ -2,9 +2,21 @@
 #include <string>
 #include <vector>
 
+#include "app/file_path.h"
 #include "cli/cli_commands.h"
 
+#ifdef _WIN32
+// Windows hands the arguments over as UTF-16; runCli takes UTF-8 everywhere, so
+// file names outside the ANSI code page survive.
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(morvik::pathToUtf8(std::filesystem::path(std::wstring(argv[i]))));
+    return morvik::cli::runCli(args, std::cout, std::cerr);
+}
+#else
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     return morvik::cli::runCli(args, std::cout, std::cerr);
 }
+#endif

@@ -8,6 +8,7 @@
 #include "gfx/render.h"
 #include "gui/image_convert.h"
 #include "gui/main_window.h"
+#include "gui/qt_path.h"
 
 namespace morvik::gui {
 
@@ -54,7 +55,7 @@ void ImportDialog::preview(const QString& path) {
         colours_->clear();
         return;
     }
-    const ImportPreview result = previewImport(path.toStdString(), limits_, describe_);
+    const ImportPreview result = previewImport(toPath(path), limits_, describe_);
     const IndexedImage shown = result.readable ? drawImage(result.picture, &background_, 128, 128)
                                                : drawImage(background_, nullptr, 128, 128);
     picture_->setPixmap(QPixmap::fromImage(toQImage(shown)));
@@ -64,7 +65,7 @@ void ImportDialog::preview(const QString& path) {
 
 bool ImportDialog::commitFile(const QString& path) {
     IndexedImage picture;
-    const ImageStatus status = readImportImage(picture, path.toStdString(), limits_);
+    const ImageStatus status = readImportImage(picture, toPath(path), limits_);
     if (status != ImageStatus::Ok) {
         reportFailure(QString::fromStdString(importFailureMessage(status, limits_)));
         return false;

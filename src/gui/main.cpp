@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "gui/main_window.h"
+#include "gui/qt_path.h"
 #include "gui/qt_settings_store.h"
 
 int main(int argc, char** argv) {
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
     // An optional ROM path opens that file as File > Open would.
     const QStringList arguments = application.arguments();
     if (arguments.size() > 1) {
-        window.document().openRomFile(arguments.at(1).toStdString());
+        window.document().openRomFile(morvik::gui::toPath(arguments.at(1)));
     }
     return application.exec();
 }

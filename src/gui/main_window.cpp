@@ -17,6 +17,7 @@
 #include "gui/pages/character_page.h"
 #include "gui/pages/monster_page.h"
 #include "gui/pages/portrait_page.h"
+#include "gui/qt_path.h"
 #include "gui/resources.h"
 
 namespace morvik::gui {
@@ -250,7 +251,7 @@ std::optional<std::filesystem::path> MainWindow::askRomPath() {
         QFileDialog::getOpenFileName(this, "Select location of Final Fantasy III ROM", QString(),
                                      "ROM file (*.smc);;All files (*.*)");
     if (path.isEmpty()) return std::nullopt;
-    return std::filesystem::path(path.toStdString());
+    return toPath(path);
 }
 
 void MainWindow::showProgress(const std::string& message, int dy) {

@@ -6,6 +6,7 @@
 
 #include "app/memory_settings_store.h"
 #include "gui/main_window.h"
+#include "gui/qt_path.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     morvik::Settings settings;
     morvik::gui::MainWindow window(settings, store, tab);
     window.show();
-    if (!window.document().openRomFile(arguments.at(1).toStdString())) return 1;
+    if (!window.document().openRomFile(morvik::gui::toPath(arguments.at(1)))) return 1;
     QApplication::processEvents();
     if (!window.grab().save(arguments.at(2), "PNG")) return 1;
     return 0;

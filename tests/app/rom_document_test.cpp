@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/file_path.h"
 #include "demo/demo_rom.h"
 #include "rom/monsters/monster_load.h"
 #include "support/rom_files.h"
@@ -275,6 +276,41 @@ TEST_F(Document, SaveStopsAtTheFirstFailingPage) {
               (Log{"progress:Saving Final Fantasy III ROM ...:130", "monsters.save",
                    "portraits.save", "characters.save", "closeProgress", "info:ROM saved"}));
     EXPECT_FALSE(doc.dirty());
+}
+
+// A ROM named outside ASCII loads, saves, is listed by its UTF-8 name and
+// opens again from the list.
+TEST_F(Document, RomNamesOutsideAscii) {
+    const std::string name = "Ünïcödé モンスター.smc";
+    const std::filesystem::path unicodeRom = dir.path() / pathFromUtf8(name);
+    ASSERT_TRUE(writeDemoRom(unicodeRom));
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRomFile(unicodeRom));
+    for (DataSetKind kind :
+         {DataSetKind::Monsters, DataSetKind::Portraits, DataSetKind::Characters})
+        EXPECT_EQ(saveDataSet(sets, kind, unicodeRom), "");
+    ASSERT_EQ(settings.recentCount(), 1);
+    EXPECT_TRUE(settings.recentFile(0).ends_with(name)) << settings.recentFile(0);
+
+    sets = DataSets{};
+    ASSERT_TRUE(doc.openRom(0));
+    EXPECT_EQ(doc.romPath(), unicodeRom);
+    EXPECT_GT(sets.monsters.entryCount, 0);
+    EXPECT_EQ(settings.recentCount(), 1);
+}
+
+// Text and path turn into each other without loss, and a file made through
+// the path is found under its UTF-8 name.
+TEST(FilePath, Utf8NamesRoundTrip) {
+    test::TempDir dir;
+    for (const std::string name : {"plain.smc", "Ünïcödé モンスター.smc", "モンスター画像.png"}) {
+        EXPECT_EQ(pathToUtf8(pathFromUtf8(name)), name);
+        ASSERT_TRUE(writeWholeFile(dir.path() / pathFromUtf8(name), test::Bytes{1}));
+        bool found = false;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            found = found || pathToUtf8(entry.path().filename()) == name;
+        EXPECT_TRUE(found) << name;
+    }
 }
 
 TEST_F(Document, PagesByTab) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/file_path.h"
 #include "app/image_transfer.h"
 #include "demo/demo_rom.h"
 #include "imagefile/image_file.h"
@@ -178,6 +179,29 @@ TEST_F(Cli, ImportThenExportRoundTrips) {
         SCOPED_TRACE(c.set);
         expectSamePicture(read(before / c.folder / c.from), read(after / c.folder / c.to));
     }
+}
+
+// Names outside ASCII come in as UTF-8 and go out in messages the same way.
+TEST_F(Cli, FileNamesOutsideAscii) {
+    auto named = [&](const char* name) { return dir.path() / pathFromUtf8(name); };
+    const std::string unicodeRom = pathToUtf8(named("Ünïcödé モンスター.smc"));
+    ASSERT_EQ(run({"demo-rom", unicodeRom}).status, 0);
+    EXPECT_TRUE(fs::exists(named("Ünïcödé モンスター.smc")));
+    const CliRun info = run({"info", unicodeRom});
+    EXPECT_EQ(info.status, 0) << info.err;
+
+    const fs::path out = named("書き出し");
+    ASSERT_EQ(run({"export", unicodeRom, pathToUtf8(out), "--only", "portraits"}).status, 0);
+    const fs::path picture = named("モンスター画像.png");
+    fs::rename(out / "portraits" / "07.png", picture);
+    const CliRun imported = run({"import", unicodeRom, "portrait", "3", pathToUtf8(picture)});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, "ROM saved\n");
+
+    ASSERT_TRUE(writeWholeFile(named("塞がり"), test::Bytes{0}));
+    const CliRun blocked = run({"export", unicodeRom, pathToUtf8(named("塞がり"))});
+    EXPECT_EQ(blocked.err,
+              "cannot create folder " + pathToUtf8(named("塞がり") / "monsters") + "\n");
 }
 
 TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "demo/demo_rom.h"
 #include "gui/background_chooser.h"
 #include "gui/pages/monster_page.h"
+#include "gui/qt_path.h"
 #include "gui/qt_settings_store.h"
 #include "gui/resources.h"
 #include "support/temp_dir.h"
@@ -161,6 +163,20 @@ TEST(QtSettingsStoreTest, ValuesRoundTripThroughQSettings) {
     EXPECT_EQ(tab, 2);
     EXPECT_EQ(settings.recentFile(0), "/roms/a.smc");
     EXPECT_EQ(store.settings().value("Settings/yPos").toInt(), 80);
+}
+
+// A name outside ASCII crosses between Qt and the core both ways unchanged, and
+// the recent-file menu shows it as the user knows it.
+TEST_F(MainWindowTest, RomNamesOutsideAscii) {
+    const QString name = toQString(dir.path()) + QString::fromUtf8("/Ünïcödé モンスター.smc");
+    EXPECT_EQ(toQString(toPath(name)), name);
+    rom = toPath(name);
+    ASSERT_TRUE(writeDemoRom(rom));
+    EXPECT_TRUE(QFile::exists(name));
+    auto window = makeWindow();
+    window->runCommand(kCommandOpen);
+    ASSERT_TRUE(window->document().isLoaded());
+    EXPECT_EQ(window->action(kFirstRecentFileCommand)->text(), "&1 " + name);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "gui/export_dialog.h"
 #include "gui/import_dialog.h"
+#include "gui/qt_path.h"
 
 namespace morvik::gui {
 
@@ -29,8 +30,7 @@ void TransferPage::exportImage() {
     mainWindow()->setEnabled(true);
     if (!confirmed) return;
     // A failed write would otherwise look like an export that happened.
-    if (!exportTo(dialog.path().toStdString(), dialog.type()))
-        ui_.showError("Error writing image file");
+    if (!exportTo(toPath(dialog.path()), dialog.type())) ui_.showError("Error writing image file");
 }
 
 void TransferPage::importImage() {
