@@ -80,6 +80,7 @@ void MonsterPageModel::selectLine(int line) {
     current_ = lines_[static_cast<std::size_t>(line)];
     // Its palette may have changed while another record was shown.
     applyMonsterColours(set_, current_);
+    keepColourInRange();
 }
 
 std::string MonsterPageModel::moldLabel() const {
@@ -103,12 +104,14 @@ void MonsterPageModel::selectEntry(int entry) {
     markChanged();
     selectMonsterGraphicsEntry(set_, current_, entry);
     encodeCurrent();
+    keepColourInRange();
 }
 
 void MonsterPageModel::selectPalette(int palette) {
     markChanged();
     setMonsterPaletteIndex(set_, current_, palette);
     encodeCurrent();
+    keepColourInRange();
 }
 
 void MonsterPageModel::selectSize(int line) {
@@ -125,12 +128,13 @@ void MonsterPageModel::selectDepth(int line) {
     setMonsterDepth(set_, current_, line == 1 ? TileDepth::Colours16 : TileDepth::Colours8);
     itemChanged_ = true;
     encodeCurrent();
-    selectColour(currentColour());  // colours 8..15 are gone from an 8-colour strip
+    keepColourInRange();  // colours 8..15 are gone from an 8-colour strip
 }
 
 bool MonsterPageModel::newImage() {
     if (!newMonsterImage(set_, current_)) return false;
     edited();
+    keepColourInRange();
     return true;
 }
 
@@ -140,6 +144,7 @@ void MonsterPageModel::copyFrom(int source) {
     // Records sharing this record's graphics take the copy when it is left.
     itemChanged_ = true;
     encodeCurrent();
+    keepColourInRange();
 }
 
 void MonsterPageModel::clear() {
@@ -158,7 +163,7 @@ void MonsterPageModel::importPicture(const IndexedImage& picture) {
     if (!importMonsterImage(set_, current_, picture)) return;
     edited();
     encodeCurrent();
-    selectColour(currentColour());
+    keepColourInRange();
 }
 
 void MonsterPageModel::encodeCurrent() {

@@ -56,6 +56,9 @@ class PageModel {
     void makeTransparent();
 
   protected:
+    // After the item, its colour count or its palette changed: a selected
+    // colour the strip no longer has falls back to colour 0.
+    void keepColourInRange() { selectColour(currentColour_); }
     // Sets a pixel that lies inside the picture, with the page's follow-up.
     virtual void drawPixel(int x, int y, std::uint8_t index) = 0;
     // After the pixels of one mouse event are drawn.

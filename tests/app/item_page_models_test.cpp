@@ -10,7 +10,9 @@
 #include "app/page_view.h"
 #include "app/portrait_page_model.h"
 #include "demo/demo_rom.h"
+#include "rom/portraits/portrait_edit.h"
 #include "rom/portraits/portrait_set.h"
+#include "rom/sprites/sprite_edit.h"
 #include "rom/sprites/sprite_set.h"
 #include "support/temp_dir.h"
 
@@ -85,6 +87,13 @@ TEST_F(PortraitPageModel, PenEraserAndPicker) {
     model.pressTool({10, 12});
     EXPECT_EQ(set.portraits[2].image.getPixel(10, 12), 0);
     EXPECT_EQ(notified, 3);
+}
+
+TEST_F(PortraitPageModel, SetPixelRefusesAnIndexPastTheColours) {
+    const PortraitSet before = set;
+    EXPECT_FALSE(setPortraitPixel(set, 0, 1, 1, 16));
+    EXPECT_TRUE(set == before);
+    EXPECT_TRUE(setPortraitPixel(set, 0, 1, 1, 15));
 }
 
 TEST_F(PortraitPageModel, SliderChangesEveryPortraitOnThePalette) {
@@ -295,6 +304,13 @@ TEST_F(CharacterPageModel, PenDrawsIntoEveryFrameShowingTheTile) {
     EXPECT_EQ(notified, 1);
     EXPECT_EQ(character(4).frames[g].getPixel(at.x, at.y), value);
     EXPECT_EQ(character(4).frames[f].getPixel(at.x, at.y), value);
+}
+
+TEST_F(CharacterPageModel, SetPixelRefusesAnIndexPastTheColours) {
+    const CharacterSpriteSet before = set;
+    EXPECT_FALSE(setCharacterPixel(set, 0, 0, 1, 1, 16));
+    EXPECT_TRUE(set == before);
+    EXPECT_TRUE(setCharacterPixel(set, 0, 0, 1, 1, 15));
 }
 
 TEST_F(CharacterPageModel, PickerAndEraserWorkOnTheSelectedSprite) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -629,19 +630,37 @@ TEST_F(MonsterPageModel, SliderChangesThePaletteOfEveryRecordOnIt) {
     EXPECT_EQ(set.records[other].image.paletteEntry(3), expected);
 }
 
-TEST_F(MonsterPageModel, EightColoursDropTheUpperCurrentColour) {
-    int line = 0;
-    while (set.records[line].depth != TileDepth::Colours16)
-        ++line;
-    model.selectLine(line);
-    ASSERT_EQ(model.stripColours().size(), 16u);
-    model.selectColour(12);
-    ASSERT_EQ(model.currentColour(), 12);
-    model.selectDepth(0);
-    EXPECT_EQ(model.record().depth, TileDepth::Colours8);
-    EXPECT_EQ(model.depthLine(), 0);
-    EXPECT_EQ(model.stripColours().size(), 8u);
-    EXPECT_EQ(model.currentColour(), 0);
+TEST_F(MonsterPageModel, AColourTheRecordNoLongerHasFallsBackToZero) {
+    const auto firstWith = [this](TileDepth depth) {
+        int line = 0;
+        while (set.records[line].depth != depth)
+            ++line;
+        return line;
+    };
+    const int line16 = firstWith(TileDepth::Colours16);
+    const int line8 = firstWith(TileDepth::Colours8);
+    IndexedImage eightColours;
+    ASSERT_TRUE(eightColours.create(64, 64));
+    for (int k = 1; k < 8; ++k)
+        eightColours.setPaletteEntry(k, PaletteColour::fromRgb(0, 0, 0), false);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"record", [&] { model.selectLine(line8); }},
+        {"graphics entry", [&] { model.selectEntry(set.records[line8].entryIndex); }},
+        {"depth", [&] { model.selectDepth(0); }},
+        {"copy", [&] { model.copyFrom(line8); }},
+        {"import", [&] { model.importPicture(eightColours); }},
+    };
+    for (const auto& [what, change] : changes) {
+        ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
+        model.forgetChanges();
+        model.selectLine(line16);
+        model.selectColour(12);
+        ASSERT_EQ(model.currentColour(), 12) << what;
+        change();
+        EXPECT_EQ(model.stripColours().size(), 8u) << what;
+        EXPECT_EQ(model.currentColour(), 0) << what;
+    }
 }
 
 TEST_F(MonsterPageModel, NegativeFreeSpaceRefusesTheSave) {

@@ -121,6 +121,8 @@ bool setMonsterDepth(MonsterGraphicsSet& set, int record, TileDepth depth) {
 int setMonsterPixel(MonsterGraphicsSet& set, int record, int x, int y, std::uint8_t index) {
     if (!isValidRecord(record)) return -1;
     MonsterRecord& r = set.records[record];
+    // An index past the record's colours would be stored as another colour.
+    if (index >= colourCountOf(r.depth) || !r.image.contains(x, y)) return -1;
     r.image.setPixel(x, y, index);
     computeMold(set, record);
     return r.moldIndex;

@@ -33,8 +33,9 @@ bool importMonsterImage(MonsterGraphicsSet& set, int record, const IndexedImage&
 // Points the record at another graphics entry (0..entry count - 1).
 bool selectMonsterGraphicsEntry(MonsterGraphicsSet& set, int record, int entry);
 bool setMonsterDepth(MonsterGraphicsSet& set, int record, TileDepth depth);
-// Sets one pixel and re-derives the mold; returns the new mold index, or -1 on
-// a bad record. The caller re-encodes when it is done drawing.
+// Sets one pixel and re-derives the mold; returns the new mold index, or -1
+// (nothing changed) on a bad record, a point outside the picture or an index
+// past the record's colours. The caller re-encodes when it is done drawing.
 int setMonsterPixel(MonsterGraphicsSet& set, int record, int x, int y, std::uint8_t index);
 bool setMonsterSize(MonsterGraphicsSet& set, int record, bool large);
 // Makes colour k the transparent one: empty cells take k first, then colour 0

@@ -49,8 +49,10 @@ bool setPortraitPaletteColour(PortraitSet& set, int portrait, int k, PaletteColo
 }
 
 bool setPortraitPixel(PortraitSet& set, int portrait, int x, int y, std::uint8_t index) {
-    if (!isValidPortrait(portrait) || !set.portraits[portrait].image.contains(x, y)) return false;
-    set.portraits[portrait].image.setPixel(x, y, index);
+    if (!isValidPortrait(portrait)) return false;
+    IndexedImage& image = set.portraits[portrait].image;
+    if (!image.contains(x, y) || index >= kColoursPerPalette) return false;
+    image.setPixel(x, y, index);
     return true;
 }
 

@@ -19,6 +19,7 @@ bool refreshPortraitColours(PortraitSet& set, int portrait);
 void refreshAllPortraitColours(PortraitSet& set);
 // Changes colour k of the portrait's palette; every portrait on that palette shows it.
 bool setPortraitPaletteColour(PortraitSet& set, int portrait, int k, PaletteColour colour);
+// False (nothing changed) outside the picture or for an index past its 16 colours.
 bool setPortraitPixel(PortraitSet& set, int portrait, int x, int y, std::uint8_t index);
 std::uint8_t portraitPixel(const PortraitSet& set, int portrait, int x, int y);
 // Blanks the picture; the palette stays.

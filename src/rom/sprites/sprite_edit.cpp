@@ -70,7 +70,7 @@ bool setCharacterPaletteColour(CharacterSpriteSet& set, int character, int k,
 bool setCharacterPixel(CharacterSpriteSet& set, int character, int frame, int x, int y,
                        std::uint8_t index) {
     if (!isValidCharacter(character) || frame < 0 || frame >= kFrameCount || x < 0 ||
-        x >= kFrameWidth || y < 0 || y >= kFrameHeight) {
+        x >= kFrameWidth || y < 0 || y >= kFrameHeight || index >= kColoursPerPalette) {
         return false;
     }
     const int tile = frameTile(set, frame, y / kTileSize, x / kTileSize);

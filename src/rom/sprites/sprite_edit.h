@@ -21,7 +21,9 @@ bool refreshCharacterColours(CharacterSpriteSet& set, int character);
 void refreshAllCharacterColours(CharacterSpriteSet& set);
 // Changes colour k of the character's palette; every character on it shows it.
 bool setCharacterPaletteColour(CharacterSpriteSet& set, int character, int k, PaletteColour colour);
-// Draws into the tile the frame shows at (x, y): every frame showing that tile changes.
+// Draws into the tile the frame shows at (x, y): every frame showing that tile
+// changes. False (nothing changed) outside the frame or for an index past its
+// 16 colours.
 bool setCharacterPixel(CharacterSpriteSet& set, int character, int frame, int x, int y,
                        std::uint8_t index);
 // All tiles and the palette index of character `source`.

@@ -221,6 +221,16 @@ TEST_F(MonsterEdit, SelectEntryDepthAndSize) {
     EXPECT_EQ(r.image.getPixel(10, 10), sixteen.getPixel(10, 10) & 7);
 }
 
+TEST_F(MonsterEdit, SetPixelRefusesAnIndexPastTheRecordsColours) {
+    const MonsterGraphicsSet before = set;
+    EXPECT_EQ(setMonsterPixel(set, small8, 3, 3, 8), -1);
+    EXPECT_EQ(setMonsterPixel(set, large16, 3, 3, 16), -1);
+    EXPECT_EQ(setMonsterPixel(set, large16, 128, 3, 1), -1);
+    EXPECT_TRUE(set == before);
+    EXPECT_GE(setMonsterPixel(set, small8, 3, 3, 7), 0);
+    EXPECT_EQ(set.records[small8].image.getPixel(3, 3), 7);
+}
+
 TEST_F(MonsterEdit, SetPixelUpdatesTheMold) {
     ASSERT_TRUE(clearMonsterImage(set, small8));
     const int blankMold = set.records[small8].moldIndex;
