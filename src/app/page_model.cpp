@@ -17,28 +17,34 @@ bool PageModel::clickStrip(int x) {
 }
 
 void PageModel::applyAt(ImagePoint point) {
-    if (picture().contains(point.x, point.y)) {
+    if (picture().contains(point.x, point.y) && visible_.contains(point)) {
         const auto index = static_cast<std::uint8_t>(tool_ == EditTool::Pen ? currentColour_ : 0);
         drawPixel(point.x, point.y, index);
     }
 }
 
-void PageModel::pressTool(ImagePoint point) {
+void PageModel::pickAt(ImagePoint point) {
     last_ = point;
+    if (visible_.contains(point)) selectColour(picture().getPixel(point.x, point.y));
+}
+
+void PageModel::pressTool(ImagePoint point, ImageRect visible) {
+    visible_ = visible;
     if (tool_ == EditTool::Picker) {
-        selectColour(picture().getPixel(point.x, point.y));
+        pickAt(point);
         return;
     }
+    last_ = point;
     // A stroke counts as a change even where it misses the picture.
     markChanged();
     applyAt(point);
     finishStroke();
 }
 
-void PageModel::dragTool(ImagePoint point) {
+void PageModel::dragTool(ImagePoint point, ImageRect visible) {
+    visible_ = visible;
     if (tool_ == EditTool::Picker) {
-        last_ = point;
-        selectColour(picture().getPixel(point.x, point.y));
+        pickAt(point);
         return;
     }
     markChanged();

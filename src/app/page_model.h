@@ -41,11 +41,13 @@ class PageModel {
     // A click at column x of the strip; false when it hits no cell.
     bool clickStrip(int x);
 
-    // The left button goes down over the view at an image point.
-    void pressTool(ImagePoint point);
+    // The left button goes down over the view at an image point. `visible` is
+    // the part of the picture the view shows: the tools never reach past it.
+    void pressTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
     // The pointer moves with the button held: the pen and eraser cover every
-    // pixel between the last point and this one, the picker picks here.
-    void dragTool(ImagePoint point);
+    // visible pixel between the last point and this one, the picker picks here.
+    // A stroke that leaves the view goes on where the pointer comes back.
+    void dragTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
 
     // A slider moved: stores value x 8 in the channel of the current colour.
     // Nothing happens while the sliders are disabled.
@@ -68,11 +70,13 @@ class PageModel {
 
   private:
     void applyAt(ImagePoint point);
+    void pickAt(ImagePoint point);
 
     std::function<void()> changed_ = [] {};
     int currentColour_ = 0;
     EditTool tool_ = EditTool::Pen;
     ImagePoint last_;
+    ImageRect visible_ = ImageRect::unbounded();
 };
 
 }  // namespace morvik

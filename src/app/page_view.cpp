@@ -20,6 +20,11 @@ ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int
     return {divide(viewX) + scrollX, divide(viewY) + scrollY};
 }
 
+ImageRect visibleImageArea(int magnification, int scrollX, int scrollY) {
+    const int side = (kViewSide - 1) / effectiveMagnification(magnification) + 1;
+    return {scrollX, scrollY, side, side};
+}
+
 namespace {
 
 // Lines at every offset in 0..limit where (offset + shift) is a multiple of

@@ -42,6 +42,22 @@ struct ImagePoint {
 // The image pixel under a point of the view.
 ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY);
 
+// A rectangle of image pixels.
+struct ImageRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool contains(ImagePoint point) const {
+        return point.x >= x && point.y >= y && point.x - x < width && point.y - y < height;
+    }
+    // Every pixel an image can have.
+    static constexpr ImageRect unbounded() { return {0, 0, 1 << 30, 1 << 30}; }
+};
+// The image pixels the 256x256 view shows, the partly shown ones at its right
+// and bottom edges included.
+ImageRect visibleImageArea(int magnification, int scrollX, int scrollY);
+
 // A one-pixel line of the grid, horizontal or vertical, end points included,
 // inside the 256x256 view.
 struct GridLine {

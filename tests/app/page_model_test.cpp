@@ -278,6 +278,30 @@ TEST(PageModel, DragCoversEveryPixelInBetween) {
     EXPECT_EQ(page.drawn, (std::vector<ImagePoint>{{13, 5}, {14, 5}, {15, 5}}));
 }
 
+TEST(PageModel, StrokesReachOnlyThePixelsTheViewShows) {
+    // At x20 from column 2 the view shows columns 2..14 of the 16x12 picture;
+    // at x3 it shows 85 columns and a third of the 86th.
+    const ImageRect visible = visibleImageArea(20, 2, 0);
+    EXPECT_EQ(visible.x, 2);
+    EXPECT_EQ(visible.width, 13);
+    EXPECT_EQ(visibleImageArea(3, 0, 0).width, 86);
+
+    FakePage page;
+    page.selectColour(7);
+    page.pressTool({12, 4}, visible);
+    page.dragTool({15, 4}, visible);  // past the view's right edge
+    page.dragTool({15, 8}, visible);
+    page.dragTool({12, 8}, visible);  // back in: the same stroke goes on
+    EXPECT_EQ(page.drawn,
+              (std::vector<ImagePoint>{{12, 4}, {13, 4}, {14, 4}, {14, 8}, {13, 8}, {12, 8}}));
+
+    // Nor does the picker reach past the view.
+    page.image.setPixel(15, 1, 5);
+    page.setTool(EditTool::Picker);
+    page.pressTool({15, 1}, visible);
+    EXPECT_EQ(page.currentColour(), 7);
+}
+
 TEST(PageModel, EraserWritesZero) {
     FakePage page;
     for (int x = 0; x < 16; ++x)

@@ -131,6 +131,26 @@ TEST_F(MonsterPageTest, PenDragPaintsEveryPixelItPassesAtMagnificationFourAndTen
     EXPECT_TRUE(page->model().itemChanged());
 }
 
+TEST_F(MonsterPageTest, ADragPaintsOnlyWhatTheViewShows) {
+    selectRecord(findMonster([](const MonsterRecord& r) { return !r.large; }));
+    setMagnification(8);  // the view shows columns and rows 0..31
+    clickStrip(3);
+    const IndexedImage before = current().image;
+    QTest::mousePress(page->view(), Qt::LeftButton, {}, onView(29, 30));
+    QTest::mouseMove(page->view(), onView(40, 30));  // out past the right edge
+    QTest::mouseMove(page->view(), onView(40, 40));
+    QTest::mouseMove(page->view(), onView(29, 40));  // below the view
+    QTest::mouseMove(page->view(), onView(29, 31));  // and back in
+    QTest::mouseRelease(page->view(), Qt::LeftButton, {}, onView(29, 31));
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool stroke = (y == 30 && x >= 29 && x <= 31) || (x == 29 && y == 31);
+            EXPECT_EQ(current().image.getPixel(x, y), stroke ? 3 : before.getPixel(x, y))
+                << x << ", " << y;
+        }
+    }
+}
+
 TEST_F(MonsterPageTest, DrawingInAnEmptyCellUsesMoreSpace) {
     // A small monster whose mold leaves a cell empty.
     int cellX = -1;

@@ -104,12 +104,14 @@ void PageWidget::buildViewControls() {
     view_ = new PictureView(this);
     view_->setObjectName("view");
     view_->setGeometry(dialogRect(215, 30, 171, 170));
+    // The tools reach only the pixels the view shows, however far the pointer
+    // moves while the button is held.
     view_->pressed = [this](QPoint point) {
-        model_.pressTool(imagePointAt(point));
+        model_.pressTool(imagePointAt(point), visibleArea());
         paint();
     };
     view_->dragged = [this](QPoint point) {
-        model_.dragTool(imagePointAt(point));
+        model_.dragTool(imagePointAt(point), visibleArea());
         paint();
     };
     // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
@@ -247,6 +249,10 @@ int PageWidget::scrollX() const {
 
 int PageWidget::scrollY() const {
     return vertical_->value();
+}
+
+ImageRect PageWidget::visibleArea() const {
+    return visibleImageArea(magnification(), scrollX(), scrollY());
 }
 
 ImagePoint PageWidget::imagePointAt(QPoint point) const {

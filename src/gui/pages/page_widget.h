@@ -102,6 +102,7 @@ class PageWidget : public TransferPage {
     void buildCommandButtons(const PageLayout& layout);
     void selectTool(EditTool tool);
     ImagePoint imagePointAt(QPoint point) const;
+    ImageRect visibleArea() const;
     void syncView();
     void renderImages();
     void refreshControls();
