@@ -1,6 +1,7 @@
 #include "rom/monsters/monster_edit.h"
 
 #include <algorithm>
+#include <array>
 
 namespace morvik {
 
@@ -51,9 +52,14 @@ bool copyMonsterImage(MonsterGraphicsSet& set, int record, int source) {
     r.moldIndex = from.moldIndex;
     r.depth = from.depth;
     r.large = from.large;
-    for (int k = 0; k < colourCountOf(r.depth); ++k) {
-        setMonsterColour(set, r.paletteIndex, k, monsterColour(set, m.paletteIndex, k));
-    }
+    // The two palettes may overlap (a 16-colour record spans two of them): read
+    // every source colour before the first is overwritten.
+    std::array<PaletteColour, kMonsterImportMaxColours> colours{};
+    const int count = colourCountOf(r.depth);
+    for (int k = 0; k < count; ++k)
+        colours[k] = monsterColour(set, m.paletteIndex, k);
+    for (int k = 0; k < count; ++k)
+        setMonsterColour(set, r.paletteIndex, k, colours[k]);
     resetMonsterImage(set, record);
     const int side = imageSide(r.large);
     for (int y = 0; y < side; ++y) {

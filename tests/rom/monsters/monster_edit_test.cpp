@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "monster_fixture.h"
 #include "rom/monsters/monster_save.h"
 
@@ -159,6 +161,28 @@ TEST_F(MonsterEdit, CopyImage) {
         EXPECT_EQ(monsterColour(set, r.paletteIndex, k), monsterColour(set, m.paletteIndex, k));
     }
     EXPECT_EQ(set.entries[r.entryIndex].data, set.entries[m.entryIndex].data);
+}
+
+TEST_F(MonsterEdit, CopyBetweenOverlappingPalettesTakesTheSourceColoursAsTheyWere) {
+    const MonsterGraphicsSet original = set;
+    for (const int source : {small8, large16}) {
+        for (const int shift : {1, -1}) {
+            set = original;
+            const int target = source == small8 ? large16 : small8;
+            const int palette = set.records[source].paletteIndex;
+            ASSERT_TRUE(setMonsterPaletteIndex(set, target, palette + shift));
+            const int count = colourCountOf(set.records[source].depth);
+            std::vector<PaletteColour> expected;
+            for (int k = 0; k < count; ++k)
+                expected.push_back(monsterColour(set, palette, k));
+            ASSERT_TRUE(copyMonsterImage(set, target, source));
+            for (int k = 0; k < count; ++k) {
+                EXPECT_EQ(monsterColour(set, palette + shift, k), expected[k])
+                    << count << " colours, shift " << shift << ", colour " << k;
+                EXPECT_EQ(set.records[target].image.paletteEntry(k), expected[k]);
+            }
+        }
+    }
 }
 
 TEST_F(MonsterEdit, ImportPicksSizeAndDepthFromThePicture) {
