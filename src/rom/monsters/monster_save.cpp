@@ -175,7 +175,18 @@ int usedGraphicsBytes(const MonsterGraphicsSet& set) {
 }
 
 int freeGraphicsSpace(const MonsterGraphicsSet& set) {
-    return static_cast<int>(kSavableGraphicsBytes) - usedGraphicsBytes(set);
+    int used = 0;
+    int lastStart = 0;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (!set.entries[slot].used) continue;
+        lastStart = used;
+        used += set.entries[slot].size;
+    }
+    const int room = static_cast<int>(kSavableGraphicsBytes) - used;
+    // The last entry must also start where a 15-bit offset reaches; with the
+    // large read that, not the block's size, is the tighter limit.
+    const int reach = static_cast<int>(kGraphicsOffsetLimit - kGraphicsUnit) - lastStart;
+    return std::min(room, reach);
 }
 
 void refreshAllMonsterImages(MonsterGraphicsSet& set) {
@@ -197,9 +208,7 @@ MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesy
     // A record may have been pointed at a slot the clean-up had set aside.
     for (const MonsterRecord& r : set.records)
         set.entries[r.entryIndex].used = true;
-    if (usedGraphicsBytes(set) > static_cast<int>(kSavableGraphicsBytes)) {
-        return MonsterSaveResult::NoRoom;
-    }
+    if (freeGraphicsSpace(set) < 0) return MonsterSaveResult::NoRoom;
     const auto offsets = packOffsets(set);
     if (!offsets) return MonsterSaveResult::NoRoom;
 
@@ -221,11 +230,22 @@ MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesy
 
 MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, const std::filesystem::path& path) {
     refreshAllMonsterImages(set);
+    MonsterGraphicsSet before = set;
     prepareMonsterSave(set);
     const MonsterSaveResult result = saveMonsterGraphics(set, path);
-    // The file now holds the data; should the reload fail, the set in memory
-    // still matches what was written.
-    if (result == MonsterSaveResult::Saved) (void)loadMonsterGraphics(set, path);
+    if (result == MonsterSaveResult::Saved) {
+        // The file now holds the data; should the reload fail, the set in
+        // memory still matches what was written.
+        (void)loadMonsterGraphics(set, path);
+        return result;
+    }
+    // Refused or failed: the clean-up is taken back, so that every entry,
+    // the unused ones too, keeps the mold it is drawn through. Only the marks
+    // of the entries no record uses stay, so Free Space counts what a save
+    // would write.
+    for (int slot = 0; slot < kEntrySlotCount; ++slot)
+        before.entries[slot].used = set.entries[slot].used;
+    set = std::move(before);
     return result;
 }
 

@@ -19,7 +19,9 @@ const char* monsterSaveMessage(MonsterSaveResult result);
 
 // Bytes of graphics of the used entries below the entry count.
 int usedGraphicsBytes(const MonsterGraphicsSet& set);
-// Room left in the graphics block; negative when the graphics do not fit.
+// Room left in the graphics block; negative exactly when the graphics do not
+// fit: past the block, or with an entry starting beyond what a graphics
+// offset can address.
 int freeGraphicsSpace(const MonsterGraphicsSet& set);
 
 // Re-decodes every record from its entry, so records that share an entry show
@@ -37,7 +39,8 @@ void prepareMonsterSave(MonsterGraphicsSet& set);
                                                     const std::filesystem::path& path);
 
 // The whole save as the editor runs it: refresh, clean up, write and, once
-// written, load the set again from the file so it holds exactly what the ROM does.
+// written, load the set again from the file so it holds exactly what the ROM
+// does. A save that is refused or fails leaves every picture as it was.
 [[nodiscard]] MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set,
                                                const std::filesystem::path& path);
 

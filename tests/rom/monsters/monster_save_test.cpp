@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "monster_fixture.h"
 #include "rom/monsters/monster_edit.h"
 
@@ -120,40 +122,30 @@ void addFillers(MonsterGraphicsSet& set, int total) {
     if (remaining > 0) add(remaining);
 }
 
-TEST_F(MonsterSave, GraphicsCapacityIsExact) {
+// Free Space is never shown as room while the save would be refused: the
+// block's size binds in one build, the reach of the 15-bit offsets in the other.
+TEST_F(MonsterSave, TheSaveSucceedsExactlyWhileFreeSpaceIsNotNegative) {
     prepareMonsterSave(set);
     const MonsterGraphicsSet clean = set;
-    const int limit = static_cast<int>(kSavableGraphicsBytes);
     const Bytes before = test::readFileBytes(path);
-
-    addFillers(set, limit + 1);
-    EXPECT_EQ(freeGraphicsSpace(set), -1);
-    EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
-    EXPECT_TRUE(test::readFileBytes(path) == before);
-
-    set = clean;
-    addFillers(set, limit);
-    EXPECT_EQ(freeGraphicsSpace(set), 0);
-    EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+    // The last entry, 8 bytes, starts where both limits still allow it.
+    const int lastStart =
+        static_cast<int>(std::min(kSavableGraphicsBytes, kGraphicsOffsetLimit) - kGraphicsUnit);
+    for (const int over : {8, 0}) {
+        set = clean;
+        addFillers(set, lastStart + over);
+        addFillers(set, lastStart + over + 8);
+        EXPECT_EQ(freeGraphicsSpace(set), -over);
+        if (over > 0) {
+            EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
+            EXPECT_TRUE(test::readFileBytes(path) == before);
+        } else {
+            EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+        }
+    }
     MonsterGraphicsSet reloaded;
     ASSERT_EQ(loadMonsterGraphics(reloaded, path), RomLoadResult::Loaded);
     expectSameContent(reloaded, clean);
-}
-
-TEST_F(MonsterSave, GraphicsBeyondTheOffsetRangeAreRefused) {
-    if (kSavableGraphicsBytes <= kGraphicsOffsetLimit) {
-        GTEST_SKIP() << "this build never packs graphics that far";
-    }
-    prepareMonsterSave(set);
-    addFillers(set, static_cast<int>(kGraphicsOffsetLimit));
-    GraphicsEntry& last = set.entries[set.entryCount++];
-    last.used = true;
-    last.size = 8;
-    last.data.assign(8, 0);
-    const Bytes before = test::readFileBytes(path);
-    EXPECT_GT(freeGraphicsSpace(set), 0);
-    EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
-    EXPECT_TRUE(test::readFileBytes(path) == before);
 }
 
 TEST_F(MonsterSave, MoldAreaLimitAndEveryWrittenMoldComesBack) {
@@ -262,6 +254,27 @@ TEST_F(MonsterSave, UnreferencedEntriesCountUntilTheCleanUp) {
     const int orphanSize = sharedWithOthers ? 0 : set.entries[orphan].size;
     EXPECT_EQ(usedGraphicsBytes(set), before + blank - orphanSize);
     EXPECT_EQ(set.entries[orphan].used, sharedWithOthers);
+}
+
+TEST_F(MonsterSave, AFailedSaveLeavesEveryEntryItsPicture) {
+    // A picture with a mold of its own, in an entry that no record uses any
+    // more: the save's clean-up drops that mold.
+    const int record = 7;
+    const int other = set.records[record].entryIndex;
+    ASSERT_TRUE(newMonsterImage(set, record));
+    ASSERT_TRUE(importMonsterImage(set, record, patternPicture(0xA5)));
+    const int entry = set.records[record].entryIndex;
+    const IndexedImage picture = set.records[record].image;
+    ASSERT_TRUE(selectMonsterGraphicsEntry(set, record, other));
+    const int free = freeGraphicsSpace(set);
+
+    EXPECT_NE(saveMonsterSet(set, dir.file("missing.smc")), MonsterSaveResult::Saved);
+    // The unused entry no longer counts, as after any clean-up ...
+    EXPECT_FALSE(set.entries[entry].used);
+    EXPECT_GT(freeGraphicsSpace(set), free);
+    // ... yet it still shows its own picture when chosen again.
+    ASSERT_TRUE(selectMonsterGraphicsEntry(set, record, entry));
+    EXPECT_EQ(set.records[record].image, picture);
 }
 
 TEST_F(MonsterSave, ProblemsAreReportedWithTheirMessages) {
