@@ -15,7 +15,9 @@
 #include "gui/pages/portrait_page.h"
 #include "imagefile/image_file.h"
 #include "page_fixture.h"
+#include "rom/portraits/portrait_edit.h"
 #include "rom/portraits/portrait_layout.h"
+#include "rom/sprites/sprite_edit.h"
 #include "rom/sprites/sprite_layout.h"
 
 namespace morvik::gui {
@@ -148,6 +150,42 @@ TEST_F(PortraitPageTest, ClearKeepsThePaletteAndFlipIsAChange) {
         ASSERT_EQ(pixel, 0);
     EXPECT_EQ(page->strip()->picture(), strip);
     EXPECT_TRUE(window->document().dirty());
+}
+
+TEST_F(PortraitPageTest, HiddenPagesShowWhatChangedWhenTheyComeBack) {
+    // A second ROM whose first portrait and first character are blank.
+    const std::filesystem::path other = dir.file("other.smc");
+    std::filesystem::copy_file(rom, other);
+    DataSets blank;
+    ASSERT_EQ(loadPortraits(blank.portraits, other), RomLoadResult::Loaded);
+    ASSERT_EQ(loadCharacterSprites(blank.characters, other), RomLoadResult::Loaded);
+    ASSERT_TRUE(clearPortrait(blank.portraits, 0));
+    ASSERT_TRUE(clearCharacter(blank.characters, 0));
+    ASSERT_EQ(savePortraits(blank.portraits, other), PortraitSaveResult::Saved);
+    ASSERT_EQ(saveCharacterSprites(blank.characters, other), SpriteSaveResult::Saved);
+
+    auto* characters = dynamic_cast<PageWidget*>(window->page(kCharactersTab));
+    ASSERT_NE(characters, nullptr);
+    const QImage portraitView = page->view()->picture();
+    const QImage characterView = characters->view()->picture();
+    window->tabBar()->setCurrentIndex(kMonstersTab);
+    window->romPath = other;
+    window->runCommand(kCommandOpen);
+    window->tabBar()->setCurrentIndex(kPortraitsTab);
+    EXPECT_NE(page->view()->picture(), portraitView);
+    window->tabBar()->setCurrentIndex(kCharactersTab);
+    EXPECT_NE(characters->view()->picture(), characterView);
+
+    // Another background, chosen on the monster tab.
+    const QImage preview = page->preview()->picture();
+    window->tabBar()->setCurrentIndex(kMonstersTab);
+    window->runCommand(kCommandChangeBackground);
+    auto* chooser = window->findChild<QWidget*>("backgroundChooser");
+    ASSERT_NE(chooser, nullptr);
+    QTest::mouseClick(chooser->findChild<QWidget*>("thumbnail6"), Qt::LeftButton);
+    QTest::mouseClick(chooser->findChild<QPushButton*>("backgroundOk"), Qt::LeftButton);
+    window->tabBar()->setCurrentIndex(kPortraitsTab);
+    EXPECT_NE(page->preview()->picture(), preview);
 }
 
 class CharacterPageTest : public test::PageFixture<CharacterPage> {

@@ -259,6 +259,11 @@ ImagePoint PageWidget::imagePointAt(QPoint point) const {
     return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY());
 }
 
+void PageWidget::showPage() {
+    TransferPage::showPage();
+    paint();
+}
+
 void PageWidget::paint() {
     if (!ready_) return;
     refreshing_ = true;

@@ -56,6 +56,9 @@ class PageWidget : public TransferPage {
     // in line with the page's state. Nothing happens before the first load.
     void paint() override;
     void invalidatePage() override { paint(); }
+    // A page shown again catches up with what changed while it was hidden: a
+    // ROM opened on another tab, another background or grid.
+    void showPage() override;
 
     int magnification() const;
     int scrollX() const;
