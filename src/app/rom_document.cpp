@@ -116,7 +116,11 @@ bool RomDocument::load(const std::filesystem::path& path) {
 
 void RomDocument::firstLoad(const std::filesystem::path& path) {
     romPath_ = path;
+    // Decoding the battle backgrounds takes a moment, once per run.
+    const bool decodes = !backgrounds_.backgroundsLoaded;
+    if (decodes) ui_.showProgress(kLoadingBackgroundsMessage, kLoadingProgressOffset);
     applyBackground(backgrounds_, settings_.background, romPath_);
+    if (decodes) ui_.closeProgress();
     ui_.showTabs();
     pages_.monsters.initAfterLoad();
     pages_.portraits.initAfterLoad();

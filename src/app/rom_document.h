@@ -40,6 +40,7 @@ inline constexpr const char* kSignatureQuestion =
     "This file does not appear to be a valid Final Fantasy III ROM. Do you want to load it "
     "anyway?";
 inline constexpr const char* kLoadingMessage = "Loading Final Fantasy III ROM ...";
+inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds ...";
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
 inline constexpr int kLoadingProgressOffset = 100;

@@ -120,8 +120,9 @@ TEST_F(Document, FirstLoadSetsUpOnceLaterLoadsRefresh) {
     RomDocument doc = document();
     ASSERT_TRUE(doc.openRom());
     EXPECT_EQ(log, (Log{"askRomPath", "progress:Loading Final Fantasy III ROM ...:100",
-                        "closeProgress", "showTabs", "monsters.init", "portraits.init",
-                        "characters.init", "tab:0", "enable", "monsters.refresh", "recent:1"}));
+                        "closeProgress", "progress:Loading backgrounds ...:100", "closeProgress",
+                        "showTabs", "monsters.init", "portraits.init", "characters.init", "tab:0",
+                        "enable", "monsters.refresh", "recent:1"}));
     EXPECT_EQ(doc.romPath(), rom);
     EXPECT_GT(sets.monsters.entryCount, 0);
     EXPECT_TRUE(backgrounds.backgroundsLoaded);
