@@ -1,5 +1,6 @@
 #include "gui/import_dialog.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -76,8 +77,15 @@ bool ImportDialog::commitFile(const QString& path) {
 
 void ImportDialog::accept() {
     const QStringList files = selectedFiles();
+    if (files.isEmpty()) return;
+    // A folder is opened, and a name that is not there reported, by the file
+    // dialog itself; only a file is read.
+    if (!QFileInfo(files.first()).isFile()) {
+        QFileDialog::accept();
+        return;
+    }
     // A refused file keeps the dialog open, with the same file selected.
-    if (files.isEmpty() || !commitFile(files.first())) return;
+    if (!commitFile(files.first())) return;
     QFileDialog::accept();
 }
 

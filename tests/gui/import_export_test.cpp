@@ -155,6 +155,33 @@ TEST_F(ImportExport, PreviewTextsAndCommitMessages) {
     EXPECT_EQ(portraits.sizeText(), "Image is larger than 40x40");
 }
 
+TEST_F(ImportExport, ConfirmingAFolderOpensIt) {
+    const std::filesystem::path folder = dir.file("pictures");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    int committed = 0;
+    std::vector<QString> messages;
+    ImportDialog dialog(
+        "Import Monster", kMonsterImportLimits, true, window->backgrounds().background128,
+        [&](const IndexedImage&) { ++committed; }, nullptr);
+    dialog.reportFailure = [&](const QString& message) { messages.push_back(message); };
+    dialog.setDirectory(QString::fromStdString(dir.path().string()));
+    dialog.show();
+    // Typing the folder's name and Enter: the dialog goes into the folder.
+    dialog.selectFile("pictures");
+    dialog.accept();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(committed, 0);
+    EXPECT_EQ(std::filesystem::path(dialog.directory().absolutePath().toStdString()), folder);
+
+    // A file there is still read and taken.
+    save(picture(8, 8, 3), "pictures/small.png");
+    dialog.selectFile("small.png");
+    dialog.accept();
+    EXPECT_EQ(committed, 1);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
 TEST_F(ImportExport, ACommittedFileIsImportedAndTheDocumentChanged) {
     const auto file = save(picture(40, 40, 5), "portrait.png");
     ImportDialog dialog(
