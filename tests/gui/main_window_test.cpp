@@ -281,8 +281,8 @@ TEST(Resources, ThePicturesAreCompiledIn) {
     EXPECT_EQ(QImage(":/morvik.png").size(), QSize(32, 32));
     for (const char* tool : {"pen", "eraser", "picker"}) {
         EXPECT_EQ(QImage(QString(":/cursor-%1.png").arg(tool)).size(), QSize(32, 32)) << tool;
-        EXPECT_EQ(QImage(QString(":/tool-%1.png").arg(tool)).size(), QSize(24, 24)) << tool;
-        EXPECT_EQ(QImage(QString(":/tool-%1-pressed.png").arg(tool)).size(), QSize(24, 24));
+        EXPECT_EQ(QImage(QString(":/tool-%1.png").arg(tool)).size(), QSize(42, 42)) << tool;
+        EXPECT_EQ(QImage(QString(":/tool-%1-pressed.png").arg(tool)).size(), QSize(42, 42));
     }
     EXPECT_FALSE(QImage(":/space-none.png").isNull());
     EXPECT_FALSE(QImage(":/space-free.png").isNull());

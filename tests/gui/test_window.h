@@ -30,7 +30,10 @@ class TestWindow : public gui::MainWindow {
     }
     void showError(const std::string& text) override { messages.push_back(text); }
     void showInfo(const std::string& text) override { messages.push_back(text); }
-    void showWarning(const std::string& text) override { messages.push_back(text); }
+    void showWarning(const std::string& text) override {
+        messages.push_back(text);
+        warnings.push_back(text);
+    }
     std::optional<std::filesystem::path> askRomPath() override { return romPath; }
 
     std::optional<std::filesystem::path> romPath;
@@ -38,6 +41,7 @@ class TestWindow : public gui::MainWindow {
     bool confirm = true;
     std::vector<std::string> questions;
     std::vector<std::string> messages;
+    std::vector<std::string> warnings;  // the messages shown with the warning icon
 };
 
 }  // namespace morvik::test

@@ -99,7 +99,7 @@ void CharacterPage::importPicture(const IndexedImage& picture) {
 bool CharacterPage::saveToRom(const std::filesystem::path& path) {
     const SpriteSaveResult result = characters_.save(path);
     if (result == SpriteSaveResult::Saved) return true;
-    ui().showError(spriteSaveMessage(result));
+    ui().showWarning(spriteSaveMessage(result));
     return false;
 }
 

@@ -165,7 +165,7 @@ bool MonsterPage::saveToRom(const std::filesystem::path& path) {
     fillList(images_, monsters_.imageLabels());
     paint();
     if (result == MonsterSaveResult::Saved) return true;
-    ui().showError(monsterSaveMessage(result));
+    ui().showWarning(monsterSaveMessage(result));
     return false;
 }
 

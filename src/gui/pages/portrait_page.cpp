@@ -84,7 +84,7 @@ void PortraitPage::importPicture(const IndexedImage& picture) {
 bool PortraitPage::saveToRom(const std::filesystem::path& path) {
     const PortraitSaveResult result = portraits_.save(path);
     if (result == PortraitSaveResult::Saved) return true;
-    ui().showError(portraitSaveMessage(result));
+    ui().showWarning(portraitSaveMessage(result));
     return false;
 }
 
