@@ -34,6 +34,9 @@ class DocumentUi {
     // Switches to the tab's page and selects the tab.
     virtual void selectTab(int tab) = 0;
     virtual void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) = 0;
+    // Names the open ROM and its kind, "demo.smc (expanded layout, 512-byte
+    // header)": the editor shows it in its title.
+    virtual void showRomForm(const std::string& /*description*/) {}
 };
 
 }  // namespace morvik

@@ -65,10 +65,7 @@ bool RomDocument::checkSignature(const std::filesystem::path& path) {
         return false;
     }
     std::uint8_t signature = 0;
-    const std::span<std::uint8_t> byte(&signature, 1);
-    if (rom.readAtFileOffset(kSignatureFileOffset, byte) && signature == kSignatureByte) {
-        return true;
-    }
+    if (rom.readByte(kSignatureRomOffset, signature) && signature == kSignatureByte) return true;
     if (ui_.askYesNo(kSignatureQuestion)) return true;
     ui_.closeProgress();
     return false;
@@ -92,9 +89,27 @@ bool RomDocument::openRomFile(const std::filesystem::path& path) {
     return confirmDiscard() && load(path);
 }
 
+// The file's size and game code must say what kind of ROM it is before
+// anything is read from it.
+bool RomDocument::checkForm(const std::filesystem::path& path, RomForm& form) {
+    loadProblem_.clear();
+    const RomFormCheck check = readRomForm(path);
+    if (check.status == RomFormStatus::Recognised) {
+        form = check.form;
+        return true;
+    }
+    ui_.closeProgress();
+    const bool named = check.status == RomFormStatus::UnknownLocation ||
+                       check.status == RomFormStatus::DamagedCode;
+    ui_.showError(named ? check.message : kLoadErrorMessage);
+    if (!named && check.status != RomFormStatus::CannotOpen) loadProblem_ = check.message;
+    return false;
+}
+
 bool RomDocument::load(const std::filesystem::path& path) {
     ui_.showProgress(kLoadingMessage, kLoadingProgressOffset);
-    if (!checkSignature(path)) return false;
+    RomForm form;
+    if (!checkForm(path, form) || !checkSignature(path)) return false;
     // All three sets load into fresh ones first: a failure leaves the open
     // document exactly as it was.
     DataSets fresh;
@@ -104,10 +119,13 @@ bool RomDocument::load(const std::filesystem::path& path) {
         return false;
     }
     sets_ = std::move(fresh);
+    form_ = form;
     ui_.closeProgress();
+    if (form.layoutAssumed) ui_.showWarning(assumedLayoutWarning());
 
     if (romPath_.empty()) firstLoad(path);
     romPath_ = path;
+    ui_.showRomForm(pathToUtf8(path.filename()) + " (" + describeRomForm(form_) + ")");
     pages_.pageForTab(currentTab_).refresh();
     settings_.addRecentFile(pathToUtf8(path));
     ui_.rebuildRecentMenu(recentMenuItems(settings_));

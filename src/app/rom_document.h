@@ -12,6 +12,7 @@
 #include "rom/load_result.h"
 #include "rom/monsters/monster_graphics.h"
 #include "rom/portraits/portrait_set.h"
+#include "rom/rom_form.h"
 #include "rom/sprites/sprite_set.h"
 
 namespace morvik {
@@ -68,10 +69,16 @@ class RomDocument {
     bool isLoaded() const { return !romPath_.empty(); }
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }
+    // The kind of ROM that is open (header, monster layout).
+    const RomForm& romForm() const { return form_; }
+    // Why the last open was refused when the message shown was the general
+    // one (the file's size, for example); empty otherwise.
+    const std::string& loadProblem() const { return loadProblem_; }
     int currentTab() const { return currentTab_; }
     void setCurrentTab(int tab) { currentTab_ = tab; }
 
   private:
+    bool checkForm(const std::filesystem::path& path, RomForm& form);
     bool checkSignature(const std::filesystem::path& path);
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path);
@@ -83,6 +90,8 @@ class RomDocument {
     DocumentUi& ui_;
     DataSetsLoader loader_;
     std::filesystem::path romPath_;
+    RomForm form_;
+    std::string loadProblem_;
     bool dirty_ = false;
     int currentTab_ = 0;
 };

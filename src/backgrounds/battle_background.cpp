@@ -137,7 +137,8 @@ BattleBackground decodeBackground(RomFile& rom, const Tables& tables, int n) {
 RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
                                     const std::filesystem::path& path) {
     RomFile rom;
-    if (!rom.open(path)) return RomLoadResult::CannotOpen;
+    if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
+        return opened;
     Tables tables;
     if (!tables.read(rom)) return RomLoadResult::TooShort;
     std::vector<BattleBackground> decoded;

@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "Usage:\n"
-    "  morvik-cli demo-rom OUT\n"
+    "  morvik-cli demo-rom OUT [--layout original|expanded] [--no-header]\n"
     "  morvik-cli info ROM\n"
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
@@ -47,8 +47,20 @@ std::optional<int> parseIndex(const std::string& text) {
 }
 
 int demoRom(const std::vector<std::string>& args, std::ostream& err) {
-    if (args.size() != 2) return usage(err);
-    if (!writeDemoRom(pathFromUtf8(args[1]))) return fail(err, "cannot write " + args[1]);
+    if (args.size() < 2) return usage(err);
+    DemoRomOptions options;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--no-header") {
+            options.header = false;
+        } else if (args[i] == "--layout" && i + 1 < args.size() &&
+                   (args[i + 1] == "original" || args[i + 1] == "expanded")) {
+            options.layout = args[++i] == "original" ? monsters::MonsterLayoutKind::Original
+                                                     : monsters::MonsterLayoutKind::Expanded;
+        } else {
+            return usage(err);
+        }
+    }
+    if (!writeDemoRom(pathFromUtf8(args[1]), options)) return fail(err, "cannot write " + args[1]);
     return kExitSuccess;
 }
 
@@ -57,6 +69,12 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     Session session(pathFromUtf8(args[1]), out, err);
     if (!session.open()) return kExitFailure;
     const MonsterGraphicsSet& monsters = session.sets.monsters;
+    const RomForm& form = session.form();
+    out << "header: " << (form.headerSize == 0 ? "none" : "512 bytes") << '\n'
+        << "layout: " << layoutName(form.monsters.kind) << " (graphics at "
+        << bankAddress(form.monsters.graphicsAddress()) << ", molds at "
+        << bankAddress(form.monsters.moldPointersAddress())
+        << (form.layoutAssumed ? "; assumed, the game code does not say" : "") << ")\n";
     out << "monster records: " << monsters.records.size() << '\n'
         << "graphics entries: " << monsters.entryCount << '\n'
         << "small molds: " << monsters.smallMolds.size() << '\n'

@@ -30,11 +30,18 @@ bool CliPage::saveToRom(const std::filesystem::path& path) {
 }
 
 Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err)
-    : ui_(romPath, out, err),
+    : err_(err),
+      ui_(romPath, out, err),
       monsters_(CliPage::Kind::Monsters, sets, err),
       portraits_(CliPage::Kind::Portraits, sets, err),
       characters_(CliPage::Kind::Characters, sets, err),
       document_(settings_, sets, backgrounds, EditorPages{monsters_, portraits_, characters_},
                 ui_) {}
+
+bool Session::open() {
+    if (document_.openRom()) return true;
+    if (!document_.loadProblem().empty()) err_ << document_.loadProblem() << '\n';
+    return false;
+}
 
 }  // namespace morvik::cli

@@ -72,7 +72,8 @@ class Session {
   public:
     Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err);
     // Opens the ROM; false (the reason already written) when it cannot be loaded.
-    bool open() { return document_.openRom(); }
+    bool open();
+    const RomForm& form() const { return document_.romForm(); }
     // Saves as File > Save does; false (the saver's message written) on failure.
     bool save() {
         document_.markDirty();
@@ -84,6 +85,7 @@ class Session {
 
   private:
     Settings settings_;
+    std::ostream& err_;
     CliUi ui_;
     CliPage monsters_;
     CliPage portraits_;

@@ -10,6 +10,7 @@
 #include "demo/demo_support.h"
 #include "gfx/colour.h"
 #include "rom/monsters/monster_layout.h"
+#include "rom/rom_form.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
@@ -286,14 +287,15 @@ void writeNames(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
         put(rom, name.romOffset, name.bytes);
 }
 
-void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
-    std::uint32_t at = kMoldAreaOffset;
-    putWord(rom, kMoldPointersOffset, at - kMoldBankOffset);
+void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue,
+                const MonsterLayout& layout) {
+    std::uint32_t at = layout.moldPointersOffset + 4;
+    putWord(rom, layout.moldPointersOffset, at - layout.moldBankOffset);
     for (const Mold& mold : catalogue.smallMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
     }
-    putWord(rom, kMoldPointersOffset + 2, at - kMoldBankOffset);
+    putWord(rom, layout.moldPointersOffset + 2, at - layout.moldBankOffset);
     for (const Mold& mold : catalogue.largeMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
@@ -302,7 +304,7 @@ void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
 
 }  // namespace
 
-void addDemoMonsters(std::vector<std::uint8_t>& romFile) {
+void addDemoMonsters(std::vector<std::uint8_t>& romFile, const MonsterLayout& layout) {
     if (romFile.size() < kCopierHeaderSize + kExpandedRomSize) {
         romFile.resize(kCopierHeaderSize + kExpandedRomSize, 0);
     }
@@ -310,8 +312,11 @@ void addDemoMonsters(std::vector<std::uint8_t>& romFile) {
     writeRecords(romFile, all);
     writePalettes(romFile);
     writeNames(romFile, all);
-    writeMolds(romFile, all);
-    put(romFile, kGraphicsBlockOffset, all.graphics);
+    writeMolds(romFile, all, layout);
+    put(romFile, layout.graphicsOffset, all.graphics);
+    // The game code that tells where the graphics and molds are.
+    for (const CodeBytes& code : monsterLayoutCode(layout))
+        put(romFile, code.romOffset, code.bytes);
 }
 
 DemoMonster demoMonster(int record) {

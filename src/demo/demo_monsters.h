@@ -6,6 +6,7 @@
 
 #include "gfx/indexed_image.h"
 #include "gfx/tile_codec.h"
+#include "rom/monsters/monster_layout.h"
 
 namespace morvik {
 
@@ -37,9 +38,11 @@ struct DemoMonster {
     std::uint16_t graphicsOffset = 0;
 };
 
-// Writes the monster and esper tables into the whole demo ROM file image
-// (copier header included); a shorter vector is first grown to the demo ROM size.
-void addDemoMonsters(std::vector<std::uint8_t>& romFile);
+// Writes the monster and esper tables, and the game code that says where the
+// graphics and molds are, into the whole demo ROM file image (copier header
+// included); a shorter vector is first grown to the expanded ROM's size.
+void addDemoMonsters(std::vector<std::uint8_t>& romFile,
+                     const monsters::MonsterLayout& layout = monsters::kExpandedLayout);
 
 // What addDemoMonsters wrote for record 0..414; an unsized picture otherwise.
 DemoMonster demoMonster(int record);

@@ -8,18 +8,22 @@
 
 namespace morvik {
 
-std::vector<std::uint8_t> buildDemoRom() {
+std::vector<std::uint8_t> buildDemoRom(const DemoRomOptions& options) {
+    const bool original = options.layout == monsters::MonsterLayoutKind::Original;
     std::vector<std::uint8_t> rom(kDemoRomFileSize, 0);
-    rom[kSignatureFileOffset] = kSignatureByte;
-    addDemoMonsters(rom);
+    rom[kCopierHeaderSize + kSignatureRomOffset] = kSignatureByte;
+    addDemoMonsters(rom, original ? monsters::kOriginalLayout : monsters::kExpandedLayout);
     addDemoPortraits(rom);
     addDemoSprites(rom);
     addDemoBackgrounds(rom);
+    // Everything but the moved monster graphics lies in the first 3 MiB.
+    if (original) rom.resize(kCopierHeaderSize + kOriginalRomSize);
+    if (!options.header) rom.erase(rom.begin(), rom.begin() + kCopierHeaderSize);
     return rom;
 }
 
-bool writeDemoRom(const std::filesystem::path& path) {
-    return writeWholeFile(path, buildDemoRom());
+bool writeDemoRom(const std::filesystem::path& path, const DemoRomOptions& options) {
+    return writeWholeFile(path, buildDemoRom(options));
 }
 
 }  // namespace morvik

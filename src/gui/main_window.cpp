@@ -287,6 +287,10 @@ void MainWindow::setImageCommandsEnabled(bool enabled) {
         item->setEnabled(enabled);
 }
 
+void MainWindow::showRomForm(const std::string& description) {
+    setWindowTitle(QString(kProgramCaption) + " - " + text(description));
+}
+
 void MainWindow::showTabs() {
     tabBar_->show();
 }

@@ -74,6 +74,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void showTabs() override;
     void selectTab(int tab) override;
     void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override;
+    void showRomForm(const std::string& description) override;
 
     void runCommand(int command);
     void openBackgroundChooser();

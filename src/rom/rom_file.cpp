@@ -21,6 +21,9 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
     writable_ = access == Access::ReadWrite;
     auto mode = std::ios::in | std::ios::binary;
     if (writable_) mode |= std::ios::out;
+    problem_ = Problem::CannotOpen;
+    headerSize_ = 0;
+    fileSize_ = 0;
     stream_.open(path, mode);
     if (!stream_.is_open()) return false;
 
@@ -30,7 +33,17 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
         stream_.close();
         return false;
     }
-    fileSize_ = static_cast<std::uint64_t>(end);
+    const auto size = static_cast<std::uint64_t>(end);
+    const auto header = copierHeaderSizeFor(size);
+    if (!header) {
+        problem_ = Problem::BadSize;
+        fileSize_ = size;
+        stream_.close();
+        return false;
+    }
+    headerSize_ = *header;
+    fileSize_ = size;
+    problem_ = Problem::None;
     return true;
 }
 
@@ -77,6 +90,8 @@ bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes
 
 bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     if (!stream_.is_open() || !writable_ || !fitsStream(offset, bytes.size())) return false;
+    // A ROM keeps its size, and with it its form.
+    if (offset > fileSize_ || bytes.size() > fileSize_ - offset) return false;
     if (bytes.empty()) return true;
     stream_.clear();
     stream_.seekp(static_cast<std::streamoff>(offset));
@@ -86,7 +101,6 @@ bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8
         stream_.clear();
         return false;
     }
-    if (offset + bytes.size() > fileSize_) fileSize_ = offset + bytes.size();
     return true;
 }
 

@@ -143,13 +143,13 @@ TEST_F(BattleBackgrounds, DamagedTablesAndShortFiles) {
     // claims more than the area holds: decoded within the buffers.
     put(kTileMapPointersOffset + 4, {0xFE, 0xFF});
     put(kCompressedGraphics, {0xFF, 0xFF, 0xFF});
-    rom.resize(kCopierHeaderSize + kTileMapBase + 0xFFFF);
+    rom.resize(kCopierHeaderSize + kTileMapBase + 0x10000);
     ASSERT_TRUE(writeWholeFile(path, rom));
     ASSERT_EQ(loadBattleBackgrounds(list, path), RomLoadResult::Loaded);
     EXPECT_EQ(list.size(), 55u);
 
     const auto kept = list;
-    rom.resize(kCopierHeaderSize + kPalettesOffset + 100);
+    rom.resize(kCopierHeaderSize + (kPalettesOffset & ~(kRomSizeUnit - 1)));
     ASSERT_TRUE(writeWholeFile(path, rom));
     EXPECT_EQ(loadBattleBackgrounds(list, path), RomLoadResult::TooShort);
     EXPECT_EQ(list, kept);

@@ -89,8 +89,9 @@ TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
     const CliRun info = run({"info", rom.string()});
     ASSERT_EQ(info.status, 0) << info.err;
     const std::string expected =
-        "monster records: 415\ngraphics entries: " + std::to_string(set.entryCount) +
-        "\nsmall molds: " + std::to_string(set.smallMolds.size()) +
+        "header: 512 bytes\nlayout: expanded (graphics at F2:0000, molds at F1:A820)\n"
+        "monster records: 415\ngraphics entries: " +
+        std::to_string(set.entryCount) + "\nsmall molds: " + std::to_string(set.smallMolds.size()) +
         "\nlarge molds: " + std::to_string(set.largeMolds.size()) +
         "\nused graphics bytes: " + std::to_string(usedGraphicsBytes(set)) +
         "\nfree graphics space: " + std::to_string(freeGraphicsSpace(set)) +
@@ -238,6 +239,21 @@ TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
     expectFailure({"import", path, "sprite", "1", dir.file("wide.bmp").string()},
                   "unknown set 'sprite': use monster, portrait or character");
     expectFailure({"info", dir.file("missing.smc").string()}, "Error loading ROM");
+    // Files that are no ROM Morvik can place: a size that is not whole banks,
+    // game code that names an unknown place for the monster graphics.
+    const fs::path odd = dir.file("odd.smc");
+    ASSERT_TRUE(writeWholeFile(odd, std::span(original).first(0x300123)));
+    const CliRun oddRun = run({"info", odd.string()});
+    EXPECT_EQ(oddRun.status, 1);
+    EXPECT_EQ(oddRun.err,
+              "Error loading ROM\nThe file's size, 3146019 bytes, is not that of a ROM "
+              "image (whole 32 KiB banks, with or without a 512-byte header)\n");
+    const fs::path moved = dir.file("moved.smc");
+    fs::copy_file(rom, moved);
+    test::patchRom(moved, 0x01211A, {0x69, 0xE5});
+    test::patchRom(moved, 0x012114, {0x69, 0x70});
+    expectFailure({"info", moved.string()},
+                  "Unknown monster graphics location E5:7000 in the game code");
 
     // A file where the output folder should be.
     ASSERT_TRUE(writeWholeFile(dir.file("blocked"), test::Bytes{0}));

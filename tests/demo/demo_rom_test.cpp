@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "rom/rom_file.h"
+#include "rom/rom_form.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -15,21 +16,32 @@ TEST(DemoRom, HasTheExpandedSizeAndTheSignature) {
     EXPECT_EQ(buildDemoRom(), rom);  // deterministic
 }
 
-TEST(DemoRom, WrittenFileOpensAsARom) {
+TEST(DemoRom, EveryVariantOpensAsItsKindOfRom) {
+    using monsters::MonsterLayoutKind;
+    struct Variant {
+        MonsterLayoutKind layout;
+        bool header;
+        std::uintmax_t size;
+    };
     test::TempDir dir;
     const auto path = dir.file("demo.smc");
-    ASSERT_TRUE(writeDemoRom(path));
-    EXPECT_EQ(std::filesystem::file_size(path), 0x400200u);
-
-    RomFile rom;
-    ASSERT_TRUE(rom.open(path));
-    std::uint8_t signature = 0;
-    ASSERT_TRUE(rom.readAtFileOffset(kSignatureFileOffset, std::span<std::uint8_t>(&signature, 1)));
-    EXPECT_EQ(signature, kSignatureByte);
-    std::uint8_t last = 0xFF;
-    EXPECT_TRUE(rom.readByte(kExpandedRomSize - 1, last));
-    EXPECT_FALSE(rom.readByte(kExpandedRomSize, last));
-
+    for (const Variant v : {Variant{MonsterLayoutKind::Expanded, true, 0x400200},
+                            Variant{MonsterLayoutKind::Expanded, false, 0x400000},
+                            Variant{MonsterLayoutKind::Original, true, 0x300200},
+                            Variant{MonsterLayoutKind::Original, false, 0x300000}}) {
+        ASSERT_TRUE(writeDemoRom(path, {v.layout, v.header}));
+        EXPECT_EQ(std::filesystem::file_size(path), v.size);
+        RomFile rom;
+        ASSERT_TRUE(rom.open(path));
+        EXPECT_EQ(rom.headerSize(), v.header ? 0x200u : 0u);
+        std::uint8_t signature = 0;
+        ASSERT_TRUE(rom.readByte(kSignatureRomOffset, signature));
+        EXPECT_EQ(signature, kSignatureByte);
+        const RomFormCheck form = readRomForm(rom);
+        EXPECT_EQ(form.status, RomFormStatus::Recognised);
+        EXPECT_EQ(form.form.monsters.kind, v.layout);
+        EXPECT_FALSE(form.form.layoutAssumed);
+    }
     EXPECT_FALSE(writeDemoRom(dir.file("missing/demo.smc")));
 }
 

@@ -25,76 +25,79 @@ Bytes counting(std::size_t size) {
     return bytes;
 }
 
-TEST(RomFile, OffsetsSkipTheCopierHeader) {
+TEST(RomFile, TheSizeTellsWhetherACopierHeaderIsThere) {
     test::TempDir dir;
     const auto path = dir.file("rom.smc");
-    ASSERT_TRUE(writeWholeFile(path, counting(0x1000)));
+    for (const std::uint32_t header : {0x200u, 0u}) {
+        const std::size_t size = 0x8000 + header;
+        ASSERT_TRUE(writeWholeFile(path, counting(size)));
+        RomFile rom;
+        ASSERT_TRUE(rom.open(path));
+        EXPECT_EQ(rom.headerSize(), header);
+        EXPECT_EQ(rom.fileSize(), size);
+        EXPECT_EQ(rom.romSize(), 0x8000u);
+        EXPECT_EQ(rom.fileOffset(0x20), 0x20u + header);
 
-    RomFile rom;
-    ASSERT_TRUE(rom.open(path));
-    EXPECT_EQ(rom.headerSize(), 0x200u);
-    EXPECT_EQ(rom.fileSize(), 0x1000u);
-    EXPECT_EQ(rom.fileOffset(0x20), 0x220u);
-
-    std::uint8_t byte = 0;
-    ASSERT_TRUE(rom.readByte(0x20, byte));
-    EXPECT_EQ(byte, static_cast<std::uint8_t>(0x220 * 7));
-    Bytes block(4);
-    ASSERT_TRUE(rom.readAtFileOffset(0x10, block));
-    EXPECT_EQ(block, (Bytes{0x70, 0x77, 0x7E, 0x85}));
-
-    const Bytes patch{0xDE, 0xAD, 0xBE, 0xEF};
-    ASSERT_TRUE(rom.write(0x100, patch));
-    ASSERT_TRUE(rom.read(0x100, block));
-    EXPECT_EQ(block, patch);
-    ASSERT_TRUE(rom.close());
-
-    Bytes expected = counting(0x1000);
-    std::copy(patch.begin(), patch.end(), expected.begin() + 0x300);
-    EXPECT_EQ(readRaw(path), expected);
+        std::uint8_t byte = 0;
+        ASSERT_TRUE(rom.readByte(0x20, byte));
+        EXPECT_EQ(byte, static_cast<std::uint8_t>((0x20 + header) * 7));
+        const Bytes patch{0xDE, 0xAD, 0xBE, 0xEF};
+        ASSERT_TRUE(rom.write(0x100, patch));
+        ASSERT_TRUE(rom.close());
+        Bytes expected = counting(size);
+        std::copy(patch.begin(), patch.end(), expected.begin() + 0x100 + header);
+        EXPECT_EQ(readRaw(path), expected);
+    }
+    // Any other size is no ROM image.
+    for (const std::size_t size : {0x1000u, 0x8001u, 0x8100u, 0x81FFu, 0x8201u}) {
+        ASSERT_TRUE(writeWholeFile(path, counting(size)));
+        RomFile rom;
+        EXPECT_FALSE(rom.open(path)) << size;
+        EXPECT_EQ(rom.problem(), RomFile::Problem::BadSize);
+        EXPECT_EQ(rom.fileSize(), size);
+    }
 }
 
 TEST(RomFile, ShortReadsAreReportedAndHarmless) {
     test::TempDir dir;
     const auto path = dir.file("short.smc");
-    ASSERT_TRUE(writeWholeFile(path, counting(0x210)));
+    ASSERT_TRUE(writeWholeFile(path, counting(0x8200)));
 
     RomFile rom;
     ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
     Bytes block(16);
-    EXPECT_TRUE(rom.read(0, block));  // exactly the last 16 bytes
+    EXPECT_TRUE(rom.read(0x7FF0, block));  // exactly the last 16 bytes
     Bytes tooMany(17);
-    EXPECT_FALSE(rom.read(0, tooMany));  // one byte past the end
+    EXPECT_FALSE(rom.read(0x7FF0, tooMany));  // one byte past the end
     std::uint8_t byte = 0;
-    EXPECT_FALSE(rom.readByte(0x10, byte));
+    EXPECT_FALSE(rom.readByte(0x8000, byte));
     EXPECT_FALSE(rom.readByte(0xFFFFFFFF, byte));
     EXPECT_FALSE(rom.readAtFileOffset(~std::uint64_t{0}, block));
     // The file is still usable after a failed read.
-    ASSERT_TRUE(rom.readByte(0x0F, byte));
-    EXPECT_EQ(byte, static_cast<std::uint8_t>(0x20F * 7));
-    EXPECT_TRUE(rom.read(0x10, std::span<std::uint8_t>{}));
+    ASSERT_TRUE(rom.readByte(0x7FFF, byte));
+    EXPECT_EQ(byte, static_cast<std::uint8_t>(0x81FF * 7));
+    EXPECT_TRUE(rom.read(0x8000, std::span<std::uint8_t>{}));
 }
 
-TEST(RomFile, WritesGrowTheFileAndReadOnlyRefusesThem) {
+TEST(RomFile, WritesNeverChangeTheSizeAndReadOnlyRefusesThem) {
     test::TempDir dir;
-    const auto path = dir.file("grow.smc");
-    ASSERT_TRUE(writeWholeFile(path, Bytes(0x200, 0)));
+    const auto path = dir.file("rom.smc");
+    ASSERT_TRUE(writeWholeFile(path, Bytes(0x8200, 0)));
     {
         RomFile rom;
         ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
         EXPECT_FALSE(rom.write(0, Bytes{1, 2, 3}));
     }
-    EXPECT_EQ(readRaw(path).size(), 0x200u);
-
     RomFile rom;
     ASSERT_TRUE(rom.open(path));
-    ASSERT_TRUE(rom.write(0x10, Bytes{9}));
-    EXPECT_EQ(rom.fileSize(), 0x211u);
-    std::uint8_t byte = 0;
-    ASSERT_TRUE(rom.readByte(0x10, byte));
-    EXPECT_EQ(byte, 9);
+    EXPECT_TRUE(rom.write(0x7FFF, Bytes{9}));
+    EXPECT_FALSE(rom.write(0x7FFF, Bytes{9, 9}));  // one byte past the end
+    EXPECT_FALSE(rom.write(0x8000, Bytes{9}));
+    EXPECT_EQ(rom.fileSize(), 0x8200u);
     ASSERT_TRUE(rom.close());
-    EXPECT_EQ(readRaw(path).size(), 0x211u);
+    Bytes expected(0x8200, 0);
+    expected.back() = 9;
+    EXPECT_EQ(readRaw(path), expected);
 }
 
 TEST(RomFile, FilesThatCannotBeOpened) {
@@ -117,9 +120,7 @@ TEST(RomFile, WriteErrorsAreReported) {
     RomFile rom;
     ASSERT_TRUE(rom.open("/dev/full"));
     const Bytes block(0x10000, 0x55);
-    const bool written = rom.write(0, block);
-    const bool closed = rom.close();
-    EXPECT_FALSE(written && closed);
+    EXPECT_FALSE(rom.write(0, block));
     EXPECT_FALSE(writeWholeFile("/dev/full", block));
 }
 
@@ -131,8 +132,12 @@ TEST(RomFile, SnesAddressesInTheHiRomBanks) {
     EXPECT_EQ(snesToRomOffset(0x000000), std::nullopt);
     EXPECT_EQ(snesToRomOffset(0x1000000), std::nullopt);
 
+    test::TempDir dir;
+    const auto path = dir.file("rom.smc");
+    ASSERT_TRUE(writeWholeFile(path, Bytes(0x8200, 0)));
     RomFile rom;
-    // The file offset of an address is the address minus 0xBFFE00.
+    ASSERT_TRUE(rom.open(path));
+    // With a header, the file offset of an address is the address minus 0xBFFE00.
     for (std::uint32_t address : {0xC00000u, 0xE70000u, 0xF12345u, 0xFFFFFFu}) {
         EXPECT_EQ(rom.snesToFileOffset(address), std::uint64_t{address} - 0xBFFE00u);
     }

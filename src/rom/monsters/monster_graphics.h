@@ -55,6 +55,8 @@ struct MonsterGraphicsSet {
     std::vector<Mold> largeMolds;
     // One more than the highest slot in use; -1 before the first load.
     int entryCount = -1;
+    // Where the ROM the set came from keeps its graphics and molds.
+    monsters::MonsterLayout layout = monsters::kExpandedLayout;
 
     friend bool operator==(const MonsterGraphicsSet&, const MonsterGraphicsSet&) = default;
 };

@@ -62,10 +62,9 @@ inline constexpr std::uint32_t kMonsterBlockReadSize = 0x49000;
 #else
 inline constexpr std::uint32_t kMonsterBlockReadSize = 0x39000;
 #endif
-// The buffer reaches past the read so that any 15-bit offset plus the largest
-// image stays inside it.
-inline constexpr std::uint32_t kMonsterBlockBufferSize = kMonsterBlockReadSize + 0x10000;
-static_assert(kGraphicsOffsetLimit + 256 * 32 <= kMonsterBlockBufferSize);
+// A load's buffer reaches this far at least, so that any 15-bit offset plus
+// the largest image (256 tiles of 32 bytes) stays inside it.
+inline constexpr std::uint32_t kMonsterBlockBufferMinimum = kGraphicsOffsetLimit + 256 * 32;
 
 // What a save may fill so that the reload that follows reads everything back:
 // graphics only within the bytes the loader reads, molds only within the area
@@ -79,5 +78,51 @@ inline constexpr int kFreeSlot = -1;
 
 // The ROM must reach this far for every table to be read.
 inline constexpr std::uint32_t kRequiredRomSize = kGraphicsBlockOffset + kMonsterBlockReadSize;
+
+// Where a ROM keeps its monster graphics and molds. The game as sold keeps them
+// in banks E9..EC and D2; expanded ROMs have them moved to F2 and F1, with
+// more room. Everything else of the monster tables stays where it is.
+enum class MonsterLayoutKind : std::uint8_t { Original, Expanded };
+
+struct MonsterLayout {
+    MonsterLayoutKind kind = MonsterLayoutKind::Expanded;
+    std::uint32_t graphicsOffset = 0;    // ROM offset of the graphics block
+    std::uint32_t graphicsCapacity = 0;  // bytes the block may hold
+    std::uint32_t graphicsReadSize = 0;  // bytes a load reads from the block
+    std::uint32_t moldPointersOffset = 0;
+    std::uint32_t moldBankOffset = 0;  // the mold pointers count from here
+    std::uint32_t moldAreaLastByte = 0;
+    std::uint32_t moldCapacity = 0;  // bytes of packed molds, pointers not counted
+
+    // The 24-bit addresses the game code names for the graphics and the mold pointers.
+    constexpr std::uint32_t graphicsAddress() const { return 0xC00000 + graphicsOffset; }
+    constexpr std::uint32_t moldPointersAddress() const { return 0xC00000 + moldPointersOffset; }
+    constexpr std::uint32_t moldAreaBytes() const {
+        return moldAreaLastByte - (moldPointersOffset + 4) + 1;
+    }
+    // What a save may fill so that the reload that follows reads everything back.
+    constexpr std::uint32_t savableGraphicsBytes() const {
+        return std::min(graphicsCapacity, graphicsReadSize);
+    }
+    constexpr std::uint32_t savableMoldBytes() const {
+        return std::min(moldCapacity, moldAreaBytes());
+    }
+    // The ROM must reach this far for the layout's tables to be read.
+    constexpr std::uint32_t requiredRomSize() const { return graphicsOffset + graphicsReadSize; }
+
+    friend constexpr bool operator==(const MonsterLayout&, const MonsterLayout&) = default;
+};
+
+inline constexpr MonsterLayout kExpandedLayout{
+    MonsterLayoutKind::Expanded, kGraphicsBlockOffset, kGraphicsCapacity, kMonsterBlockReadSize,
+    kMoldPointersOffset,         kMoldBankOffset,      kMoldAreaLastByte, kMoldCapacity};
+// The graphics end where the esper graphics do (EC:E3BF), the molds where the
+// item names begin (D2:B300).
+inline constexpr MonsterLayout kOriginalLayout{
+    MonsterLayoutKind::Original, 0x297000, 0x373C0, 0x373C0, 0x12A820, 0x120000, 0x12B2FF, 0xADC};
+static_assert(kExpandedLayout.savableGraphicsBytes() == kSavableGraphicsBytes);
+static_assert(kExpandedLayout.savableMoldBytes() == kSavableMoldBytes);
+static_assert(kOriginalLayout.moldAreaBytes() == 0xADC);
+static_assert(kOriginalLayout.graphicsOffset + kOriginalLayout.graphicsCapacity == 0x2CE3C0);
 
 }  // namespace morvik::monsters

@@ -5,6 +5,7 @@
 
 #include "rom/monsters/game_text.h"
 #include "rom/rom_file.h"
+#include "rom/rom_form.h"
 
 namespace morvik {
 
@@ -63,13 +64,14 @@ std::vector<Mold> unpackMolds(std::span<const std::uint8_t> bytes, int count, bo
 // The mold area runs from the small table's start to the fixed last byte; the
 // pointers say where each table starts. Counts are bounded by what was read.
 bool readMolds(RomFile& rom, MonsterGraphicsSet& set) {
+    const MonsterLayout& layout = set.layout;
     std::array<std::uint8_t, 4> pointers{};
-    if (!rom.read(kMoldPointersOffset, pointers)) return false;
-    const long start = kMoldBankOffset + (pointers[0] | pointers[1] << 8);
-    const long largeStart = kMoldBankOffset + (pointers[2] | pointers[3] << 8);
-    const long end = kMoldAreaLastByte;
+    if (!rom.read(layout.moldPointersOffset, pointers)) return false;
+    const long start = layout.moldBankOffset + (pointers[0] | pointers[1] << 8);
+    const long largeStart = layout.moldBankOffset + (pointers[2] | pointers[3] << 8);
+    const long end = layout.moldAreaLastByte;
 
-    const long length = std::clamp(end - start + 1, 0L, static_cast<long>(kMoldCapacity));
+    const long length = std::clamp(end - start + 1, 0L, static_cast<long>(layout.moldCapacity));
     Bytes bytes;
     if (!readBytes(rom, static_cast<std::uint32_t>(start), static_cast<std::size_t>(length),
                    bytes)) {
@@ -95,8 +97,9 @@ RomLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) {
         const std::span<const std::uint8_t, 5> bytes(records.data() + i * kRecordBytes, 5);
         if (!parseGraphicsRecord(set, i, bytes)) return RomLoadResult::TooManyImages;
     }
-    Bytes block(kMonsterBlockBufferSize, 0);
-    if (!rom.read(kGraphicsBlockOffset, std::span(block).first(kMonsterBlockReadSize))) {
+    const MonsterLayout& layout = set.layout;
+    Bytes block(std::max(layout.graphicsReadSize, kMonsterBlockBufferMinimum), 0);
+    if (!rom.read(layout.graphicsOffset, std::span(block).first(layout.graphicsReadSize))) {
         return RomLoadResult::TooShort;
     }
     for (int i = 0; i < kRecordCount; ++i) {
@@ -128,9 +131,14 @@ void finishLoad(MonsterGraphicsSet& set) {
 
 RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
     RomFile rom;
-    if (!rom.open(path)) return RomLoadResult::CannotOpen;
+    if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
+        return opened;
+    const RomFormCheck form = readRomForm(rom);
+    if (form.status == RomFormStatus::TooShort) return RomLoadResult::TooShort;
+    if (form.status != RomFormStatus::Recognised) return RomLoadResult::UnknownLayout;
 
     MonsterGraphicsSet fresh;
+    fresh.layout = form.form.monsters;
     for (GraphicsEntry& entry : fresh.entries)
         entry.romOffset = kFreeSlot;
     fresh.entries[0].romOffset = 0;  // slot 0 is reserved for graphics offset 0

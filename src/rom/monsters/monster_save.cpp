@@ -4,6 +4,7 @@
 
 #include "rom/monsters/monster_load.h"
 #include "rom/rom_file.h"
+#include "rom/rom_form.h"
 
 namespace morvik {
 
@@ -99,9 +100,14 @@ void packMold(const Mold& mold, Bytes& out) {
 
 // Both pointers followed by the small table and the large table.
 Bytes packMoldArea(const MonsterGraphicsSet& set) {
+    // The small table starts right after the two pointers, in the pointers' bank.
+    const MonsterLayout& layout = set.layout;
+    const auto firstPointer =
+        static_cast<std::uint16_t>(layout.moldPointersOffset + 4 - layout.moldBankOffset);
     const auto largePointer =
-        static_cast<std::uint16_t>(kFirstMoldPointer + set.smallMolds.size() * kSmallMoldBytes);
-    Bytes bytes{kFirstMoldPointer & 0xFF, kFirstMoldPointer >> 8,
+        static_cast<std::uint16_t>(firstPointer + set.smallMolds.size() * kSmallMoldBytes);
+    Bytes bytes{static_cast<std::uint8_t>(firstPointer & 0xFF),
+                static_cast<std::uint8_t>(firstPointer >> 8),
                 static_cast<std::uint8_t>(largePointer & 0xFF),
                 static_cast<std::uint8_t>(largePointer >> 8)};
     for (const Mold& mold : set.smallMolds)
@@ -135,12 +141,13 @@ bool writeAll(const std::filesystem::path& path, const MonsterGraphicsSet& set,
     const Bytes palettes = coloursToSnesWords(set.monsterPalettes);
     const Bytes records = packRecords(set, offsets);
     RomFile rom;
-    if (!rom.open(path)) {
-        failure = MonsterSaveResult::CannotOpen;
-        return false;
-    }
-    bool ok = rom.write(kGraphicsBlockOffset, graphics);
-    ok = rom.write(kMoldPointersOffset, molds) && ok;
+    failure = MonsterSaveResult::CannotOpen;
+    if (!rom.open(path)) return false;
+    // The file must still be the kind of ROM the set was read from.
+    const RomFormCheck form = readRomForm(rom);
+    if (form.status != RomFormStatus::Recognised || form.form.monsters != set.layout) return false;
+    bool ok = rom.write(set.layout.graphicsOffset, graphics);
+    ok = rom.write(set.layout.moldPointersOffset, molds) && ok;
     ok = rom.write(kPalettesOffset, palettes) && ok;
     ok = rom.write(kRecordsOffset, records) && ok;
     ok = rom.close() && ok;
@@ -182,7 +189,7 @@ int freeGraphicsSpace(const MonsterGraphicsSet& set) {
         lastStart = used;
         used += set.entries[slot].size;
     }
-    const int room = static_cast<int>(kSavableGraphicsBytes) - used;
+    const int room = static_cast<int>(set.layout.savableGraphicsBytes()) - used;
     // The last entry must also start where a 15-bit offset reaches; with the
     // large read that, not the block's size, is the tighter limit.
     const int reach = static_cast<int>(kGraphicsOffsetLimit - kGraphicsUnit) - lastStart;
@@ -216,7 +223,7 @@ MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesy
         set.largeMolds.size() < kPaddingLargeMoldLimit) {
         set.smallMolds.resize(kPaddedSmallMoldCount, Mold(kSmallMoldSide * kSmallMoldSide, 0));
     }
-    if (moldBytes(set) > static_cast<int>(kSavableMoldBytes) || !moldIndicesFit(set)) {
+    if (moldBytes(set) > static_cast<int>(set.layout.savableMoldBytes()) || !moldIndicesFit(set)) {
         return MonsterSaveResult::TooMuchMoldData;
     }
 

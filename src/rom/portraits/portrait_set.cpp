@@ -48,7 +48,8 @@ const char* portraitSaveMessage(PortraitSaveResult result) {
 
 RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path) {
     RomFile rom;
-    if (!rom.open(path)) return RomLoadResult::CannotOpen;
+    if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
+        return opened;
 
     PortraitSet fresh;
     Bytes palettes(kPalettesBytes);

@@ -111,7 +111,8 @@ std::vector<TilePixels> tilesFromFrames(const CharacterSpriteSet& set, int chara
 
 RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const std::filesystem::path& path) {
     RomFile rom;
-    if (!rom.open(path)) return RomLoadResult::CannotOpen;
+    if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
+        return opened;
 
     Bytes map(kFrameMapEntries * 2);
     Bytes palettes(kPalettesBytes);

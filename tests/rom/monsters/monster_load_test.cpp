@@ -109,16 +109,25 @@ TEST_F(MonsterLoad, MoldsAndSizesAreDerivedFromThePixels) {
 TEST_F(MonsterLoad, TruncatedRomsAreRefusedAndTheSetKept) {
     const MonsterGraphicsSet before = set;
     const Bytes full = test::readFileBytes(path);
-    for (std::size_t size : {std::size_t{0}, std::size_t{0x1000}, std::size_t{0x127300},
-                             std::size_t{0x200 + kGraphicsBlockOffset + 0x100},
-                             std::size_t{0x200 + kRequiredRomSize - 1}}) {
+    // Whole banks, but too few of them; then sizes that are no ROM image's.
+    const std::vector<std::pair<std::size_t, RomLoadResult>> cuts = {
+        {0x200, RomLoadResult::TooShort},
+        {0x200 + 0x128000, RomLoadResult::TooShort},
+        {0x200 + kGraphicsBlockOffset + 0x8000, RomLoadResult::TooShort},
+        {0x1000, RomLoadResult::BadSize},
+        {0x200 + kRequiredRomSize - 1, RomLoadResult::BadSize}};
+    for (const auto& [size, result] : cuts) {
         const auto cut = dir.file("cut.smc");
         ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(size)));
-        EXPECT_EQ(loadMonsterGraphics(set, cut), RomLoadResult::TooShort) << size;
+        EXPECT_EQ(loadMonsterGraphics(set, cut), result) << size;
         EXPECT_TRUE(set == before);
     }
+    // The first whole bank that holds the last byte read.
+    const std::size_t banks = (kRequiredRomSize + kRomSizeUnit - 1) / kRomSizeUnit * kRomSizeUnit;
     const auto exact = dir.file("exact.smc");
-    ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + kRequiredRomSize)));
+    ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + banks - kRomSizeUnit)));
+    EXPECT_EQ(loadMonsterGraphics(set, exact), RomLoadResult::TooShort);
+    ASSERT_TRUE(writeWholeFile(exact, std::span(full).first(0x200 + banks)));
     EXPECT_EQ(loadMonsterGraphics(set, exact), RomLoadResult::Loaded);
     EXPECT_EQ(loadMonsterGraphics(set, dir.file("missing.smc")), RomLoadResult::CannotOpen);
 }

@@ -172,8 +172,10 @@ TEST_F(Portraits, DamagedRomsLoadSafelyOrAreRefused) {
     const PortraitSet before = set;
     const Bytes full = test::readFileBytes(path);
     const auto cut = dir.file("cut.smc");
-    ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(0x200 + kPalettesOffset + 10)));
+    ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(0x200 + 0x2D0000)));
     EXPECT_EQ(loadPortraits(set, cut), RomLoadResult::TooShort);
+    ASSERT_TRUE(writeWholeFile(cut, std::span(full).first(0x200 + kPalettesOffset + 10)));
+    EXPECT_EQ(loadPortraits(set, cut), RomLoadResult::BadSize);
     EXPECT_TRUE(set == before);
     EXPECT_EQ(loadPortraits(set, dir.file("none.smc")), RomLoadResult::CannotOpen);
 

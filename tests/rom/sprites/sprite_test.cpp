@@ -316,7 +316,7 @@ TEST_F(Sprites, DamagedTablesStayInsideTheData) {
 
     const CharacterSpriteSet loaded = set;
     const auto cut = dir.file("cut.smc");
-    ASSERT_TRUE(writeWholeFile(cut, std::span(before).first(0x200 + kBlockOffset + 100)));
+    ASSERT_TRUE(writeWholeFile(cut, std::span(before).first(0x200 + kBlockOffset + 0x8000)));
     EXPECT_EQ(loadCharacterSprites(set, cut), RomLoadResult::TooShort);
     EXPECT_TRUE(set == loaded);
     EXPECT_EQ(saveCharacterSprites(set, dir.file("none.smc")), SpriteSaveResult::CannotOpen);
