@@ -89,11 +89,25 @@ RomFormCheck layoutFromCode(const CodeReading& code, RomFormCheck check) {
         std::any_of(kKnownLayouts.begin(), kKnownLayouts.end(), [&](const MonsterLayout& layout) {
             return layout.moldPointersAddress() == moldPointers;
         });
-    std::string message = "Unknown monster graphics location " + bankAddress(graphics);
-    if (knownGraphics && !knownMolds) {
+    std::string message;
+    if (!knownGraphics) {
+        message = "Unknown monster graphics location " + bankAddress(graphics);
+    } else if (!moldsAgree) {
+        // Name the bank the molds are read from where it is not the pointers' own.
+        std::uint32_t readFrom = moldPointers & 0xFF0000;
+        for (const std::size_t site : {std::size_t{5}, std::size_t{6}}) {
+            if (operand(code.bytes[site]) != readFrom) {
+                readFrom = operand(code.bytes[site]);
+                break;
+            }
+        }
+        message = "Unknown monster mold location " + bankAddress(moldPointers) +
+                  ", read from bank " + bankAddress(readFrom).substr(0, 2);
+    } else if (!knownMolds) {
         message = "Unknown monster mold location " + bankAddress(moldPointers);
-    } else if (knownGraphics) {
-        message += " with molds at " + bankAddress(moldPointers);
+    } else {
+        message = "Unknown monster graphics location " + bankAddress(graphics) + " with molds at " +
+                  bankAddress(moldPointers);
     }
     return refused(RomFormStatus::UnknownLocation, message + " in the game code");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -51,10 +52,12 @@ class FakeUi : public DocumentUi {
     void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override {
         log_.push_back("recent:" + std::to_string(items.size()));
     }
+    void showRomForm(const std::string& description) override { forms.push_back(description); }
 
     std::deque<Answer> answers;
     bool yes = true;
     std::optional<std::filesystem::path> path;
+    std::vector<std::string> forms;
 
   private:
     Log& log_;
@@ -234,6 +237,33 @@ TEST_F(Document, SignatureQuestionAndUnreadableFiles) {
     ui.path = stub;
     EXPECT_FALSE(doc.openRom());
     EXPECT_EQ(log.back(), "error:Error loading ROM");
+}
+
+TEST_F(Document, TheKindOfRomIsNamedAndOneMorvikCannotPlaceWarnedOrRefused) {
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRom());
+    EXPECT_EQ(ui.forms, (std::vector<std::string>{"demo.smc (expanded layout, 512-byte header)"}));
+
+    // Without the game code that places the monster graphics, the expanded
+    // layout is taken, and the user is told once.
+    for (const CodeBytes& code : monsterLayoutCode(monsters::kExpandedLayout))
+        test::patchRom(other, code.romOffset, test::Bytes(code.bytes.size(), 0));
+    ui.path = other;
+    const std::size_t start = log.size();
+    ASSERT_TRUE(doc.openRom());
+    EXPECT_EQ(std::count(log.begin() + static_cast<long>(start), log.end(),
+                         "warning:" + assumedLayoutWarning()),
+              1);
+    EXPECT_TRUE(doc.romForm().layoutAssumed);
+    EXPECT_EQ(ui.forms.back(), "other.smc (expanded layout (assumed), 512-byte header)");
+
+    // Game code that names an unknown place: refused with what it says.
+    test::patchRom(rom, 0x01211A, {0x69, 0xE5});
+    ui.path = rom;
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_EQ(log.back(), "error:Unknown monster graphics location E5:0000 in the game code");
+    EXPECT_EQ(doc.romPath(), other);
+    EXPECT_TRUE(doc.loadProblem().empty());
 }
 
 TEST_F(Document, AFailingLoaderLeavesThePreviousDocumentIntact) {

@@ -99,6 +99,40 @@ TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
     EXPECT_EQ(info.out, expected);
 }
 
+TEST_F(Cli, EveryKindOfRomSaysWhatItIsAndExportsTheSamePictures) {
+    const fs::path reference = dir.file("export-reference");
+    ASSERT_EQ(run({"export", rom.string(), reference.string()}).status, 0);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> kinds = {
+        {{"--no-header"},
+         "header: none\nlayout: expanded (graphics at F2:0000, molds at F1:A820)\n"},
+        {{"--layout", "original"},
+         "header: 512 bytes\nlayout: original (graphics at E9:7000, molds at D2:A820)\n"},
+        {{"--layout", "original", "--no-header", "--layout", "original"},
+         "header: none\nlayout: original (graphics at E9:7000, molds at D2:A820)\n"},
+    };
+    for (const auto& [options, description] : kinds) {
+        const fs::path kind = dir.file("kind.smc");
+        std::vector<std::string> args = {"demo-rom", kind.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        ASSERT_EQ(run(args).status, 0) << description;
+        const CliRun info = run({"info", kind.string()});
+        EXPECT_EQ(info.out.substr(0, description.size()), description);
+        const fs::path out = dir.file("export-kind");
+        fs::remove_all(out);
+        ASSERT_EQ(run({"export", kind.string(), out.string()}).status, 0) << description;
+        int files = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(reference)) {
+            if (!entry.is_regular_file()) continue;
+            ++files;
+            EXPECT_TRUE(test::readFileBytes(entry.path()) ==
+                        test::readFileBytes(out / fs::relative(entry.path(), reference)))
+                << entry.path();
+        }
+        EXPECT_EQ(files, 415 + 19 + 22 + 55);
+    }
+    EXPECT_EQ(run({"demo-rom", dir.file("x.smc").string(), "--layout", "sideways"}).status, 2);
+}
+
 TEST_F(Cli, ExportWritesEverySetInEveryFormat) {
     MonsterGraphicsSet set;
     ASSERT_EQ(loadMonsterGraphics(set, rom), RomLoadResult::Loaded);

@@ -87,11 +87,16 @@ TEST_F(MainWindowTest, OpeningTheDemoRomShowsTabsAndRecentFiles) {
     EXPECT_EQ(recent->text().toStdString(), "&1 " + rom.string());
     EXPECT_TRUE(window->messages.empty());
 
-    // A second file, then the first again from the recent list.
+    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - " +
+                                         QString::fromStdString(rom.filename().string()) +
+                                         " (expanded layout, 512-byte header)");
+
+    // A second file, of the game as sold, then the first again from the recent list.
     const auto other = dir.file("other.smc");
-    ASSERT_TRUE(writeDemoRom(other));
+    ASSERT_TRUE(writeDemoRom(other, {monsters::MonsterLayoutKind::Original, false}));
     window->romPath = other;
     window->runCommand(kCommandOpen);
+    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - other.smc (original layout, no header)");
     ASSERT_NE(window->action(kFirstRecentFileCommand + 1), nullptr);
     window->runCommand(kFirstRecentFileCommand + 1);
     EXPECT_EQ(window->document().romPath(), rom);

@@ -34,12 +34,13 @@ using RomRange = std::pair<std::uint32_t, std::uint32_t>;
 
 // Every byte of the two file images outside the given ROM ranges is equal.
 inline void expectEqualOutside(const Bytes& before, const Bytes& after,
-                               const std::vector<RomRange>& ranges) {
+                               const std::vector<RomRange>& ranges,
+                               std::uint32_t headerSize = kCopierHeaderSize) {
     ASSERT_EQ(before.size(), after.size());
     std::vector<bool> inside(before.size(), false);
     for (auto [offset, length] : ranges) {
-        for (std::uint32_t i = 0; i < length; ++i)
-            inside[kCopierHeaderSize + offset + i] = true;
+        for (std::uint32_t i = 0; i < length && headerSize + offset + i < inside.size(); ++i)
+            inside[headerSize + offset + i] = true;
     }
     std::size_t differences = 0;
     std::size_t first = 0;

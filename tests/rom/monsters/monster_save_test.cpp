@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "demo/demo_rom.h"
 #include "monster_fixture.h"
 #include "rom/monsters/monster_edit.h"
 
@@ -122,30 +123,55 @@ void addFillers(MonsterGraphicsSet& set, int total) {
     if (remaining > 0) add(remaining);
 }
 
-// Free Space is never shown as room while the save would be refused: the
-// block's size binds in one build, the reach of the 15-bit offsets in the other.
-TEST_F(MonsterSave, TheSaveSucceedsExactlyWhileFreeSpaceIsNotNegative) {
-    prepareMonsterSave(set);
-    const MonsterGraphicsSet clean = set;
-    const Bytes before = test::readFileBytes(path);
-    // The last entry, 8 bytes, starts where both limits still allow it.
-    const int lastStart =
-        static_cast<int>(std::min(kSavableGraphicsBytes, kGraphicsOffsetLimit) - kGraphicsUnit);
-    for (const int over : {8, 0}) {
+// Fills the mold tables (at least 54 large molds, so the small table is not
+// padded) with the most small molds that fit the layout, plus `extra`.
+void fillMolds(MonsterGraphicsSet& set, int extra) {
+    if (set.largeMolds.size() < 54) set.largeMolds.resize(54, Mold(256, 0));
+    const int room = static_cast<int>(set.layout.savableMoldBytes()) -
+                     static_cast<int>(set.largeMolds.size()) * kLargeMoldBytes;
+    set.smallMolds.resize(static_cast<std::size_t>(room / kSmallMoldBytes + extra), Mold(64, 0));
+}
+
+// Each layout takes graphics and molds up to its capacities and refuses one
+// unit more, leaving the file untouched. Free Space is never shown as room
+// while the save would be refused: the block's size binds, or, in the
+// large-read build, the reach of the 15-bit offsets.
+TEST(MonsterSaveLayouts, EachLayoutIsFilledToItsCapacities) {
+    for (const MonsterLayoutKind kind : {MonsterLayoutKind::Original, MonsterLayoutKind::Expanded}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        test::TempDir dir;
+        const auto path = dir.file("demo.smc");
+        ASSERT_TRUE(writeDemoRom(path, {kind, true}));
+        MonsterGraphicsSet set;
+        ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
+        ASSERT_EQ(set.layout.kind, kind);
+        prepareMonsterSave(set);
+        const MonsterGraphicsSet clean = set;
+
+        const Bytes before = test::readFileBytes(path);
         set = clean;
-        addFillers(set, lastStart + over);
-        addFillers(set, lastStart + over + 8);
-        EXPECT_EQ(freeGraphicsSpace(set), -over);
-        if (over > 0) {
-            EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
-            EXPECT_TRUE(test::readFileBytes(path) == before);
-        } else {
-            EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
-        }
+        fillMolds(set, 1);
+        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::TooMuchMoldData);
+        // The last entry, 8 bytes, starts where both limits still allow it.
+        const int lastStart = static_cast<int>(
+            std::min(set.layout.savableGraphicsBytes(), kGraphicsOffsetLimit) - kGraphicsUnit);
+        set = clean;
+        addFillers(set, lastStart + 8);
+        addFillers(set, lastStart + 16);
+        EXPECT_EQ(freeGraphicsSpace(set), -8);
+        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
+        EXPECT_TRUE(test::readFileBytes(path) == before);
+
+        set = clean;
+        fillMolds(set, 0);
+        addFillers(set, lastStart);
+        addFillers(set, lastStart + 8);
+        EXPECT_EQ(freeGraphicsSpace(set), 0);
+        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+        MonsterGraphicsSet reloaded;
+        ASSERT_EQ(loadMonsterGraphics(reloaded, path), RomLoadResult::Loaded);
+        expectSameContent(reloaded, clean);
     }
-    MonsterGraphicsSet reloaded;
-    ASSERT_EQ(loadMonsterGraphics(reloaded, path), RomLoadResult::Loaded);
-    expectSameContent(reloaded, clean);
 }
 
 TEST_F(MonsterSave, MoldAreaLimitAndEveryWrittenMoldComesBack) {
