@@ -182,18 +182,12 @@ int usedGraphicsBytes(const MonsterGraphicsSet& set) {
 }
 
 int freeGraphicsSpace(const MonsterGraphicsSet& set) {
-    int used = 0;
-    int lastStart = 0;
-    for (int slot = 0; slot < set.entryCount; ++slot) {
-        if (!set.entries[slot].used) continue;
-        lastStart = used;
-        used += set.entries[slot].size;
-    }
-    const int room = static_cast<int>(set.layout.savableGraphicsBytes()) - used;
-    // The last entry must also start where a 15-bit offset reaches; with the
-    // large read that, not the block's size, is the tighter limit.
-    const int reach = static_cast<int>(kGraphicsOffsetLimit - kGraphicsUnit) - lastStart;
-    return std::min(room, reach);
+    // Every entry must also start where a 15-bit offset reaches: with the large
+    // read that, not the block's size, is the tighter limit. Graphics that end
+    // by then always start in reach.
+    const auto capacity =
+        static_cast<int>(std::min(set.layout.savableGraphicsBytes(), kGraphicsOffsetLimit));
+    return capacity - usedGraphicsBytes(set);
 }
 
 void refreshAllMonsterImages(MonsterGraphicsSet& set) {

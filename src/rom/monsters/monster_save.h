@@ -19,9 +19,8 @@ const char* monsterSaveMessage(MonsterSaveResult result);
 
 // Bytes of graphics of the used entries below the entry count.
 int usedGraphicsBytes(const MonsterGraphicsSet& set);
-// Room left in the graphics block; negative exactly when the graphics do not
-// fit: past the block, or with an entry starting beyond what a graphics
-// offset can address.
+// Room left in the graphics block; negative when the graphics do not fit. A
+// save succeeds whenever it is zero or more.
 int freeGraphicsSpace(const MonsterGraphicsSet& set);
 
 // Re-decodes every record from its entry, so records that share an entry show
