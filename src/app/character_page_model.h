@@ -45,6 +45,8 @@ class CharacterPageModel : public PageModel {
     // From character `source`: every sprite (kAllSprites) or one.
     void copyFrom(int source, int sprite);
     void importPicture(const IndexedImage& sheet);
+    // The page's part of File > Save, into the ROM image the document writes.
+    [[nodiscard]] SpriteSaveResult save(RomFile& rom) { return saveCharacterSprites(set_, rom); }
     [[nodiscard]] SpriteSaveResult save(const std::filesystem::path& path) {
         return saveCharacterSprites(set_, path);
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "gfx/indexed_image.h"
+#include "rom/rom_file.h"
 
 namespace morvik {
 
@@ -24,9 +25,10 @@ class EditorPage {
     virtual void initAfterLoad() = 0;
     // Brings the display in line with the data after a later load.
     virtual void refresh() { invalidatePage(); }
-    // Writes the page's data set into the ROM; reports its own errors; false
-    // stops the save.
-    [[nodiscard]] virtual bool saveToRom(const std::filesystem::path& path) = 0;
+    // Writes the page's data set into the image of the ROM that the document
+    // puts on the disk once every page has saved; reports its own errors;
+    // false stops the save.
+    [[nodiscard]] virtual bool saveToRom(RomFile& rom) = 0;
     virtual void paint() = 0;
 
     virtual void hidePage() = 0;

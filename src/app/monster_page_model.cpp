@@ -170,10 +170,14 @@ void MonsterPageModel::encodeCurrent() {
     encodeMonsterImage(set_, current_);
 }
 
-MonsterSaveResult MonsterPageModel::save(const std::filesystem::path& path) {
+MonsterSaveResult MonsterPageModel::save(RomFile& rom) {
     itemChanged_ = false;
     encodeCurrent();
-    return saveMonsterSet(set_, path);
+    return saveMonsterSet(set_, rom);
+}
+
+MonsterSaveResult MonsterPageModel::save(const std::filesystem::path& path) {
+    return saveToFile(path, [this](RomFile& rom) { return save(rom); });
 }
 
 std::vector<PaletteColour> MonsterPageModel::stripColours() const {

@@ -71,6 +71,7 @@ class MonsterPageModel : public PageModel {
     // The page's part of File > Save: the current record and every record
     // sharing its graphics are brought up to date, then the set is cleaned up,
     // written and read back.
+    [[nodiscard]] MonsterSaveResult save(RomFile& rom);
     [[nodiscard]] MonsterSaveResult save(const std::filesystem::path& path);
 
     const IndexedImage& picture() const override { return record().image; }

@@ -31,6 +31,8 @@ class PortraitPageModel : public PageModel {
     // The pixels, and m's colours into this portrait's palette.
     void copyFrom(int source);
     void importPicture(const IndexedImage& picture);
+    // The page's part of File > Save, into the ROM image the document writes.
+    [[nodiscard]] PortraitSaveResult save(RomFile& rom) { return savePortraits(set_, rom); }
     [[nodiscard]] PortraitSaveResult save(const std::filesystem::path& path) {
         return savePortraits(set_, path);
     }

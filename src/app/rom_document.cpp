@@ -5,32 +5,62 @@
 #include "app/file_path.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
+#include "rom/rom_checksum.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
 
 RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path) {
-    RomLoadResult result = loadMonsterGraphics(sets.monsters, path);
-    if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, path);
-    if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, path);
+    RomFile rom;
+    if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
+        return opened;
+    RomLoadResult result = loadMonsterGraphics(sets.monsters, rom);
+    if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, rom);
+    if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, rom);
     return result;
 }
 
-std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path) {
+std::string saveDataSet(DataSets& sets, DataSetKind kind, RomFile& rom) {
     switch (kind) {
         case DataSetKind::Monsters: {
-            const MonsterSaveResult result = saveMonsterSet(sets.monsters, path);
+            const MonsterSaveResult result = saveMonsterSet(sets.monsters, rom);
             return result == MonsterSaveResult::Saved ? "" : monsterSaveMessage(result);
         }
         case DataSetKind::Portraits: {
-            const PortraitSaveResult result = savePortraits(sets.portraits, path);
+            const PortraitSaveResult result = savePortraits(sets.portraits, rom);
             return result == PortraitSaveResult::Saved ? "" : portraitSaveMessage(result);
         }
         case DataSetKind::Characters:
             break;
     }
-    const SpriteSaveResult result = saveCharacterSprites(sets.characters, path);
+    const SpriteSaveResult result = saveCharacterSprites(sets.characters, rom);
     return result == SpriteSaveResult::Saved ? "" : spriteSaveMessage(result);
+}
+
+std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path) {
+    RomFile rom;
+    if (!rom.open(path)) return saveDataSet(sets, kind, rom);  // the saver's own message
+    std::string message = saveDataSet(sets, kind, rom);
+    if (!message.empty()) return message;
+    const ReplaceResult written = rom.commit();
+    return written.replaced ? "" : kSaveFailedMessage + written.error;
+}
+
+std::filesystem::path backupPath(const std::filesystem::path& rom) {
+    std::filesystem::path backup = rom;
+    backup += ".bak";
+    return backup;
+}
+
+FileStamp fileStamp(const std::filesystem::path& path) {
+    std::error_code error;
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, error);
+    if (error) return {};
+    stamp.modified = std::filesystem::last_write_time(path, error);
+    if (error) return {};
+    stamp.known = true;
+    return stamp;
 }
 
 RomDocument::RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
@@ -120,6 +150,7 @@ bool RomDocument::load(const std::filesystem::path& path) {
     }
     sets_ = std::move(fresh);
     form_ = form;
+    onDisk_ = fileStamp(path);
     ui_.closeProgress();
     if (form.layoutAssumed) ui_.showWarning(assumedLayoutWarning());
 
@@ -149,18 +180,51 @@ void RomDocument::firstLoad(const std::filesystem::path& path) {
 }
 
 bool RomDocument::saveRom() {
+    if (!confirmUnchangedOnDisk()) return false;
     ui_.showProgress(kSavingMessage, kSavingProgressOffset);
-    for (EditorPage* page :
-         {static_cast<EditorPage*>(&pages_.monsters), &pages_.portraits, &pages_.characters}) {
-        if (!page->saveToRom(romPath_)) {
-            ui_.closeProgress();
-            return false;
-        }
-    }
+    const bool saved = writeRom();
     ui_.closeProgress();
+    if (!saved) return false;
     ui_.showInfo(kSavedMessage);
     dirty_ = false;
     return true;
+}
+
+// Every page writes into one image of the file; only when all of them did is
+// it put on the disk, in one step, after the backup.
+bool RomDocument::writeRom() {
+    RomFile rom;
+    if (!rom.open(romPath_)) {
+        ui_.showWarning(kSaveFailedMessage + std::string("the file cannot be opened for writing"));
+        return false;
+    }
+    for (EditorPage* page :
+         {static_cast<EditorPage*>(&pages_.monsters), &pages_.portraits, &pages_.characters}) {
+        if (!page->saveToRom(rom)) return false;
+    }
+    if (settings_.fixChecksum) (void)fixRomChecksum(rom);
+    if (settings_.keepBackup && !backedUp_.contains(romPath_)) {
+        const ReplaceResult backup = replaceFile(backupPath(romPath_), rom.originalBytes(), steps_);
+        if (!backup.replaced) {
+            ui_.showWarning(kBackupFailedMessage + backup.error);
+            return false;
+        }
+        backedUp_.insert(romPath_);
+    }
+    const ReplaceResult written = rom.commit(steps_);
+    if (!written.replaced) {
+        ui_.showWarning(kSaveFailedMessage + written.error);
+        return false;
+    }
+    onDisk_ = fileStamp(romPath_);
+    return true;
+}
+
+// Another program may have replaced the file since it was read: saving would
+// throw its work away.
+bool RomDocument::confirmUnchangedOnDisk() {
+    if (fileStamp(romPath_) == onDisk_) return true;
+    return ui_.askYesNo(kChangedOnDiskQuestion);
 }
 
 }  // namespace morvik

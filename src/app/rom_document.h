@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/document_ui.h"
@@ -27,8 +29,22 @@ struct DataSets {
 enum class DataSetKind { Monsters, Portraits, Characters };
 
 // Saves one data set as File > Save does (the monster set with its clean-up and
-// reload); the saver's message when it failed, empty when it saved.
+// reload) into the ROM image; the saver's message when it failed, empty when it saved.
+std::string saveDataSet(DataSets& sets, DataSetKind kind, RomFile& rom);
+// The same on a file, put back in one step when the save succeeded.
 std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path);
+
+// Where the first save of a run keeps the file as it was: NAME.bak beside it.
+std::filesystem::path backupPath(const std::filesystem::path& rom);
+
+// What tells that another program replaced a file: its size and time.
+struct FileStamp {
+    bool known = false;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type modified{};
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+FileStamp fileStamp(const std::filesystem::path& path);
 
 // Loads the three data sets, in the order monsters, portraits, characters,
 // stopping at the first failure. Replaceable so tests can make one fail.
@@ -44,6 +60,11 @@ inline constexpr const char* kLoadingMessage = "Loading Final Fantasy III ROM ..
 inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds ...";
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
+// Followed by what went wrong, in the system's words.
+inline constexpr const char* kSaveFailedMessage = "Error saving ROM: ";
+inline constexpr const char* kBackupFailedMessage = "Error writing the backup: ";
+inline constexpr const char* kChangedOnDiskQuestion =
+    "The ROM was changed by another program since it was opened. Save anyway?";
 inline constexpr int kLoadingProgressOffset = 100;
 inline constexpr int kSavingProgressOffset = 130;
 
@@ -53,6 +74,9 @@ class RomDocument {
   public:
     RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
                 EditorPages pages, DocumentUi& ui, DataSetsLoader loader = loadDataSets);
+
+    // How saves put files on the disk (tests make steps fail).
+    void setFileSteps(FileSteps& steps) { steps_ = steps; }
 
     // The unsaved-changes prompt: false when the user keeps the changes (Cancel,
     // or a save that failed).
@@ -79,6 +103,8 @@ class RomDocument {
 
   private:
     bool checkForm(const std::filesystem::path& path, RomForm& form);
+    bool confirmUnchangedOnDisk();
+    bool writeRom();
     bool checkSignature(const std::filesystem::path& path);
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path);
@@ -92,6 +118,10 @@ class RomDocument {
     std::filesystem::path romPath_;
     RomForm form_;
     std::string loadProblem_;
+    FileStamp onDisk_;
+    // The ROMs already backed up in this run.
+    std::set<std::filesystem::path> backedUp_;
+    std::reference_wrapper<FileSteps> steps_ = systemFileSteps();
     bool dirty_ = false;
     int currentTab_ = 0;
 };

@@ -64,6 +64,8 @@ void loadSettings(Settings& settings, int& currentTab, SettingsStore& store) {
     settings.tab1Mag = readMagnification(store, "tab1Mag", defaults.tab1Mag);
     settings.tab3Mag = readMagnification(store, "tab3Mag", defaults.tab3Mag);
     settings.tab4Mag = readMagnification(store, "tab4Mag", defaults.tab4Mag);
+    settings.keepBackup = readByte(store, "keepBackup", defaults.keepBackup, 0, 1) != 0;
+    settings.fixChecksum = readByte(store, "fixChecksum", defaults.fixChecksum, 0, 1) != 0;
 
     // A missing value is skipped: the later ones close the gap.
     settings.recentFiles.clear();
@@ -84,6 +86,8 @@ void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, s
     store.writeValue(kSettingsKey, "tab1Mag", settings.tab1Mag);
     store.writeValue(kSettingsKey, "tab3Mag", settings.tab3Mag);
     store.writeValue(kSettingsKey, "tab4Mag", settings.tab4Mag);
+    store.writeValue(kSettingsKey, "keepBackup", settings.keepBackup ? 1 : 0);
+    store.writeValue(kSettingsKey, "fixChecksum", settings.fixChecksum ? 1 : 0);
     for (int i = 0; i < settings.recentCount(); ++i) {
         store.writeString(kRecentFilesKey, fileValueName(i + 1), settings.recentFiles[i]);
     }

@@ -27,6 +27,10 @@ struct Settings {
     std::uint8_t tab4Mag = 10;
     std::int32_t xPos = 50;
     std::int32_t yPos = 50;
+    // Saving keeps the file as it was in NAME.bak, once a run for each ROM.
+    bool keepBackup = true;
+    // Saving also puts the right checksum into the game's header.
+    bool fixChecksum = false;
     // UTF-8 paths (see pathToUtf8), most recent first, at most four.
     std::vector<std::string> recentFiles;
 

@@ -22,8 +22,8 @@ void CliUi::showInfo(const std::string& text) {
     out_ << text << '\n';
 }
 
-bool CliPage::saveToRom(const std::filesystem::path& path) {
-    const std::string message = saveDataSet(sets_, kind_, path);
+bool CliPage::saveToRom(RomFile& rom) {
+    const std::string message = saveDataSet(sets_, kind_, rom);
     if (message.empty()) return true;
     err_ << message << '\n';
     return false;

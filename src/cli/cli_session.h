@@ -54,7 +54,7 @@ class CliPage : public MonsterEditorPage {
     void createPage() override {}
     void initAfterLoad() override {}
     void refresh() override {}
-    bool saveToRom(const std::filesystem::path& path) override;
+    bool saveToRom(RomFile& rom) override;
     void paint() override {}
     void hidePage() override {}
     void showPage() override {}

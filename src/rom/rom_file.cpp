@@ -1,60 +1,68 @@
 #include "rom/rom_file.h"
 
+#include <algorithm>
+#include <fstream>
 #include <limits>
 
 namespace morvik {
 
 namespace {
 
-constexpr auto kMaxStreamOffset =
-    static_cast<std::uint64_t>(std::numeric_limits<std::streamoff>::max());
+// Larger than any cartridge the game was made for, several times over: a
+// larger file is no ROM image, and is not read into memory.
+constexpr std::uint64_t kMaxRomFileBytes = (std::uint64_t{16} << 20) + kCopierHeaderSize;
 
-bool fitsStream(std::uint64_t offset, std::size_t count) {
-    return offset <= kMaxStreamOffset && count <= kMaxStreamOffset - offset;
+bool inside(std::uint64_t offset, std::size_t count, std::uint64_t size) {
+    return offset <= size && count <= size - offset;
 }
 
 }  // namespace
 
 bool RomFile::open(const std::filesystem::path& path, Access access) {
-    if (stream_.is_open()) stream_.close();
-    stream_.clear();
+    *this = RomFile();
+    problem_ = Problem::CannotOpen;
     writable_ = access == Access::ReadWrite;
     auto mode = std::ios::in | std::ios::binary;
     if (writable_) mode |= std::ios::out;
-    problem_ = Problem::CannotOpen;
-    headerSize_ = 0;
-    fileSize_ = 0;
-    stream_.open(path, mode);
-    if (!stream_.is_open()) return false;
-
-    stream_.seekg(0, std::ios::end);
-    const std::streamoff end = stream_.tellg();
-    if (!stream_ || end < 0) {
-        stream_.close();
-        return false;
-    }
-    const auto size = static_cast<std::uint64_t>(end);
-    const auto header = copierHeaderSizeFor(size);
-    if (!header) {
+    // Opened for writing too, so that a file that cannot be saved is known now.
+    std::fstream file(path, mode);
+    if (!file.is_open()) return false;
+    file.seekg(0, std::ios::end);
+    const std::streamoff end = file.tellg();
+    if (!file || end < 0) return false;
+    fileSize_ = static_cast<std::uint64_t>(end);
+    const auto header = copierHeaderSizeFor(fileSize_);
+    if (!header || fileSize_ > kMaxRomFileBytes) {
         problem_ = Problem::BadSize;
-        fileSize_ = size;
-        stream_.close();
         return false;
     }
+    bytes_.resize(fileSize_);
+    file.seekg(0);
+    file.read(reinterpret_cast<char*>(bytes_.data()), static_cast<std::streamsize>(fileSize_));
+    if (!file || file.gcount() != static_cast<std::streamsize>(fileSize_)) {
+        bytes_.clear();
+        return false;
+    }
+    original_ = bytes_;
+    path_ = path;
     headerSize_ = *header;
-    fileSize_ = size;
+    open_ = true;
     problem_ = Problem::None;
     return true;
 }
 
 bool RomFile::close() {
-    if (!stream_.is_open()) return true;
-    stream_.flush();
-    bool ok = !stream_.fail();
-    stream_.close();
-    ok = ok && !stream_.fail();
-    stream_.clear();
+    const bool ok = !open_ || !changed() || commit().replaced;
+    *this = RomFile();
     return ok;
+}
+
+ReplaceResult RomFile::commit(FileSteps& steps) {
+    if (!open_ || !writable_) return {false, "the file is not open for writing"};
+    if (!changed()) return {true, {}};
+    ReplaceResult result = replaceFile(path_, bytes_, steps);
+    if (result.replaced) original_ = bytes_;
+    return result;
 }
 
 std::optional<std::uint64_t> RomFile::snesToFileOffset(std::uint32_t address) const {
@@ -63,25 +71,18 @@ std::optional<std::uint64_t> RomFile::snesToFileOffset(std::uint32_t address) co
     return fileOffset(*romOffset);
 }
 
-bool RomFile::read(std::uint32_t romOffset, std::span<std::uint8_t> out) {
+bool RomFile::read(std::uint32_t romOffset, std::span<std::uint8_t> out) const {
     return readAtFileOffset(fileOffset(romOffset), out);
 }
 
-bool RomFile::readByte(std::uint32_t romOffset, std::uint8_t& out) {
+bool RomFile::readByte(std::uint32_t romOffset, std::uint8_t& out) const {
     return read(romOffset, std::span<std::uint8_t>(&out, 1));
 }
 
-bool RomFile::readAtFileOffset(std::uint64_t offset, std::span<std::uint8_t> out) {
-    if (!stream_.is_open() || !fitsStream(offset, out.size())) return false;
-    // Checked up front so that a short read never leaves the stream at EOF.
-    if (offset > fileSize_ || out.size() > fileSize_ - offset) return false;
-    if (out.empty()) return true;
-    stream_.clear();
-    stream_.seekg(static_cast<std::streamoff>(offset));
-    stream_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    const bool ok = stream_ && stream_.gcount() == static_cast<std::streamsize>(out.size());
-    stream_.clear();
-    return ok;
+bool RomFile::readAtFileOffset(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    if (!open_ || !inside(offset, out.size(), bytes_.size())) return false;
+    std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    return true;
 }
 
 bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes) {
@@ -89,18 +90,9 @@ bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes
 }
 
 bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    if (!stream_.is_open() || !writable_ || !fitsStream(offset, bytes.size())) return false;
     // A ROM keeps its size, and with it its form.
-    if (offset > fileSize_ || bytes.size() > fileSize_ - offset) return false;
-    if (bytes.empty()) return true;
-    stream_.clear();
-    stream_.seekp(static_cast<std::streamoff>(offset));
-    stream_.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-    if (!stream_) {
-        stream_.clear();
-        return false;
-    }
+    if (!open_ || !writable_ || !inside(offset, bytes.size(), bytes_.size())) return false;
+    std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
 }
 

@@ -2,34 +2,40 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <span>
+#include <string>
+#include <type_traits>
+#include <vector>
 
+#include "rom/file_replace.h"
 #include "rom/rom_layout.h"
 
 namespace morvik {
 
-// An open ROM image file. Offsets are ROM offsets (into the cartridge data)
-// unless a name says "file offset"; the file's size tells whether it carries a
-// copier header, and this is the one place that adds it.
+// A ROM image file, read whole into memory when it is opened. Offsets are ROM
+// offsets (into the cartridge data) unless a name says "file offset"; the
+// file's size tells whether it carries a copier header, and this is the one
+// place that adds it.
 // Every read reports a short read and every write reports a failure: a loader
-// refuses a truncated ROM instead of decoding zeros, a saver reports a failed save.
-// Writes never change the file's size. The file is closed by the destructor;
-// call close() to learn whether buffered writes reached the disk.
+// refuses a truncated ROM instead of decoding zeros. Writes change the bytes in
+// memory only, never the size; commit() puts them on the disk in one step, so
+// a save that fails half-way leaves the file as it was.
 class RomFile {
   public:
     enum class Access { ReadWrite, ReadOnly };
     enum class Problem { None, CannotOpen, BadSize };
 
-    // Opens an existing file without truncating it. False if it cannot be
-    // opened with the requested access (a read-only file refuses ReadWrite),
-    // or if its size is no ROM image's (problem() tells which).
+    // Reads an existing file. False if it cannot be opened with the requested
+    // access (a read-only file refuses ReadWrite) or read, or if its size is no
+    // ROM image's (problem() tells which).
     [[nodiscard]] bool open(const std::filesystem::path& path, Access access = Access::ReadWrite);
-    // Flushes and closes; false if a pending write failed.
+    // Writes the changed bytes to the file, when there are any (see commit),
+    // and forgets the file; false if that failed.
     [[nodiscard]] bool close();
-    bool isOpen() const { return stream_.is_open(); }
+    bool isOpen() const { return open_; }
     Problem problem() const { return problem_; }
+    const std::filesystem::path& path() const { return path_; }
 
     std::uint32_t headerSize() const { return headerSize_; }
     // Size of the whole file, header included.
@@ -43,22 +49,49 @@ class RomFile {
     std::optional<std::uint64_t> snesToFileOffset(std::uint32_t address) const;
 
     // True when all of `out` was filled from the file.
-    [[nodiscard]] bool read(std::uint32_t romOffset, std::span<std::uint8_t> out);
-    [[nodiscard]] bool readByte(std::uint32_t romOffset, std::uint8_t& out);
-    [[nodiscard]] bool readAtFileOffset(std::uint64_t fileOffset, std::span<std::uint8_t> out);
-    // True when all bytes were handed to the file; false, writing nothing,
-    // for bytes past its end.
+    [[nodiscard]] bool read(std::uint32_t romOffset, std::span<std::uint8_t> out) const;
+    [[nodiscard]] bool readByte(std::uint32_t romOffset, std::uint8_t& out) const;
+    [[nodiscard]] bool readAtFileOffset(std::uint64_t fileOffset,
+                                        std::span<std::uint8_t> out) const;
+    // True when all bytes were taken; false, writing nothing, for bytes past
+    // the file's end or a file opened read-only.
     [[nodiscard]] bool write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes);
     [[nodiscard]] bool writeAtFileOffset(std::uint64_t fileOffset,
                                          std::span<const std::uint8_t> bytes);
 
+    // The whole file as it is in memory, header included, and as it was read.
+    std::span<const std::uint8_t> bytes() const { return bytes_; }
+    std::span<const std::uint8_t> originalBytes() const { return original_; }
+    bool changed() const { return bytes_ != original_; }
+
+    // Replaces the file on disk with the bytes in memory (see replaceFile): the
+    // file is either untouched or holds every change. Nothing is written when
+    // nothing changed.
+    [[nodiscard]] ReplaceResult commit(FileSteps& steps = systemFileSteps());
+
   private:
-    std::fstream stream_;
+    std::filesystem::path path_;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint8_t> original_;
     std::uint32_t headerSize_ = 0;
     std::uint64_t fileSize_ = 0;
+    bool open_ = false;
     bool writable_ = false;
     Problem problem_ = Problem::None;
 };
+
+// Opens the file, lets `save` change it in memory and, when that reports
+// Saved, puts it back on the disk in one step (WriteFailed when that fails).
+// A file that cannot be opened gives CannotOpen, and nothing is written.
+template <typename Save>
+auto saveToFile(const std::filesystem::path& path, Save save) {
+    using Result = std::invoke_result_t<Save, RomFile&>;
+    RomFile rom;
+    if (!rom.open(path)) return Result::CannotOpen;
+    const Result result = save(rom);
+    if (result != Result::Saved) return result;
+    return rom.commit().replaced ? Result::Saved : Result::WriteFailed;
+}
 
 // Writes a whole file, replacing any file at the path; false on any failure.
 [[nodiscard]] bool writeWholeFile(const std::filesystem::path& path,

@@ -37,7 +37,7 @@ struct CodeReading {
     std::size_t present = 0;  // sites whose opcode is the expected one
 };
 
-CodeReading readCode(RomFile& rom) {
+CodeReading readCode(const RomFile& rom) {
     const std::vector<CodeBytes> expected = monsterLayoutCode(monsters::kExpandedLayout);
     CodeReading reading;
     for (std::size_t i = 0; i < kSiteCount; ++i) {
@@ -137,7 +137,7 @@ std::vector<CodeBytes> monsterLayoutCode(const MonsterLayout& layout) {
     return code;
 }
 
-RomFormCheck readRomForm(RomFile& rom) {
+RomFormCheck readRomForm(const RomFile& rom) {
     RomFormCheck check;
     check.form.headerSize = rom.headerSize();
     const CodeReading code = readCode(rom);

@@ -41,7 +41,7 @@ struct RomFormCheck {
 };
 
 // Reads the form of an open ROM file.
-RomFormCheck readRomForm(RomFile& rom);
+RomFormCheck readRomForm(const RomFile& rom);
 // Opens the file read-only for that.
 RomFormCheck readRomForm(const std::filesystem::path& path);
 

@@ -27,7 +27,7 @@ bool samePixels(const IndexedImage& a, const IndexedImage& b) {
 }
 
 // The demo ROM in a fresh folder, loaded by `load`; the model counts its changes.
-template <typename Set, typename Model, auto load>
+template <typename Set, typename Model, RomLoadResult (*load)(Set&, const std::filesystem::path&)>
 class DemoPage : public ::testing::Test {
   protected:
     void SetUp() override {

@@ -73,7 +73,7 @@ class FakePage : public MonsterEditorPage {
     void createPage() override {}
     void initAfterLoad() override { log_.push_back(name_ + ".init"); }
     void refresh() override { log_.push_back(name_ + ".refresh"); }
-    bool saveToRom(const std::filesystem::path&) override {
+    bool saveToRom(RomFile&) override {
         log_.push_back(name_ + ".save");
         return saves;
     }

@@ -71,6 +71,8 @@ TEST(Settings, WrittenBackWithTheirNamesInOrder) {
     settings.setGrid(GridMode::Tile, 8);
     settings.background = 37;
     settings.tab3Mag = 12;
+    settings.keepBackup = false;
+    settings.fixChecksum = true;
     settings.addRecentFile("/roms/a.smc");
     settings.addRecentFile("/roms/b.smc");
     saveSettings(settings, 2, 120, -5, store);
@@ -78,7 +80,8 @@ TEST(Settings, WrittenBackWithTheirNamesInOrder) {
               (std::vector<std::string>{
                   "Settings/grid", "Settings/gridMinMag", "Settings/background", "Settings/xPos",
                   "Settings/yPos", "Settings/tab", "Settings/tab1Mag", "Settings/tab3Mag",
-                  "Settings/tab4Mag", "Recent File List/file1", "Recent File List/file2"}));
+                  "Settings/tab4Mag", "Settings/keepBackup", "Settings/fixChecksum",
+                  "Recent File List/file1", "Recent File List/file2"}));
     EXPECT_EQ((store.values[{"Settings", "grid"}]), 2u);
     EXPECT_EQ((store.values[{"Settings", "gridMinMag"}]), 8u);
     EXPECT_EQ((store.values[{"Settings", "yPos"}]), 0xFFFFFFFBu);

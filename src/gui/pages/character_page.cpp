@@ -96,8 +96,8 @@ void CharacterPage::importPicture(const IndexedImage& picture) {
     paint();
 }
 
-bool CharacterPage::saveToRom(const std::filesystem::path& path) {
-    const SpriteSaveResult result = characters_.save(path);
+bool CharacterPage::saveToRom(RomFile& rom) {
+    const SpriteSaveResult result = characters_.save(rom);
     if (result == SpriteSaveResult::Saved) return true;
     ui().showWarning(spriteSaveMessage(result));
     return false;

@@ -159,8 +159,8 @@ void MonsterPage::importPicture(const IndexedImage& picture) {
     paint();
 }
 
-bool MonsterPage::saveToRom(const std::filesystem::path& path) {
-    const MonsterSaveResult result = monsters_.save(path);
+bool MonsterPage::saveToRom(RomFile& rom) {
+    const MonsterSaveResult result = monsters_.save(rom);
     // The clean-up renumbers graphics entries even when the write is refused.
     fillList(images_, monsters_.imageLabels());
     paint();

@@ -24,7 +24,7 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     void flipImage(FlipDirection direction) override;
     void initAfterLoad() override;
     void refresh() override;
-    bool saveToRom(const std::filesystem::path& path) override;
+    bool saveToRom(RomFile& rom) override;
     void modeChanged(int tab) override;
 
     QString exportTitle() const override { return "Export monster"; }

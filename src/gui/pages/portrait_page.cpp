@@ -81,8 +81,8 @@ void PortraitPage::importPicture(const IndexedImage& picture) {
     paint();
 }
 
-bool PortraitPage::saveToRom(const std::filesystem::path& path) {
-    const PortraitSaveResult result = portraits_.save(path);
+bool PortraitPage::saveToRom(RomFile& rom) {
+    const PortraitSaveResult result = portraits_.save(rom);
     if (result == PortraitSaveResult::Saved) return true;
     ui().showWarning(portraitSaveMessage(result));
     return false;

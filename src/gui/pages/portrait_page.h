@@ -20,7 +20,7 @@ class PortraitPage : public PageWidget {
     void clearImage() override;
     void flipImage(FlipDirection direction) override;
     void initAfterLoad() override;
-    bool saveToRom(const std::filesystem::path& path) override;
+    bool saveToRom(RomFile& rom) override;
 
     QString exportTitle() const override { return "Export portrait"; }
     QString importTitle() const override { return "Import Portrait"; }

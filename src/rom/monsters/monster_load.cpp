@@ -15,19 +15,19 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-bool readBytes(RomFile& rom, std::uint32_t romOffset, std::size_t count, Bytes& out) {
+bool readBytes(const RomFile& rom, std::uint32_t romOffset, std::size_t count, Bytes& out) {
     out.assign(count, 0);
     return rom.read(romOffset, out);
 }
 
-bool readPalettes(RomFile& rom, MonsterGraphicsSet& set) {
+bool readPalettes(const RomFile& rom, MonsterGraphicsSet& set) {
     Bytes bytes;
     if (!readBytes(rom, kPalettesOffset, kPalettesBytes, bytes)) return false;
     set.monsterPalettes = snesWordsToColours(bytes);
     return true;
 }
 
-bool readNames(RomFile& rom, MonsterGraphicsSet& set) {
+bool readNames(const RomFile& rom, MonsterGraphicsSet& set) {
     Bytes bytes;
     if (!readBytes(rom, kMonsterNamesOffset, kMonsterNameCount * kMonsterNameLength, bytes)) {
         return false;
@@ -63,7 +63,7 @@ std::vector<Mold> unpackMolds(std::span<const std::uint8_t> bytes, int count, bo
 
 // The mold area runs from the small table's start to the fixed last byte; the
 // pointers say where each table starts. Counts are bounded by what was read.
-bool readMolds(RomFile& rom, MonsterGraphicsSet& set) {
+bool readMolds(const RomFile& rom, MonsterGraphicsSet& set) {
     const MonsterLayout& layout = set.layout;
     std::array<std::uint8_t, 4> pointers{};
     if (!rom.read(layout.moldPointersOffset, pointers)) return false;
@@ -88,7 +88,7 @@ bool readMolds(RomFile& rom, MonsterGraphicsSet& set) {
     return true;
 }
 
-RomLoadResult readRecordsAndGraphics(RomFile& rom, MonsterGraphicsSet& set) {
+RomLoadResult readRecordsAndGraphics(const RomFile& rom, MonsterGraphicsSet& set) {
     Bytes records;
     if (!readBytes(rom, kRecordsOffset, kRecordCount * kRecordBytes, records)) {
         return RomLoadResult::TooShort;
@@ -133,6 +133,10 @@ RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem
     RomFile rom;
     if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
         return opened;
+    return loadMonsterGraphics(set, rom);
+}
+
+RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const RomFile& rom) {
     const RomFormCheck form = readRomForm(rom);
     if (form.status == RomFormStatus::TooShort) return RomLoadResult::TooShort;
     if (form.status != RomFormStatus::Recognised) return RomLoadResult::UnknownLayout;

@@ -4,6 +4,7 @@
 
 #include "rom/load_result.h"
 #include "rom/monsters/monster_graphics.h"
+#include "rom/rom_file.h"
 
 namespace morvik {
 
@@ -13,5 +14,7 @@ namespace morvik {
 // their pixels.
 [[nodiscard]] RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set,
                                                 const std::filesystem::path& path);
+// The same from a ROM image in memory.
+[[nodiscard]] RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const RomFile& rom);
 
 }  // namespace morvik

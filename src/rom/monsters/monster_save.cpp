@@ -134,25 +134,17 @@ Bytes packRecords(const MonsterGraphicsSet& set, const std::vector<int>& offsets
     return bytes;
 }
 
-bool writeAll(const std::filesystem::path& path, const MonsterGraphicsSet& set,
-              const std::vector<int>& offsets, MonsterSaveResult& failure) {
-    const Bytes graphics = packGraphics(set);
-    const Bytes molds = packMoldArea(set);
-    const Bytes palettes = coloursToSnesWords(set.monsterPalettes);
-    const Bytes records = packRecords(set, offsets);
-    RomFile rom;
-    failure = MonsterSaveResult::CannotOpen;
-    if (!rom.open(path)) return false;
+bool writeAll(RomFile& rom, const MonsterGraphicsSet& set, const std::vector<int>& offsets,
+              MonsterSaveResult& failure) {
     // The file must still be the kind of ROM the set was read from.
+    failure = MonsterSaveResult::CannotOpen;
     const RomFormCheck form = readRomForm(rom);
     if (form.status != RomFormStatus::Recognised || form.form.monsters != set.layout) return false;
-    bool ok = rom.write(set.layout.graphicsOffset, graphics);
-    ok = rom.write(set.layout.moldPointersOffset, molds) && ok;
-    ok = rom.write(kPalettesOffset, palettes) && ok;
-    ok = rom.write(kRecordsOffset, records) && ok;
-    ok = rom.close() && ok;
     failure = MonsterSaveResult::WriteFailed;
-    return ok;
+    return rom.write(set.layout.graphicsOffset, packGraphics(set)) &&
+           rom.write(set.layout.moldPointersOffset, packMoldArea(set)) &&
+           rom.write(kPalettesOffset, coloursToSnesWords(set.monsterPalettes)) &&
+           rom.write(kRecordsOffset, packRecords(set, offsets));
 }
 
 }  // namespace
@@ -203,9 +195,9 @@ void prepareMonsterSave(MonsterGraphicsSet& set) {
     deleteUnusedMolds(set, true);
 }
 
-MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, RomFile& rom) {
     // Nothing was ever loaded into this set: there is nothing sound to write.
-    if (set.entryCount <= 0) return MonsterSaveResult::CannotOpen;
+    if (set.entryCount <= 0 || !rom.isOpen()) return MonsterSaveResult::CannotOpen;
     // A record may have been pointed at a slot the clean-up had set aside.
     for (const MonsterRecord& r : set.records)
         set.entries[r.entryIndex].used = true;
@@ -222,22 +214,26 @@ MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesy
     }
 
     MonsterSaveResult failure = MonsterSaveResult::WriteFailed;
-    if (!writeAll(path, set, *offsets, failure)) return failure;
+    if (!writeAll(rom, set, *offsets, failure)) return failure;
     for (int slot = 0; slot < set.entryCount; ++slot) {
         if (set.entries[slot].used) set.entries[slot].romOffset = (*offsets)[slot];
     }
     return MonsterSaveResult::Saved;
 }
 
-MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    return saveToFile(path, [&set](RomFile& rom) { return saveMonsterGraphics(set, rom); });
+}
+
+MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, RomFile& rom) {
     refreshAllMonsterImages(set);
     MonsterGraphicsSet before = set;
     prepareMonsterSave(set);
-    const MonsterSaveResult result = saveMonsterGraphics(set, path);
+    const MonsterSaveResult result = saveMonsterGraphics(set, rom);
     if (result == MonsterSaveResult::Saved) {
-        // The file now holds the data; should the reload fail, the set in
+        // The ROM now holds the data; should the reload fail, the set in
         // memory still matches what was written.
-        (void)loadMonsterGraphics(set, path);
+        (void)loadMonsterGraphics(set, rom);
         return result;
     }
     // Refused or failed: the clean-up is taken back, so that every entry,
@@ -248,6 +244,10 @@ MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, const std::filesystem:
         before.entries[slot].used = set.entries[slot].used;
     set = std::move(before);
     return result;
+}
+
+MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, const std::filesystem::path& path) {
+    return saveToFile(path, [&set](RomFile& rom) { return saveMonsterSet(set, rom); });
 }
 
 }  // namespace morvik

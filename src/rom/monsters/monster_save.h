@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "rom/monsters/monster_graphics.h"
+#include "rom/rom_file.h"
 
 namespace morvik {
 
@@ -32,14 +33,20 @@ void refreshAllMonsterImages(MonsterGraphicsSet& set);
 void prepareMonsterSave(MonsterGraphicsSet& set);
 
 // Measures the set against the block and the mold area, then packs and writes
-// graphics, molds, palettes and records. Nothing is written unless everything
-// fits. Call refreshAllMonsterImages and prepareMonsterSave first.
-[[nodiscard]] MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set,
-                                                    const std::filesystem::path& path);
+// graphics, molds, palettes and records into the ROM image. Nothing is written
+// unless everything fits. Call refreshAllMonsterImages and prepareMonsterSave
+// first.
+[[nodiscard]] MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, RomFile& rom);
 
 // The whole save as the editor runs it: refresh, clean up, write and, once
-// written, load the set again from the file so it holds exactly what the ROM
+// written, load the set again from the image so it holds exactly what the ROM
 // does. A save that is refused or fails leaves every picture as it was.
+[[nodiscard]] MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set, RomFile& rom);
+
+// The same on a file: read, changed in memory, and put back in one step only
+// when the save succeeded (WriteFailed when that step fails).
+[[nodiscard]] MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set,
+                                                    const std::filesystem::path& path);
 [[nodiscard]] MonsterSaveResult saveMonsterSet(MonsterGraphicsSet& set,
                                                const std::filesystem::path& path);
 

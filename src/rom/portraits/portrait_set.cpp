@@ -50,7 +50,10 @@ RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path)
     RomFile rom;
     if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
         return opened;
+    return loadPortraits(set, rom);
+}
 
+RomLoadResult loadPortraits(PortraitSet& set, const RomFile& rom) {
     PortraitSet fresh;
     Bytes palettes(kPalettesBytes);
     std::array<std::uint8_t, kPaletteIndicesBeforeGap + 3> indices{};
@@ -72,7 +75,7 @@ RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path)
     return RomLoadResult::Loaded;
 }
 
-PortraitSaveResult savePortraits(PortraitSet& set, const std::filesystem::path& path) {
+PortraitSaveResult savePortraits(PortraitSet& set, RomFile& rom) {
     Bytes indices;
     Bytes graphics;
     for (Portrait& portrait : set.portraits) {
@@ -80,14 +83,17 @@ PortraitSaveResult savePortraits(PortraitSet& set, const std::filesystem::path& 
         graphics.insert(graphics.end(), portrait.tiles.begin(), portrait.tiles.end());
         indices.push_back(static_cast<std::uint8_t>(portrait.paletteIndex));
     }
-    RomFile rom;
-    if (!rom.open(path)) return PortraitSaveResult::CannotOpen;
-    bool ok = rom.write(kPalettesOffset, coloursToSnesWords(set.portraitPalettes));
-    ok = rom.write(kPaletteIndicesOffset, std::span(indices).first(kPaletteIndicesBeforeGap)) && ok;
-    ok = rom.write(kLastPaletteIndexOffset, std::span(indices).last(1)) && ok;
-    ok = rom.write(kGraphicsOffset, graphics) && ok;
-    ok = rom.close() && ok;
+    if (!rom.isOpen()) return PortraitSaveResult::CannotOpen;
+    const bool ok =
+        rom.write(kPalettesOffset, coloursToSnesWords(set.portraitPalettes)) &&
+        rom.write(kPaletteIndicesOffset, std::span(indices).first(kPaletteIndicesBeforeGap)) &&
+        rom.write(kLastPaletteIndexOffset, std::span(indices).last(1)) &&
+        rom.write(kGraphicsOffset, graphics);
     return ok ? PortraitSaveResult::Saved : PortraitSaveResult::WriteFailed;
+}
+
+PortraitSaveResult savePortraits(PortraitSet& set, const std::filesystem::path& path) {
+    return saveToFile(path, [&set](RomFile& rom) { return savePortraits(set, rom); });
 }
 
 }  // namespace morvik

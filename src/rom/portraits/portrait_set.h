@@ -6,6 +6,7 @@
 #include "gfx/indexed_image.h"
 #include "rom/load_result.h"
 #include "rom/portraits/portrait_layout.h"
+#include "rom/rom_file.h"
 
 namespace morvik {
 
@@ -34,9 +35,12 @@ const char* portraitSaveMessage(PortraitSaveResult result);
 // Loads palettes, palette indices and pictures; the set is replaced only when
 // everything was read. A palette index without a palette (19 or more) loads as 0.
 [[nodiscard]] RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path);
+[[nodiscard]] RomLoadResult loadPortraits(PortraitSet& set, const RomFile& rom);
 
 // Encodes every picture into its tiles and writes palettes, palette indices and
 // graphics; the two bytes inside the palette-index table are left alone.
+[[nodiscard]] PortraitSaveResult savePortraits(PortraitSet& set, RomFile& rom);
+// The same on a file, put back in one step when everything was written.
 [[nodiscard]] PortraitSaveResult savePortraits(PortraitSet& set, const std::filesystem::path& path);
 
 bool isValidPortrait(int portrait);

@@ -113,7 +113,10 @@ RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const std::filesyste
     RomFile rom;
     if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
         return opened;
+    return loadCharacterSprites(set, rom);
+}
 
+RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const RomFile& rom) {
     Bytes map(kFrameMapEntries * 2);
     Bytes palettes(kPalettesBytes);
     Bytes block(kBlockBytes);
@@ -142,14 +145,13 @@ RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const std::filesyste
     return RomLoadResult::Loaded;
 }
 
-SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, const std::filesystem::path& path) {
+SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, RomFile& rom) {
     const Bytes palettes = coloursToSnesWords(set.spritePalettes);
     Bytes paletteIndices;
     for (const CharacterSprites& c : set.characters) {
         paletteIndices.push_back(static_cast<std::uint8_t>(c.paletteIndex));
     }
-    RomFile rom;
-    if (!rom.open(path)) return SpriteSaveResult::CannotOpen;
+    if (!rom.isOpen()) return SpriteSaveResult::CannotOpen;
     bool ok = rom.write(kPalettesOffset, palettes);
     ok = rom.write(kPaletteCopyOffset,
                    std::span(palettes).first(kCopiedPalettes * kColoursPerPalette * 2)) &&
@@ -166,8 +168,11 @@ SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, const std::filesy
             ok = rom.write(at, encodeTilePixels(tiles[t])) && ok;
         }
     }
-    ok = rom.close() && ok;
     return ok ? SpriteSaveResult::Saved : SpriteSaveResult::WriteFailed;
+}
+
+SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, const std::filesystem::path& path) {
+    return saveToFile(path, [&set](RomFile& rom) { return saveCharacterSprites(set, rom); });
 }
 
 }  // namespace morvik

@@ -7,6 +7,7 @@
 #include "gfx/indexed_image.h"
 #include "gfx/tile_pixels.h"
 #include "rom/load_result.h"
+#include "rom/rom_file.h"
 #include "rom/sprites/sprite_layout.h"
 
 namespace morvik {
@@ -44,11 +45,14 @@ const char* spriteSaveMessage(SpriteSaveResult result);
 // frames; the set is replaced only when everything was read.
 [[nodiscard]] RomLoadResult loadCharacterSprites(CharacterSpriteSet& set,
                                                  const std::filesystem::path& path);
+[[nodiscard]] RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const RomFile& rom);
 
 // Writes palettes (and the copy of the first six), palette indices and, for each
 // character, the tiles its frames show, taken from the frames; a tile shown by
 // several frames comes from the first of them. Tiles no frame shows keep their
 // bytes in the ROM.
+[[nodiscard]] SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, RomFile& rom);
+// The same on a file, put back in one step when everything was written.
 [[nodiscard]] SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set,
                                                     const std::filesystem::path& path);
 

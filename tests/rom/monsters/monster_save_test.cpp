@@ -137,7 +137,8 @@ void fillMolds(MonsterGraphicsSet& set, int extra) {
 // while the save would be refused: the block's size binds, or, in the
 // large-read build, the reach of the 15-bit offsets.
 TEST(MonsterSaveLayouts, EachLayoutIsFilledToItsCapacities) {
-    for (const MonsterLayoutKind kind : {MonsterLayoutKind::Original, MonsterLayoutKind::Expanded}) {
+    for (const MonsterLayoutKind kind :
+         {MonsterLayoutKind::Original, MonsterLayoutKind::Expanded}) {
         SCOPED_TRACE(static_cast<int>(kind));
         test::TempDir dir;
         const auto path = dir.file("demo.smc");
@@ -294,7 +295,10 @@ TEST_F(MonsterSave, AFailedSaveLeavesEveryEntryItsPicture) {
     ASSERT_TRUE(selectMonsterGraphicsEntry(set, record, other));
     const int free = freeGraphicsSpace(set);
 
-    EXPECT_NE(saveMonsterSet(set, dir.file("missing.smc")), MonsterSaveResult::Saved);
+    // A ROM image that takes no writes fails the save after the clean-up.
+    RomFile readOnly;
+    ASSERT_TRUE(readOnly.open(path, RomFile::Access::ReadOnly));
+    EXPECT_EQ(saveMonsterSet(set, readOnly), MonsterSaveResult::WriteFailed);
     // The unused entry no longer counts, as after any clean-up ...
     EXPECT_FALSE(set.entries[entry].used);
     EXPECT_GT(freeGraphicsSpace(set), free);
