@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -26,7 +27,8 @@ constexpr const char* kUsage =
     "  morvik-cli info ROM\n"
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
-    "  morvik-cli import ROM monster|portrait|character INDEX FILE\n"
+    "  morvik-cli import ROM monster|portrait|character INDEX FILE [--backup] [--fix-checksum] "
+    "[--force]\n"
     "  morvik-cli --help\n";
 
 int usage(std::ostream& err) {
@@ -37,6 +39,12 @@ int usage(std::ostream& err) {
 int fail(std::ostream& err, const std::string& why) {
     err << why << '\n';
     return kExitFailure;
+}
+
+std::string hex4(std::uint16_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+    return text;
 }
 
 std::optional<int> parseIndex(const std::string& text) {
@@ -84,6 +92,12 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         << "portraits: " << session.sets.portraits.portraits.size() << '\n'
         << "characters: " << session.sets.characters.characters.size() << '\n'
         << "battle backgrounds: " << session.backgrounds.battleBackgrounds.size() << '\n';
+    if (const auto checksum = session.checksum()) {
+        out << "checksum: " << (checksum->ok() ? "ok" : "wrong (stored " + hex4(checksum->stored) +
+                                                           ", computed " +
+                                                           hex4(checksum->computed) + ")")
+            << '\n';
+    }
     return kExitSuccess;
 }
 
@@ -194,8 +208,28 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return exportAll(session, pathFromUtf8(args[2]), *options, err) ? kExitSuccess : kExitFailure;
 }
 
+// The save flags after a command's own arguments; nothing on an unknown one.
+std::optional<SaveOptions> parseSaveOptions(const std::vector<std::string>& args,
+                                            std::size_t first) {
+    SaveOptions options;
+    for (std::size_t i = first; i < args.size(); ++i) {
+        if (args[i] == "--backup") {
+            options.backup = true;
+        } else if (args[i] == "--fix-checksum") {
+            options.fixChecksum = true;
+        } else if (args[i] == "--force") {
+            options.force = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 5) return usage(err);
+    if (args.size() < 5) return usage(err);
+    const auto saving = parseSaveOptions(args, 5);
+    if (!saving) return usage(err);
     const std::string& set = args[2];
     const auto index = parseIndex(args[3]);
     if (set != "monster" && set != "portrait" && set != "character") {
@@ -211,7 +245,7 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const ImportLimits& limits = set == "monster"    ? kMonsterImportLimits
                                  : set == "portrait" ? kPortraitImportLimits
                                                      : kCharacterImportLimits;
-    Session session(pathFromUtf8(args[1]), out, err);
+    Session session(pathFromUtf8(args[1]), out, err, *saving);
     if (!session.open()) return kExitFailure;
     IndexedImage picture;
     const ImageStatus status = readImportImage(picture, pathFromUtf8(args[4]), limits);

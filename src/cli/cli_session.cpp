@@ -5,7 +5,12 @@
 namespace morvik::cli {
 
 bool CliUi::askYesNo(const std::string& text) {
-    // The only question is the signature one: the command line loads anyway, and says so.
+    // Saving over another program's changes takes --force.
+    if (text == kChangedOnDiskQuestion) {
+        if (!force_) err_ << text << " (not saved: use --force to save anyway)\n";
+        return force_;
+    }
+    // The signature question: the command line loads anyway, and says so.
     err_ << "warning: " << text << " (loading it)\n";
     return true;
 }
@@ -29,14 +34,24 @@ bool CliPage::saveToRom(RomFile& rom) {
     return false;
 }
 
-Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err)
+Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err,
+                 const SaveOptions& saving)
     : err_(err),
-      ui_(romPath, out, err),
+      ui_(romPath, out, err, saving.force),
       monsters_(CliPage::Kind::Monsters, sets, err),
       portraits_(CliPage::Kind::Portraits, sets, err),
       characters_(CliPage::Kind::Characters, sets, err),
       document_(settings_, sets, backgrounds, EditorPages{monsters_, portraits_, characters_},
-                ui_) {}
+                ui_) {
+    settings_.keepBackup = saving.backup;
+    settings_.fixChecksum = saving.fixChecksum;
+}
+
+std::optional<RomChecksum> Session::checksum() const {
+    RomFile rom;
+    if (!rom.open(document_.romPath(), RomFile::Access::ReadOnly)) return std::nullopt;
+    return readRomChecksum(rom);
+}
 
 bool Session::open() {
     if (document_.openRom()) return true;

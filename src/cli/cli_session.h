@@ -9,15 +9,23 @@
 #include "app/rom_document.h"
 #include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "rom/rom_checksum.h"
 
 namespace morvik::cli {
+
+// How a command saves: the flags of the command line.
+struct SaveOptions {
+    bool backup = false;       // keep NAME.bak
+    bool fixChecksum = false;  // put the right checksum into the game's header
+    bool force = false;        // save over a file another program changed
+};
 
 // The document flows answered without a window: the ROM comes from the command
 // line, questions take their safe answer, messages go to the streams.
 class CliUi : public DocumentUi {
   public:
-    CliUi(std::filesystem::path romPath, std::ostream& out, std::ostream& err)
-        : romPath_(std::move(romPath)), out_(out), err_(err) {}
+    CliUi(std::filesystem::path romPath, std::ostream& out, std::ostream& err, bool force)
+        : romPath_(std::move(romPath)), out_(out), err_(err), force_(force) {}
 
     Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
     bool askYesNo(const std::string& text) override;
@@ -38,6 +46,7 @@ class CliUi : public DocumentUi {
     std::filesystem::path romPath_;
     std::ostream& out_;
     std::ostream& err_;
+    bool force_;
 };
 
 // A page without a window: it only saves its data set, as the editor's page
@@ -70,10 +79,13 @@ class CliPage : public MonsterEditorPage {
 // Everything one command works on: the ROM opened as the editor opens it.
 class Session {
   public:
-    Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err);
+    Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err,
+            const SaveOptions& saving = {});
     // Opens the ROM; false (the reason already written) when it cannot be loaded.
     bool open();
     const RomForm& form() const { return document_.romForm(); }
+    // The checksum of the file as it is on the disk.
+    std::optional<RomChecksum> checksum() const;
     // Saves as File > Save does; false (the saver's message written) on failure.
     bool save() {
         document_.markDirty();

@@ -95,7 +95,7 @@ TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
         "\nlarge molds: " + std::to_string(set.largeMolds.size()) +
         "\nused graphics bytes: " + std::to_string(usedGraphicsBytes(set)) +
         "\nfree graphics space: " + std::to_string(freeGraphicsSpace(set)) +
-        "\nportraits: 19\ncharacters: 22\nbattle backgrounds: 55\n";
+        "\nportraits: 19\ncharacters: 22\nbattle backgrounds: 55\nchecksum: ok\n";
     EXPECT_EQ(info.out, expected);
 }
 
