@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
@@ -109,6 +110,18 @@ void MainWindow::buildMenus() {
     QMenu* options = menuBar()->addMenu("&Options");
     addCommand(options, "&Grid settings", kCommandGridSettings);
     addCommand(options, "Change &Background ...", kCommandChangeBackground)->setEnabled(false);
+    options->addSeparator();
+    // Two switches of how File > Save writes the ROM, kept with the settings.
+    for (const auto& [label, command, setting] :
+         {std::tuple{"Keep a &backup when saving", kCommandKeepBackup, &Settings::keepBackup},
+          std::tuple{"Fix the ROM &checksum when saving", kCommandFixChecksum,
+                     &Settings::fixChecksum}}) {
+        QAction* item = addCommand(options, label, command);
+        item->setCheckable(true);
+        item->setChecked(settings_.*setting);
+        connect(item, &QAction::toggled, this,
+                [this, setting = setting](bool on) { settings_.*setting = on; });
+    }
 }
 
 QAction* MainWindow::action(int command) const {

@@ -38,6 +38,8 @@ enum Command : int {
     kCommandClear = 40016,
     kCommandFlipHorizontal = 40017,
     kCommandFlipVertical = 40018,
+    kCommandKeepBackup = 40020,
+    kCommandFixChecksum = 40021,
 };
 
 // The program's frame: menu, tabs and the three pages, routing every command
