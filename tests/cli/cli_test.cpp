@@ -216,6 +216,30 @@ TEST_F(Cli, ImportThenExportRoundTrips) {
     }
 }
 
+TEST_F(Cli, ImportKeepsABackupAndFixesTheChecksumOnlyWhenAsked) {
+    const fs::path art = dir.file("art");
+    ASSERT_EQ(run({"export", rom.string(), art.string(), "--only", "portraits"}).status, 0);
+    const std::string picture = (art / "portraits" / "07.png").string();
+    const fs::path backup = rom.string() + ".bak";
+    const test::Bytes original = test::readFileBytes(rom);
+
+    // Without flags: no backup, and the checksum is left as it was.
+    ASSERT_EQ(run({"import", rom.string(), "portrait", "3", picture}).status, 0);
+    EXPECT_FALSE(fs::exists(backup));
+    const std::string info = run({"info", rom.string()}).out;
+    EXPECT_NE(info.find("checksum: wrong (stored "), std::string::npos) << info;
+    EXPECT_NE(info.find(", computed "), std::string::npos);
+
+    const test::Bytes once = test::readFileBytes(rom);
+    const CliRun flagged =
+        run({"import", rom.string(), "portrait", "4", picture, "--backup", "--fix-checksum"});
+    ASSERT_EQ(flagged.status, 0) << flagged.err;
+    EXPECT_TRUE(test::readFileBytes(backup) == once);
+    EXPECT_NE(run({"info", rom.string()}).out.find("checksum: ok\n"), std::string::npos);
+    EXPECT_FALSE(test::readFileBytes(rom) == original);
+    EXPECT_EQ(run({"import", rom.string(), "portrait", "4", picture, "--backups"}).status, 2);
+}
+
 // Names outside ASCII come in as UTF-8 and go out in messages the same way.
 TEST_F(Cli, FileNamesOutsideAscii) {
     auto named = [&](const char* name) { return dir.path() / pathFromUtf8(name); };

@@ -65,6 +65,16 @@ TEST_F(MainWindowTest, StartUpState) {
     EXPECT_FALSE(window->action(kCommandImport)->isEnabled());  // the whole menu is greyed
     EXPECT_EQ(window->action(kCommandExit)->shortcut(), QKeySequence("Ctrl+X"));
     EXPECT_EQ(window->action(kFirstRecentFileCommand), nullptr);
+    // The two switches of saving show and change their settings.
+    QAction* backup = window->action(kCommandKeepBackup);
+    QAction* checksum = window->action(kCommandFixChecksum);
+    EXPECT_EQ(backup->text(), "Keep a &backup when saving");
+    EXPECT_TRUE(backup->isCheckable() && backup->isChecked());
+    EXPECT_FALSE(checksum->isChecked());
+    backup->trigger();
+    checksum->trigger();
+    EXPECT_FALSE(settings.keepBackup);
+    EXPECT_TRUE(settings.fixChecksum);
     for (int tab = 0; tab < 4; ++tab)
         EXPECT_FALSE(window->page(tab)->isVisible());
 
