@@ -8,6 +8,7 @@
 
 #include "app/file_path.h"
 #include "app/image_transfer.h"
+#include "app/version.h"
 #include "cli/cli_session.h"
 #include "demo/demo_rom.h"
 #include "rom/monsters/monster_edit.h"
@@ -29,7 +30,8 @@ constexpr const char* kUsage =
     "[--only monsters|portraits|characters|backgrounds]\n"
     "  morvik-cli import ROM monster|portrait|character INDEX FILE [--backup] [--fix-checksum] "
     "[--force]\n"
-    "  morvik-cli --help\n";
+    "  morvik-cli --help\n"
+    "  morvik-cli --version\n";
 
 int usage(std::ostream& err) {
     err << kUsage;
@@ -266,6 +268,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
+        return kExitSuccess;
+    }
+    if (command == "--version") {
+        out << kVersionLine << '\n';
         return kExitSuccess;
     }
     if (command == "demo-rom") return demoRom(args, err);

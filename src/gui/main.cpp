@@ -1,12 +1,21 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstdio>
+#include <cstring>
 
+#include "app/version.h"
 #include "gui/main_window.h"
 #include "gui/qt_path.h"
 #include "gui/qt_settings_store.h"
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that it works without a display.
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", morvik::kVersionLine);
+        return 0;
+    }
     QApplication application(argc, argv);
     if (QGuiApplication::primaryScreen() == nullptr) {
         // Nothing to show a window on.
@@ -25,10 +34,12 @@ int main(int argc, char** argv) {
                              "Running this program in 256 color mode is not recommended");
     }
     window.show();
-    // An optional ROM path opens that file as File > Open would.
+    // An optional ROM path opens that file as File > Open would; made absolute
+    // so that the recent files can find it again from anywhere.
     const QStringList arguments = application.arguments();
     if (arguments.size() > 1) {
-        window.document().openRomFile(morvik::gui::toPath(arguments.at(1)));
+        const QString path = QFileInfo(arguments.at(1)).absoluteFilePath();
+        window.document().openRomFile(morvik::gui::toPath(path));
     }
     return application.exec();
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <tuple>
 
+#include "app/version.h"
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
 #include "gui/pages/character_page.h"
@@ -122,6 +123,9 @@ void MainWindow::buildMenus() {
         connect(item, &QAction::toggled, this,
                 [this, setting = setting](bool on) { settings_.*setting = on; });
     }
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    addCommand(help, "&About Morvik", kCommandAbout);
 }
 
 QAction* MainWindow::action(int command) const {
@@ -185,9 +189,26 @@ void MainWindow::runCommand(int command) {
         case kCommandFlipVertical:
             currentPage().flipImage(FlipDirection::Vertical);
             break;
+        case kCommandAbout:
+            showAbout();
+            break;
         default:
             break;
     }
+}
+
+void MainWindow::showAbout() {
+    static constexpr const char* kAbout =
+        "<b>%1</b><p>Version %2</p>"
+        "<p>A graphics editor for the Final Fantasy III ROM.</p>"
+        "<p>Released under the MIT License.</p>";
+    const QString about = QString(kAbout).arg(kProgramCaption, kVersion);
+    // open() rather than exec(): the box is window-modal without a loop of its own.
+    auto* box = new QMessageBox(QMessageBox::NoIcon, "About Morvik", about, QMessageBox::Ok, this);
+    box->setObjectName("aboutBox");
+    box->setIconPixmap(QIcon(kIconPath).pixmap(64));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void MainWindow::openBackgroundChooser() {

@@ -40,6 +40,7 @@ enum Command : int {
     kCommandFlipVertical = 40018,
     kCommandKeepBackup = 40020,
     kCommandFixChecksum = 40021,
+    kCommandAbout = 40030,
 };
 
 // The program's frame: menu, tabs and the three pages, routing every command
@@ -87,6 +88,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
 
   private:
     void buildMenus();
+    void showAbout();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     EditorPage& currentPage();

@@ -7,6 +7,7 @@
 
 #include "app/file_path.h"
 #include "app/image_transfer.h"
+#include "app/version.h"
 #include "demo/demo_rom.h"
 #include "imagefile/image_file.h"
 #include "rom/monsters/monster_edit.h"
@@ -77,6 +78,9 @@ TEST_F(Cli, UsageAndHelp) {
     const CliRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("morvik-cli export ROM DIR"), std::string::npos);
+    const CliRun version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("morvik ") + kVersion + "\n");
     EXPECT_EQ(run({"export", rom.string(), "out", "--format", "gif"}).status, 2);
     EXPECT_EQ(run({"export", rom.string(), "out", "--only"}).status, 2);
     EXPECT_EQ(run({"info"}).status, 2);
