@@ -7,9 +7,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvik;
+    const auto bytes = std::span<const std::uint8_t>(data, size);
     IndexedImage image;
-    const ImageStatus status = readPngBytes(image, std::span<const std::uint8_t>(data, size),
-                                            fuzz::kMaxColours, fuzz::kMaxSide, fuzz::kMaxSide);
+    const ImageStatus status =
+        readPngBytes(image, bytes, fuzz::kMaxColours, fuzz::kMaxSide, fuzz::kMaxSide);
+    FilePicture picture;
+    const ImageStatus pictureStatus =
+        readPngPicture(picture, bytes, fuzz::kMaxSide, fuzz::kMaxSide);
+    fuzz::expectSameFilePicture(picture, pictureStatus, image, status);
     if (status != ImageStatus::Ok) return 0;
     const auto written = encodePng(image, image.width(), image.height());
     if (written.empty()) std::abort();

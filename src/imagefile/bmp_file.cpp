@@ -14,6 +14,8 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::size_t kMaskBytes = 12;
+// Headers from version 3 on hold an alpha mask after the three colour masks.
+constexpr std::uint32_t kAlphaMaskHeaderSize = 56;
 constexpr std::uint16_t kBmpType = 0x4D42;  // "BM"
 constexpr std::uint32_t kCompressionNone = 0;
 constexpr std::uint32_t kCompressionBitfields = 3;
@@ -29,6 +31,7 @@ struct BmpLayout {
     std::size_t stride = 0;
     std::size_t pixelOffset = 0;
     std::array<std::uint32_t, 3> masks{};  // red, green, blue
+    std::uint32_t alphaMask = 0;
     int tableEntries = 0;
     std::array<PaletteColour, 256> table{};
 };
@@ -72,6 +75,9 @@ std::size_t readMasksAndTable(std::span<const std::uint8_t> data, std::uint32_t 
         if (position > data.size()) return 0;
         for (std::size_t i = 0; i < 3; ++i)
             layout.masks[i] = loadLe32(data, maskOffset + 4 * i);
+        if (headerSize >= kAlphaMaskHeaderSize) {
+            layout.alphaMask = loadLe32(data, maskOffset + kMaskBytes);
+        }
     }
     if (layout.bits > 8) return position;
 
@@ -128,10 +134,14 @@ std::uint8_t maskedChannel(std::uint32_t value, std::uint32_t mask) {
     return static_cast<std::uint8_t>(field << (8 - width));
 }
 
-PaletteColour directColour(const std::uint8_t* pixel, const BmpLayout& layout) {
+std::uint32_t pixelValue(const std::uint8_t* pixel, int bits) {
     std::uint32_t value = pixel[0] | (pixel[1] << 8);
-    if (layout.bits >= 24) value |= static_cast<std::uint32_t>(pixel[2]) << 16;
-    if (layout.bits == 32) value |= static_cast<std::uint32_t>(pixel[3]) << 24;
+    if (bits >= 24) value |= static_cast<std::uint32_t>(pixel[2]) << 16;
+    if (bits == 32) value |= static_cast<std::uint32_t>(pixel[3]) << 24;
+    return value;
+}
+
+PaletteColour directColour(std::uint32_t value, const BmpLayout& layout) {
     return PaletteColour{maskedChannel(value, layout.masks[2]),
                          maskedChannel(value, layout.masks[1]),
                          maskedChannel(value, layout.masks[0])};
@@ -144,49 +154,53 @@ int tableIndex(const std::uint8_t* row, int x, int bits) {
     return (row[x / perByte] >> shift) & ((1 << bits) - 1);
 }
 
-enum class RowResult { Ok, TooManyColours, BadIndex };
-
-RowResult decodeRow(const std::uint8_t* row, int y, const BmpLayout& layout,
-                    PictureBuilder& picture) {
+// False at the first index past the colour table, which is then marked.
+bool decodeRow(const std::uint8_t* row, std::size_t rowStart, const BmpLayout& layout,
+               DecodedPicture& decoded) {
+    FilePicture& picture = decoded.picture;
     const int bytesPerPixel = layout.bits / 8;
     for (int x = 0; x < layout.width; ++x) {
-        PaletteColour colour;
-        if (layout.bits <= 8) {
+        const std::size_t at = rowStart + static_cast<std::size_t>(x);
+        if (picture.indexed) {
             const int index = tableIndex(row, x, layout.bits);
-            if (index >= layout.tableEntries) return RowResult::BadIndex;
-            colour = layout.table[index];
+            if (index >= layout.tableEntries) {
+                decoded.markDamaged(at, ImageStatus::NotAnImage);
+                return false;
+            }
+            picture.indices[at] = static_cast<std::uint8_t>(index);
         } else {
-            colour = directColour(row + static_cast<std::size_t>(x) * bytesPerPixel, layout);
+            const std::uint32_t value =
+                pixelValue(row + static_cast<std::size_t>(x) * bytesPerPixel, layout.bits);
+            picture.colours[at] = directColour(value, layout);
+            picture.transparent[at] = layout.alphaMask != 0 && (value & layout.alphaMask) == 0;
         }
-        if (!picture.put(x, y, colour)) return RowResult::TooManyColours;
     }
-    return RowResult::Ok;
+    return true;
 }
 
 ImageStatus decodePixels(std::span<const std::uint8_t> data, const BmpLayout& layout,
-                         int maxColours, IndexedImage& image) {
-    PictureBuilder picture(maxColours);
-    if (!picture.start(layout.width, layout.height)) return ImageStatus::CannotRead;
+                         DecodedPicture& decoded) {
+    if (!startPicture(decoded, layout.width, layout.height, layout.bits <= 8)) {
+        return ImageStatus::CannotRead;
+    }
+    if (decoded.picture.indexed) {
+        decoded.picture.palette.assign(layout.table.begin(),
+                                       layout.table.begin() + layout.tableEntries);
+        decoded.picture.transparentEntries.assign(decoded.picture.palette.size(), false);
+    }
     for (int y = 0; y < layout.height; ++y) {
         const int stored = layout.topDown ? y : layout.height - 1 - y;
         const std::uint8_t* row =
             data.data() + layout.pixelOffset + static_cast<std::size_t>(stored) * layout.stride;
-        switch (decodeRow(row, y, layout, picture)) {
-            case RowResult::Ok:
-                break;
-            case RowResult::TooManyColours:
-                return ImageStatus::TooManyColours;
-            case RowResult::BadIndex:
-                return ImageStatus::NotAnImage;
-        }
+        const std::size_t rowStart =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width);
+        if (!decodeRow(row, rowStart, layout, decoded)) break;
     }
-    return picture.moveTo(image) ? ImageStatus::Ok : ImageStatus::CannotRead;
+    return ImageStatus::Ok;
 }
 
-}  // namespace
-
-ImageStatus readBmpBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
-                         int maxWidth, int maxHeight) {
+ImageStatus decodeBmp(std::span<const std::uint8_t> data, int maxWidth, int maxHeight,
+                      DecodedPicture& decoded) {
     if (data.size() < kFileHeaderSize + 4 || loadLe16(data, 0) != kBmpType) {
         return ImageStatus::NotAnImage;
     }
@@ -207,7 +221,19 @@ ImageStatus readBmpBytes(IndexedImage& image, std::span<const std::uint8_t> data
     layout.bits = loadLe16(data, 28);
     if (unreadableTableBits(layout.bits)) return ImageStatus::CannotRead;
     if (!readLayout(data, headerSize, layout)) return ImageStatus::NotAnImage;
-    return decodePixels(data, layout, maxColours, image);
+    return decodePixels(data, layout, decoded);
+}
+
+}  // namespace
+
+ImageStatus readBmpBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
+                         int maxWidth, int maxHeight) {
+    return readImageWith(decodeBmp, image, data, maxColours, maxWidth, maxHeight);
+}
+
+ImageStatus readBmpPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight) {
+    return readPictureWith(decodeBmp, picture, data, maxWidth, maxHeight);
 }
 
 ImageStatus readBmp(IndexedImage& image, const std::filesystem::path& path, int maxColours,

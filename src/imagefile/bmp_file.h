@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/indexed_image.h"
+#include "imagefile/file_picture.h"
 #include "imagefile/image_status.h"
 
 namespace morvik {
@@ -23,6 +24,13 @@ ImageStatus readBmp(IndexedImage& image, const std::filesystem::path& path, int 
 // The same for a file already in memory.
 ImageStatus readBmpBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
                          int maxWidth, int maxHeight);
+// The same file in memory as it stores it: indexed with the whole colour table
+// (as far as the file holds it) for 1, 4 and 8 bits, colours otherwise. A
+// pixel is transparent only where a file with channel masks (compression 3)
+// and a header of version 3 or later has a non-zero alpha mask and that
+// pixel's alpha bits are all 0. Statuses as above, without TooManyColours.
+ImageStatus readBmpPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight);
 
 // Writes the top-left width x height pixels as a 24-bit bitmap. CannotWrite
 // when the size is not inside the image, the file cannot be created or a

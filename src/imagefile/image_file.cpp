@@ -9,42 +9,36 @@
 
 namespace morvik {
 
-namespace {
-
-enum class FileKind { Bmp, Pcx, Png, Other };
-
 // Looks at the characters of the native path, so that no conversion of the
 // name (which may fail for names not valid in the narrow encoding) is needed.
-FileKind kindOfPath(const std::filesystem::path& path) {
+ImageFileKind imageFileKind(const std::filesystem::path& path) {
     const auto& name = path.native();
-    if (name.size() < 4) return FileKind::Other;
+    if (name.size() < 4) return ImageFileKind::Other;
     char ending[4] = {};
     for (std::size_t i = 0; i < 4; ++i) {
         using Unit = std::make_unsigned_t<std::filesystem::path::value_type>;
         const auto code = static_cast<Unit>(name[name.size() - 4 + i]);
-        if (code > 0x7F) return FileKind::Other;
+        if (code > 0x7F) return ImageFileKind::Other;
         const char ascii = static_cast<char>(code);
         ending[i] = ascii >= 'A' && ascii <= 'Z' ? static_cast<char>(ascii - 'A' + 'a') : ascii;
     }
     const std::string_view view(ending, 4);
-    if (view == ".bmp") return FileKind::Bmp;
-    if (view == ".pcx") return FileKind::Pcx;
-    if (view == ".png") return FileKind::Png;
-    return FileKind::Other;
+    if (view == ".bmp") return ImageFileKind::Bmp;
+    if (view == ".pcx") return ImageFileKind::Pcx;
+    if (view == ".png") return ImageFileKind::Png;
+    return ImageFileKind::Other;
 }
-
-}  // namespace
 
 ImageStatus readImageFile(IndexedImage& image, const std::filesystem::path& path, int maxColours,
                           int maxWidth, int maxHeight) {
-    switch (kindOfPath(path)) {
-        case FileKind::Bmp:
+    switch (imageFileKind(path)) {
+        case ImageFileKind::Bmp:
             return readBmp(image, path, maxColours, maxWidth, maxHeight);
-        case FileKind::Pcx:
+        case ImageFileKind::Pcx:
             return readPcx(image, path, maxColours, maxWidth, maxHeight);
-        case FileKind::Png:
+        case ImageFileKind::Png:
             return readPng(image, path, maxColours, maxWidth, maxHeight);
-        case FileKind::Other:
+        case ImageFileKind::Other:
             break;
     }
     return ImageStatus::NotAnImage;

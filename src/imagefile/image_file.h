@@ -7,9 +7,14 @@
 
 namespace morvik {
 
-// Reads a BMP, PCX or PNG file, chosen by the last four characters of the path
-// (".bmp", ".pcx", ".png", in any case), and returns that reader's status.
-// Any other ending gives NotAnImage without opening the file.
+enum class ImageFileKind { Bmp, Pcx, Png, Other };
+
+// The format the last four characters of the path name (".bmp", ".pcx",
+// ".png", in any case); Other for every other ending.
+ImageFileKind imageFileKind(const std::filesystem::path& path);
+
+// Reads a BMP, PCX or PNG file, chosen by imageFileKind, and returns that
+// reader's status. Any other ending gives NotAnImage without opening the file.
 ImageStatus readImageFile(IndexedImage& image, const std::filesystem::path& path, int maxColours,
                           int maxWidth, int maxHeight);
 

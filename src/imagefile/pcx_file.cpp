@@ -76,37 +76,57 @@ PaletteColour pixelColour(const PcxLayout& layout, std::span<const std::uint8_t>
         const std::size_t line = layout.bytesPerLine;
         return PaletteColour::fromRgb(lines[ux], lines[line + ux], lines[2 * line + ux]);
     }
-    switch (layout.bits) {
-        case 1:
-            return ((lines[ux / 8] >> (7 - ux % 8)) & 1) != 0
-                       ? PaletteColour::fromRgb(255, 255, 255)
-                       : PaletteColour::fromRgb(0, 0, 0);
-        case 4:
-            return tripleAt(layout.palette, (lines[ux / 2] >> (ux % 2 == 0 ? 4 : 0)) & 0x0F);
-        default:
-            return tripleAt(layout.palette, lines[ux]);
+    if (layout.bits == 1) {
+        return ((lines[ux / 8] >> (7 - ux % 8)) & 1) != 0 ? PaletteColour::fromRgb(255, 255, 255)
+                                                          : PaletteColour::fromRgb(0, 0, 0);
+    }
+    return tripleAt(layout.palette, (lines[ux / 2] >> (ux % 2 == 0 ? 4 : 0)) & 0x0F);
+}
+
+// Only 8 bits in one plane index the palette the file ends with.
+bool indexedFormat(const PcxLayout& layout) {
+    return layout.planes == 1 && layout.bits == 8;
+}
+
+void storeLine(const PcxLayout& layout, std::span<const std::uint8_t> lines, std::size_t lineStart,
+               FilePicture& picture) {
+    // Bytes past the width are line padding and never become pixels.
+    for (int x = 0; x < layout.width; ++x) {
+        const std::size_t at = lineStart + static_cast<std::size_t>(x);
+        if (picture.indexed) {
+            picture.indices[at] = lines[static_cast<std::size_t>(x)];
+        } else {
+            picture.colours[at] = pixelColour(layout, lines, x);
+        }
     }
 }
 
-ImageStatus decodePixels(const PcxLayout& layout, int maxColours, IndexedImage& image) {
-    PictureBuilder picture(maxColours);
-    if (!picture.start(layout.width, layout.height)) return ImageStatus::CannotRead;
+ImageStatus decodePixels(const PcxLayout& layout, DecodedPicture& decoded) {
+    const bool indexed = indexedFormat(layout);
+    if (!startPicture(decoded, layout.width, layout.height, indexed)) {
+        return ImageStatus::CannotRead;
+    }
+    if (indexed) {
+        for (std::size_t i = 0; i < layout.palette.size() / 3; ++i)
+            decoded.picture.palette.push_back(tripleAt(layout.palette, static_cast<int>(i)));
+        decoded.picture.transparentEntries.assign(decoded.picture.palette.size(), false);
+    }
     std::vector<std::uint8_t> lines(layout.bytesPerLine * static_cast<std::size_t>(layout.planes));
     RleStream stream(layout.encoded);
     for (int y = 0; y < layout.height; ++y) {
+        const std::size_t lineStart =
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(layout.width);
         for (int plane = 0; plane < layout.planes; ++plane) {
             const auto line = std::span<std::uint8_t>(lines).subspan(
                 static_cast<std::size_t>(plane) * layout.bytesPerLine, layout.bytesPerLine);
-            if (!stream.decodeLine(line)) return ImageStatus::NotAnImage;
-        }
-        // Bytes past the width are line padding and never become pixels.
-        for (int x = 0; x < layout.width; ++x) {
-            if (!picture.put(x, y, pixelColour(layout, lines, x))) {
-                return ImageStatus::TooManyColours;
+            if (!stream.decodeLine(line)) {
+                decoded.markDamaged(lineStart, ImageStatus::NotAnImage);
+                return ImageStatus::Ok;
             }
         }
+        storeLine(layout, lines, lineStart, decoded.picture);
     }
-    return picture.moveTo(image) ? ImageStatus::Ok : ImageStatus::CannotRead;
+    return ImageStatus::Ok;
 }
 
 // Checks what follows the size limits: format, line length, data and palette.
@@ -135,10 +155,8 @@ bool readLayout(std::span<const std::uint8_t> data, PcxLayout& layout) {
     return lineBytes <= std::uint64_t{layout.encoded.size()} * kMaxRun;
 }
 
-}  // namespace
-
-ImageStatus readPcxBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
-                         int maxWidth, int maxHeight) {
+ImageStatus decodePcx(std::span<const std::uint8_t> data, int maxWidth, int maxHeight,
+                      DecodedPicture& decoded) {
     if (data.size() < kHeaderSize || data[0] != kManufacturer) return ImageStatus::NotAnImage;
     const int xMin = loadLe16(data, 4);
     const int yMin = loadLe16(data, 6);
@@ -150,7 +168,19 @@ ImageStatus readPcxBytes(IndexedImage& image, std::span<const std::uint8_t> data
     layout.height = yMax - yMin + 1;
     if (layout.width > maxWidth || layout.height > maxHeight) return ImageStatus::TooLarge;
     if (!readLayout(data, layout)) return ImageStatus::NotAnImage;
-    return decodePixels(layout, maxColours, image);
+    return decodePixels(layout, decoded);
+}
+
+}  // namespace
+
+ImageStatus readPcxBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
+                         int maxWidth, int maxHeight) {
+    return readImageWith(decodePcx, image, data, maxColours, maxWidth, maxHeight);
+}
+
+ImageStatus readPcxPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight) {
+    return readPictureWith(decodePcx, picture, data, maxWidth, maxHeight);
 }
 
 ImageStatus readPcx(IndexedImage& image, const std::filesystem::path& path, int maxColours,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/indexed_image.h"
+#include "imagefile/file_picture.h"
 #include "imagefile/image_status.h"
 
 namespace morvik {
@@ -23,6 +24,11 @@ ImageStatus readPcx(IndexedImage& image, const std::filesystem::path& path, int 
 // The same for a file already in memory.
 ImageStatus readPcxBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
                          int maxWidth, int maxHeight);
+// The same file in memory as it stores it: 8 bits in one plane indexed with all
+// 256 entries of the file's palette, every other layout as colours; nothing is
+// transparent. Statuses as above, without TooManyColours.
+ImageStatus readPcxPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight);
 
 // Writes the top-left width x height pixels as a 24-bit, three-plane PCX file.
 // CannotWrite when the size is not inside the image, the file cannot be

@@ -1,6 +1,7 @@
 #include "imagefile/picture_builder.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvik {
 
@@ -64,6 +65,63 @@ bool PictureBuilder::moveTo(IndexedImage& image) const {
     std::copy(pixels_.begin(), pixels_.end(), result.pixels().begin());
     image = std::move(result);
     return true;
+}
+
+bool startPicture(DecodedPicture& decoded, int width, int height, bool indexed) {
+    if (width <= 0 || height <= 0 || std::int64_t{width} * height > kMaxImagePixels) return false;
+    FilePicture& picture = decoded.picture;
+    picture.width = width;
+    picture.height = height;
+    picture.indexed = indexed;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (indexed) {
+        picture.indices.assign(count, 0);
+    } else {
+        picture.colours.assign(count, PaletteColour{});
+        picture.transparent.assign(count, false);
+    }
+    return true;
+}
+
+namespace {
+
+ImageStatus buildImage(const DecodedPicture& decoded, int maxColours, IndexedImage& image) {
+    const FilePicture& file = decoded.picture;
+    PictureBuilder picture(maxColours);
+    if (!picture.start(file.width, file.height)) return ImageStatus::CannotRead;
+    std::size_t at = 0;
+    for (int y = 0; y < file.height; ++y) {
+        for (int x = 0; x < file.width; ++x, ++at) {
+            if (at == decoded.damagedFrom) return decoded.damage;
+            // Indices before the damage lie inside the palette: the decoders see to it.
+            const PaletteColour colour =
+                file.indexed ? file.palette[file.indices[at]] : file.colours[at];
+            if (!picture.put(x, y, colour)) return ImageStatus::TooManyColours;
+        }
+    }
+    if (decoded.frontColour) picture.moveToFront(*decoded.frontColour);
+    return picture.moveTo(image) ? ImageStatus::Ok : ImageStatus::CannotRead;
+}
+
+}  // namespace
+
+ImageStatus readImageWith(PictureDecoder decode, IndexedImage& image,
+                          std::span<const std::uint8_t> data, int maxColours, int maxWidth,
+                          int maxHeight) {
+    DecodedPicture decoded;
+    const ImageStatus status = decode(data, maxWidth, maxHeight, decoded);
+    if (status != ImageStatus::Ok) return status;
+    return buildImage(decoded, maxColours, image);
+}
+
+ImageStatus readPictureWith(PictureDecoder decode, FilePicture& picture,
+                            std::span<const std::uint8_t> data, int maxWidth, int maxHeight) {
+    DecodedPicture decoded;
+    const ImageStatus status = decode(data, maxWidth, maxHeight, decoded);
+    if (status != ImageStatus::Ok) return status;
+    if (decoded.damagedFrom != DecodedPicture::kNoDamage) return decoded.damage;
+    picture = std::move(decoded.picture);
+    return ImageStatus::Ok;
 }
 
 }  // namespace morvik

@@ -64,19 +64,13 @@ struct WriteHandles {
     }
 };
 
-// What the library decoded: one palette index or three bytes (red, green,
-// blue) per pixel, with the file's palette and transparency.
+// The picture the library decodes into, and the rows it decodes through.
 struct DecodedPng {
-    int width = 0;
-    int height = 0;
-    bool indexed = false;
+    DecodedPicture result;
     std::size_t rowBytes = 0;
+    std::size_t sampleBytes = 1;  // 2 for 16-bit channels, high byte first
     std::vector<std::uint8_t> bytes;
     std::vector<png_bytep> rows;
-    std::array<PaletteColour, kPaletteSize> palette{};
-    int paletteSize = 0;
-    bool hasTransparent = false;
-    PaletteColour transparent;
 };
 
 struct Limits {
@@ -96,47 +90,100 @@ std::uint8_t channelLevel(unsigned value, int bitDepth) {
     return static_cast<std::uint8_t>(bitDepth == 16 ? value >> 8 : value & 0xFF);
 }
 
-void takePalette(png_structp png, png_infop info, DecodedPng& decoded) {
+void takePalette(png_structp png, png_infop info, DecodedPicture& decoded) {
     png_colorp entries = nullptr;
     int count = 0;
     if (png_get_PLTE(png, info, &entries, &count) == 0) count = 0;
-    decoded.paletteSize = count < 0 ? 0 : (count > kPaletteSize ? kPaletteSize : count);
-    for (int i = 0; i < decoded.paletteSize; ++i) {
-        decoded.palette[i] =
-            PaletteColour::fromRgb(entries[i].red, entries[i].green, entries[i].blue);
+    count = std::clamp(count, 0, kPaletteSize);
+    FilePicture& picture = decoded.picture;
+    for (int i = 0; i < count; ++i) {
+        picture.palette.push_back(
+            PaletteColour::fromRgb(entries[i].red, entries[i].green, entries[i].blue));
     }
+    picture.transparentEntries.assign(picture.palette.size(), false);
     png_bytep alphas = nullptr;
     int alphaCount = 0;
     if (png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) == 0) return;
     // Only full transparency counts; partial alpha is taken as opaque.
-    for (int i = 0; i < alphaCount && i < decoded.paletteSize; ++i) {
+    for (int i = 0; i < alphaCount && i < count; ++i) {
         if (alphas[i] != 0) continue;
-        decoded.hasTransparent = true;
-        decoded.transparent = decoded.palette[i];
-        return;
+        picture.transparentEntries[static_cast<std::size_t>(i)] = true;
+        if (!decoded.frontColour)
+            decoded.frontColour = picture.palette[static_cast<std::size_t>(i)];
     }
 }
 
-// Asks for three 8-bit channels whatever the file holds, and notes its key colour.
-void requestRgb(png_structp png, png_infop info, int colourType, int bitDepth,
-                DecodedPng& decoded) {
+PaletteColour keyColour(const png_color_16& key, bool grey, int bitDepth) {
+    if (grey) {
+        const std::uint8_t level = greyLevel(key.gray, bitDepth);
+        return PaletteColour::fromRgb(level, level, level);
+    }
+    return PaletteColour::fromRgb(channelLevel(key.red, bitDepth),
+                                  channelLevel(key.green, bitDepth),
+                                  channelLevel(key.blue, bitDepth));
+}
+
+// Asks for red, green, blue and alpha whatever the file holds, grey below 8
+// bits widened to 8. The key colour becomes alpha 0, compared at the file's
+// own depth, and is noted for the IndexedImage readers; a file without alpha
+// gets an opaque one.
+void requestRgba(png_structp png, png_infop info, int colourType, int bitDepth,
+                 DecodedPicture& decoded) {
     const bool grey = (colourType & PNG_COLOR_MASK_COLOR) == 0;
     png_color_16p key = nullptr;
     if (png_get_tRNS(png, info, nullptr, nullptr, &key) != 0 && key != nullptr) {
-        decoded.hasTransparent = true;
-        if (grey) {
-            const std::uint8_t level = greyLevel(key->gray, bitDepth);
-            decoded.transparent = PaletteColour::fromRgb(level, level, level);
-        } else {
-            decoded.transparent = PaletteColour::fromRgb(channelLevel(key->red, bitDepth),
-                                                         channelLevel(key->green, bitDepth),
-                                                         channelLevel(key->blue, bitDepth));
-        }
+        decoded.frontColour = keyColour(*key, grey, bitDepth);
+        png_set_tRNS_to_alpha(png);
+    } else if ((colourType & PNG_COLOR_MASK_ALPHA) == 0) {
+        png_set_filler(png, 0xFFFF, PNG_FILLER_AFTER);
     }
-    if (bitDepth == 16) png_set_strip_16(png);
     if (grey && bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
     if (grey) png_set_gray_to_rgb(png);
-    png_set_strip_alpha(png);
+}
+
+// Takes one decoded row into the picture. Colours keep the high byte of 16-bit
+// channels; alpha counts as 0 only when all its bits are.
+void storeRow(const std::uint8_t* row, int y, DecodedPng& decoded) {
+    FilePicture& picture = decoded.result.picture;
+    const std::size_t rowStart =
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width);
+    const std::size_t sample = decoded.sampleBytes;
+    for (std::size_t x = 0; x < static_cast<std::size_t>(picture.width); ++x) {
+        const std::size_t at = rowStart + x;
+        if (picture.indexed) {
+            // An index past the palette is damage the library lets through.
+            if (row[x] >= picture.palette.size()) {
+                decoded.result.markDamaged(at, ImageStatus::CannotRead);
+            }
+            picture.indices[at] = row[x];
+        } else {
+            const std::uint8_t* pixel = row + 4 * sample * x;
+            picture.colours[at] =
+                PaletteColour::fromRgb(pixel[0], pixel[sample], pixel[2 * sample]);
+            picture.transparent[at] = pixel[3 * sample] == 0 && pixel[4 * sample - 1] == 0;
+        }
+    }
+}
+
+// Rows of an interlaced file are filled in over several passes and need a
+// buffer for the whole picture; a plain file is read one row at a time.
+void readRows(png_structp png, int passes, DecodedPng& decoded) {
+    const auto height = static_cast<std::size_t>(decoded.result.picture.height);
+    if (passes > 1) {
+        decoded.bytes.assign(decoded.rowBytes * height, 0);
+        decoded.rows.resize(height);
+        for (std::size_t y = 0; y < height; ++y)
+            decoded.rows[y] = &decoded.bytes[y * decoded.rowBytes];
+        png_read_image(png, decoded.rows.data());
+        for (std::size_t y = 0; y < height; ++y)
+            storeRow(decoded.rows[y], static_cast<int>(y), decoded);
+        return;
+    }
+    decoded.bytes.assign(decoded.rowBytes, 0);
+    for (std::size_t y = 0; y < height; ++y) {
+        png_read_row(png, decoded.bytes.data(), nullptr);
+        storeRow(decoded.bytes.data(), static_cast<int>(y), decoded);
+    }
 }
 
 // Ancillary chunks other than tRNS play no part in the picture. Left to the
@@ -173,27 +220,25 @@ ImageStatus decodeBody(png_structp png, png_infop info, const Limits& limits, De
     if (std::uint64_t{width} * height > static_cast<std::uint64_t>(kMaxImagePixels)) {
         return ImageStatus::CannotRead;
     }
-    decoded.width = static_cast<int>(width);
-    decoded.height = static_cast<int>(height);
-    decoded.indexed = colourType == PNG_COLOR_TYPE_PALETTE;
-    if (decoded.indexed) {
-        takePalette(png, info, decoded);
+    const bool indexed = colourType == PNG_COLOR_TYPE_PALETTE;
+    if (indexed) {
+        takePalette(png, info, decoded.result);
         png_set_packing(png);
     } else {
-        requestRgb(png, info, colourType, bitDepth, decoded);
+        requestRgba(png, info, colourType, bitDepth, decoded.result);
     }
-    png_set_interlace_handling(png);
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
     decoded.rowBytes = png_get_rowbytes(png, info);
+    decoded.sampleBytes = png_get_bit_depth(png, info) == 16 ? 2 : 1;
     // The rows are sized from what was asked for; anything else would overrun them.
-    if (decoded.rowBytes != std::size_t{width} * (decoded.indexed ? 1 : 3)) {
+    if (decoded.rowBytes != std::size_t{width} * (indexed ? 1 : 4 * decoded.sampleBytes)) {
         return ImageStatus::CannotRead;
     }
-    decoded.bytes.assign(decoded.rowBytes * height, 0);
-    decoded.rows.resize(height);
-    for (png_uint_32 y = 0; y < height; ++y)
-        decoded.rows[y] = &decoded.bytes[y * decoded.rowBytes];
-    png_read_image(png, decoded.rows.data());
+    if (!startPicture(decoded.result, static_cast<int>(width), static_cast<int>(height), indexed)) {
+        return ImageStatus::CannotRead;
+    }
+    readRows(png, passes, decoded);
     png_read_end(png, nullptr);
     return ImageStatus::Ok;
 }
@@ -213,26 +258,23 @@ ImageStatus decodeWithRecovery(ReadHandles& handles, MemorySource& source, const
     return decodeBody(handles.png, handles.info, limits, decoded);
 }
 
-ImageStatus buildPicture(const DecodedPng& decoded, int maxColours, IndexedImage& image) {
-    PictureBuilder picture(maxColours);
-    if (!picture.start(decoded.width, decoded.height)) return ImageStatus::CannotRead;
-    for (int y = 0; y < decoded.height; ++y) {
-        const std::uint8_t* row = decoded.rows[static_cast<std::size_t>(y)];
-        for (int x = 0; x < decoded.width; ++x) {
-            PaletteColour colour;
-            if (decoded.indexed) {
-                // An index past the palette is damage the library lets through.
-                if (row[x] >= decoded.paletteSize) return ImageStatus::CannotRead;
-                colour = decoded.palette[row[x]];
-            } else {
-                const std::uint8_t* rgb = row + 3 * static_cast<std::size_t>(x);
-                colour = PaletteColour::fromRgb(rgb[0], rgb[1], rgb[2]);
-            }
-            if (!picture.put(x, y, colour)) return ImageStatus::TooManyColours;
-        }
+ImageStatus decodePng(std::span<const std::uint8_t> data, int maxWidth, int maxHeight,
+                      DecodedPicture& decoded) {
+    if (data.size() < kSignatureSize || png_sig_cmp(data.data(), 0, kSignatureSize) != 0) {
+        return ImageStatus::NotAnImage;
     }
-    if (decoded.hasTransparent) picture.moveToFront(decoded.transparent);
-    return picture.moveTo(image) ? ImageStatus::Ok : ImageStatus::CannotRead;
+    ReadHandles handles;
+    handles.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, raiseError, ignoreWarning);
+    if (handles.png == nullptr) return ImageStatus::CannotRead;
+    handles.info = png_create_info_struct(handles.png);
+    if (handles.info == nullptr) return ImageStatus::CannotRead;
+    MemorySource source{data, kSignatureSize};
+    DecodedPng state;
+    const ImageStatus status =
+        decodeWithRecovery(handles, source, Limits{maxWidth, maxHeight}, state);
+    if (status != ImageStatus::Ok) return status;
+    decoded = std::move(state.result);
+    return ImageStatus::Ok;
 }
 
 // The palette picture the writer hands to the library.
@@ -293,20 +335,12 @@ bool encodeWithRecovery(WriteHandles& handles, EncodeInput& input, std::vector<s
 
 ImageStatus readPngBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
                          int maxWidth, int maxHeight) {
-    if (data.size() < kSignatureSize || png_sig_cmp(data.data(), 0, kSignatureSize) != 0) {
-        return ImageStatus::NotAnImage;
-    }
-    ReadHandles handles;
-    handles.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, raiseError, ignoreWarning);
-    if (handles.png == nullptr) return ImageStatus::CannotRead;
-    handles.info = png_create_info_struct(handles.png);
-    if (handles.info == nullptr) return ImageStatus::CannotRead;
-    MemorySource source{data, kSignatureSize};
-    DecodedPng decoded;
-    const ImageStatus status =
-        decodeWithRecovery(handles, source, Limits{maxWidth, maxHeight}, decoded);
-    if (status != ImageStatus::Ok) return status;
-    return buildPicture(decoded, maxColours, image);
+    return readImageWith(decodePng, image, data, maxColours, maxWidth, maxHeight);
+}
+
+ImageStatus readPngPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight) {
+    return readPictureWith(decodePng, picture, data, maxWidth, maxHeight);
 }
 
 ImageStatus readPng(IndexedImage& image, const std::filesystem::path& path, int maxColours,

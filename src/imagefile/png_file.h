@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/indexed_image.h"
+#include "imagefile/file_picture.h"
 #include "imagefile/image_status.h"
 
 namespace morvik {
@@ -25,6 +26,13 @@ ImageStatus readPng(IndexedImage& image, const std::filesystem::path& path, int 
 // The same for a file already in memory.
 ImageStatus readPngBytes(IndexedImage& image, std::span<const std::uint8_t> data, int maxColours,
                          int maxWidth, int maxHeight);
+// The same file in memory as it stores it: a palette file indexed with its whole
+// palette and the entries tRNS makes fully transparent, any other colour type
+// as colours (grey as RGB, 16-bit channels by their high byte) with the pixels
+// of alpha 0 or of the tRNS key colour transparent. Statuses as above, without
+// TooManyColours.
+ImageStatus readPngPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
+                           int maxHeight);
 
 // Writes the top-left width x height pixels as an 8-bit palette PNG whose
 // entry 0 is fully transparent. CannotWrite when the size is not inside the

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/indexed_image.h"
+#include "imagefile/file_picture.h"
 #include "imagefile/image_status.h"
 
 namespace morvik {
@@ -36,6 +37,15 @@ inline std::vector<PaletteColour> pixelColours(const IndexedImage& image) {
         for (int x = 0; x < image.width(); ++x)
             colours.push_back(image.getPixelColour(x, y));
     }
+    return colours;
+}
+
+// The same for a picture as its file stores it.
+inline std::vector<PaletteColour> pixelColours(const FilePicture& picture) {
+    if (!picture.indexed) return picture.colours;
+    std::vector<PaletteColour> colours;
+    for (const std::uint8_t index : picture.indices)
+        colours.push_back(picture.palette.at(index));
     return colours;
 }
 

@@ -23,6 +23,21 @@ inline void putLe32(Bytes& out, std::size_t at, std::uint32_t value) {
     putLe16(out, at + 2, value >> 16);
 }
 
+// Packs one palette index per entry into rows of the given bit count, leftmost
+// pixel in the high bits, as both BMP and PNG store them.
+inline std::vector<Bytes> packRows(const std::vector<Bytes>& indices, int bits) {
+    std::vector<Bytes> rows;
+    for (const Bytes& row : indices) {
+        Bytes packed((row.size() * static_cast<std::size_t>(bits) + 7) / 8, 0);
+        for (std::size_t x = 0; x < row.size(); ++x) {
+            const std::size_t bit = x * static_cast<std::size_t>(bits);
+            packed[bit / 8] |= static_cast<std::uint8_t>(row[x] << (8 - bits - bit % 8));
+        }
+        rows.push_back(packed);
+    }
+    return rows;
+}
+
 struct BmpFields {
     int width = 1;
     int height = 1;  // negative: rows stored top-down
@@ -32,8 +47,10 @@ struct BmpFields {
     std::uint32_t coloursUsed = 0;
     std::uint32_t sizeImage = 0;
     std::vector<PaletteColour> table;
-    std::vector<std::uint32_t> masks;  // red, green, blue; behind a 40-byte header
-    std::size_t gapBeforePixels = 0;   // bytes between the tables and the pixels
+    // Red, green, blue and, inside headers of 56 bytes and more, alpha; behind a
+    // 40-byte header.
+    std::vector<std::uint32_t> masks;
+    std::size_t gapBeforePixels = 0;  // bytes between the tables and the pixels
     bool zeroPixelOffset = false;
     // Stored rows in file order; each is padded to the stride.
     std::vector<Bytes> rows;
@@ -145,6 +162,8 @@ inline bool writePngRows(png_structp png, png_infop info, const PngFields& f, By
                          std::vector<png_bytep>& rows) {
     if (setjmp(png_jmpbuf(png)) != 0) return false;
     png_set_write_fn(png, &out, appendPng, noFlush);
+    // Pixels past the palette are written as given: readers must cope with them.
+    png_set_check_for_invalid_index(png, 0);
     png_set_IHDR(png, info, static_cast<png_uint_32>(f.width), static_cast<png_uint_32>(f.height),
                  f.bitDepth, f.colourType, f.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -14,6 +14,7 @@ namespace {
 
 using test::Bytes;
 using test::makePng;
+using test::packRows;
 using test::PngFields;
 using test::rgb;
 
@@ -22,20 +23,6 @@ constexpr int kBig = std::numeric_limits<int>::max();
 ImageStatus readBytes(IndexedImage& image, const Bytes& file, int maxColours = 256,
                       int maxWidth = kBig, int maxHeight = kBig) {
     return readPngBytes(image, file, maxColours, maxWidth, maxHeight);
-}
-
-// Packs one palette index per entry into rows of the given bit depth.
-std::vector<Bytes> packRows(const std::vector<Bytes>& indices, int bitDepth) {
-    std::vector<Bytes> rows;
-    for (const Bytes& row : indices) {
-        Bytes packed((row.size() * static_cast<std::size_t>(bitDepth) + 7) / 8, 0);
-        for (std::size_t x = 0; x < row.size(); ++x) {
-            const std::size_t bit = x * static_cast<std::size_t>(bitDepth);
-            packed[bit / 8] |= static_cast<std::uint8_t>(row[x] << (8 - bitDepth - bit % 8));
-        }
-        rows.push_back(packed);
-    }
-    return rows;
 }
 
 PngFields paletteFile(int bitDepth, const std::vector<Bytes>& indices, int entries) {

@@ -10,6 +10,7 @@
 
 #include "image_checks.h"
 #include "imagefile/bmp_file.h"
+#include "imagefile/file_picture.h"
 #include "imagefile/png_file.h"
 #include "test_data.h"
 
@@ -56,6 +57,15 @@ TEST(Png, EverySuiteFileGivesAStatus) {
         if (status == ImageStatus::Ok) {
             ++read;
             EXPECT_TRUE(image.hasPixels()) << name;
+        }
+        // As the file stores it: no colour limit, otherwise the same answer
+        // and the same colour at every pixel.
+        FilePicture picture;
+        const ImageStatus pictureStatus = readFilePicture(picture, path, kAny, kAny);
+        EXPECT_EQ(pictureStatus, status == ImageStatus::TooManyColours ? ImageStatus::Ok : status)
+            << name;
+        if (status == ImageStatus::Ok) {
+            EXPECT_EQ(test::pixelColours(picture), test::pixelColours(image)) << name;
         }
     }
     EXPECT_GT(read, 100);
