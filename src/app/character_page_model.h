@@ -45,6 +45,14 @@ class CharacterPageModel : public PageModel {
     // From character `source`: every sprite (kAllSprites) or one.
     void copyFrom(int source, int sprite);
     void importPicture(const IndexedImage& sheet);
+    ImportTarget importTarget() const override { return characterImportTarget(set_, current_); }
+    void importMapped(const MappedPicture& mapped) override {
+        applyCharacterImport(set_, current_, mapped);
+    }
+    std::vector<std::string> paletteSharers(int) const override {
+        return characterPaletteSharers(set_, current_);
+    }
+    using PageModel::paletteSharers;
     // The page's part of File > Save, into the ROM image the document writes.
     [[nodiscard]] SpriteSaveResult save(RomFile& rom) { return saveCharacterSprites(set_, rom); }
     [[nodiscard]] SpriteSaveResult save(const std::filesystem::path& path) {

@@ -166,6 +166,13 @@ void MonsterPageModel::importPicture(const IndexedImage& picture) {
     keepColourInRange();
 }
 
+void MonsterPageModel::importMapped(const MappedPicture& mapped) {
+    if (!applyMonsterImport(set_, current_, mapped)) return;
+    edited();
+    encodeCurrent();
+    keepColourInRange();
+}
+
 void MonsterPageModel::encodeCurrent() {
     encodeMonsterImage(set_, current_);
 }

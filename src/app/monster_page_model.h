@@ -66,6 +66,12 @@ class MonsterPageModel : public PageModel {
     void clear();
     void flip(FlipDirection direction);
     void importPicture(const IndexedImage& picture);
+    ImportTarget importTarget() const override { return monsterImportTarget(set_, current_); }
+    void importMapped(const MappedPicture& mapped) override;
+    std::vector<std::string> paletteSharers(int colours) const override {
+        return monsterPaletteSharers(set_, current_, colours);
+    }
+    using PageModel::paletteSharers;
     // Writes the current record into its graphics entry.
     void encodeCurrent();
     // The page's part of File > Save: the current record and every record

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "app/image_import.h"
 #include "app/page_view.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
@@ -56,6 +58,17 @@ class PageModel {
     // picture and its palette; colour 0 is selected. Nothing happens while
     // the box is disabled.
     void makeTransparent();
+
+    // Imports into the current item: what the mapping of the colours needs
+    // to know, and the mapped picture put in.
+    virtual ImportTarget importTarget() const = 0;
+    virtual void importMapped(const MappedPicture& mapped) = 0;
+    // The other items whose colours change with the current item's palette
+    // (when it has `colours` colours).
+    virtual std::vector<std::string> paletteSharers(int colours) const = 0;
+    std::vector<std::string> paletteSharers() const {
+        return paletteSharers(static_cast<int>(stripColours().size()));
+    }
 
   protected:
     // After the item, its colour count or its palette changed: a selected

@@ -31,6 +31,14 @@ class PortraitPageModel : public PageModel {
     // The pixels, and m's colours into this portrait's palette.
     void copyFrom(int source);
     void importPicture(const IndexedImage& picture);
+    ImportTarget importTarget() const override { return portraitImportTarget(set_, current_); }
+    void importMapped(const MappedPicture& mapped) override {
+        applyPortraitImport(set_, current_, mapped);
+    }
+    std::vector<std::string> paletteSharers(int) const override {
+        return portraitPaletteSharers(set_, current_);
+    }
+    using PageModel::paletteSharers;
     // The page's part of File > Save, into the ROM image the document writes.
     [[nodiscard]] PortraitSaveResult save(RomFile& rom) { return savePortraits(set_, rom); }
     [[nodiscard]] PortraitSaveResult save(const std::filesystem::path& path) {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "app/file_path.h"
+#include "app/image_import.h"
 #include "app/image_transfer.h"
 #include "app/version.h"
 #include "cli/cli_session.h"
@@ -28,8 +29,8 @@ constexpr const char* kUsage =
     "  morvik-cli info ROM\n"
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
-    "  morvik-cli import ROM monster|portrait|character INDEX FILE [--backup] [--fix-checksum] "
-    "[--force]\n"
+    "  morvik-cli import ROM monster|portrait|character INDEX FILE [--palette file|keep|renumber]\n"
+    "                    [--backup] [--fix-checksum] [--force]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
@@ -95,9 +96,10 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         << "characters: " << session.sets.characters.characters.size() << '\n'
         << "battle backgrounds: " << session.backgrounds.battleBackgrounds.size() << '\n';
     if (const auto checksum = session.checksum()) {
-        out << "checksum: " << (checksum->ok() ? "ok" : "wrong (stored " + hex4(checksum->stored) +
-                                                           ", computed " +
-                                                           hex4(checksum->computed) + ")")
+        out << "checksum: "
+            << (checksum->ok() ? "ok"
+                               : "wrong (stored " + hex4(checksum->stored) + ", computed " +
+                                     hex4(checksum->computed) + ")")
             << '\n';
     }
     return kExitSuccess;
@@ -210,12 +212,22 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return exportAll(session, pathFromUtf8(args[2]), *options, err) ? kExitSuccess : kExitFailure;
 }
 
-// The save flags after a command's own arguments; nothing on an unknown one.
-std::optional<SaveOptions> parseSaveOptions(const std::vector<std::string>& args,
+struct ImportFlags {
+    SaveOptions saving;
+    PaletteMode palette = PaletteMode::Automatic;
+};
+
+// The flags after the import's own arguments; nothing on an unknown one.
+std::optional<ImportFlags> parseImportFlags(const std::vector<std::string>& args,
                                             std::size_t first) {
-    SaveOptions options;
+    ImportFlags flags;
+    SaveOptions& options = flags.saving;
     for (std::size_t i = first; i < args.size(); ++i) {
-        if (args[i] == "--backup") {
+        if (args[i] == "--palette" && i + 1 < args.size()) {
+            const auto mode = paletteModeNamed(args[++i]);
+            if (!mode) return std::nullopt;
+            flags.palette = *mode;
+        } else if (args[i] == "--backup") {
             options.backup = true;
         } else if (args[i] == "--fix-checksum") {
             options.fixChecksum = true;
@@ -225,13 +237,13 @@ std::optional<SaveOptions> parseSaveOptions(const std::vector<std::string>& args
             return std::nullopt;
         }
     }
-    return options;
+    return flags;
 }
 
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 5) return usage(err);
-    const auto saving = parseSaveOptions(args, 5);
-    if (!saving) return usage(err);
+    const auto flags = parseImportFlags(args, 5);
+    if (!flags) return usage(err);
     const std::string& set = args[2];
     const auto index = parseIndex(args[3]);
     if (set != "monster" && set != "portrait" && set != "character") {
@@ -247,16 +259,33 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const ImportLimits& limits = set == "monster"    ? kMonsterImportLimits
                                  : set == "portrait" ? kPortraitImportLimits
                                                      : kCharacterImportLimits;
-    Session session(pathFromUtf8(args[1]), out, err, *saving);
+    Session session(pathFromUtf8(args[1]), out, err, flags->saving);
     if (!session.open()) return kExitFailure;
-    IndexedImage picture;
-    const ImageStatus status = readImportImage(picture, pathFromUtf8(args[4]), limits);
-    if (status != ImageStatus::Ok) return fail(err, importFailureMessage(status, limits));
-
-    const bool imported =
-        set == "monster"    ? importMonsterImage(session.sets.monsters, *index, picture)
-        : set == "portrait" ? importPortrait(session.sets.portraits, *index, picture)
-                            : importCharacterSheet(session.sets.characters, *index, picture);
+    DataSets& sets = session.sets;
+    const ImportTarget target = set == "monster" ? monsterImportTarget(sets.monsters, *index)
+                                : set == "portrait"
+                                    ? portraitImportTarget(sets.portraits, *index)
+                                    : characterImportTarget(sets.characters, *index);
+    const PreparedImport prepared =
+        prepareImport(pathFromUtf8(args[4]), limits, target, flags->palette);
+    if (prepared.status != ImageStatus::Ok) return fail(err, prepared.message);
+    const MappedPicture& mapped = prepared.mapped;
+    if (mapped.writePalette) {
+        const std::vector<std::string> others =
+            set == "monster"
+                ? monsterPaletteSharers(sets.monsters, *index, mapped.picture.colourCount())
+            : set == "portrait" ? portraitPaletteSharers(sets.portraits, *index)
+                                : characterPaletteSharers(sets.characters, *index);
+        if (!others.empty()) err << sharedPaletteLine(others) << '\n';
+    }
+    if (mapped.approximated > 0) {
+        err << "palette kept: " << mapped.approximated
+            << " pixels took the nearest colour of the current palette\n";
+    }
+    const bool imported = set == "monster" ? applyMonsterImport(sets.monsters, *index, mapped)
+                          : set == "portrait"
+                              ? applyPortraitImport(sets.portraits, *index, mapped)
+                              : applyCharacterImport(sets.characters, *index, mapped);
     if (!imported) return fail(err, "cannot import " + args[4]);
     return session.save() ? kExitSuccess : kExitFailure;
 }

@@ -1,5 +1,6 @@
 #include "gui/import_dialog.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -40,20 +41,77 @@ ImportDialog::ImportDialog(const QString& title, const ImportLimits& limits, boo
     size_->setObjectName("importSize");
     colours_ = new QLabel("16 colors", panel);
     colours_->setObjectName("importColours");
+    mode_ = new QComboBox(panel);
+    mode_->setObjectName("paletteMode");
+    for (const auto& [text, mode] : {std::pair{"Automatic", PaletteMode::Automatic},
+                                     std::pair{"Use the file's palette", PaletteMode::File},
+                                     std::pair{"Keep the current palette", PaletteMode::Keep},
+                                     std::pair{"Renumber the colours", PaletteMode::Renumber}}) {
+        mode_->addItem(text, static_cast<int>(mode));
+    }
+    mode_->hide();
+    note_ = new QLabel(panel);
+    note_->setObjectName("importNote");
+    note_->setWordWrap(true);
+    note_->setFixedWidth(160);
+    note_->hide();
     column->addWidget(picture_);
     column->addWidget(size_);
     column->addWidget(colours_);
+    column->addWidget(mode_);
+    column->addWidget(note_);
     column->addStretch();
+    connect(mode_, &QComboBox::currentIndexChanged, this, [this] { preview(previewed_); });
     if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
         grid->addWidget(panel, 0, grid->columnCount(), grid->rowCount(), 1);
     }
     connect(this, &QFileDialog::currentChanged, this, &ImportDialog::preview);
 }
 
+void ImportDialog::setTarget(ImportTarget target,
+                             std::function<std::vector<std::string>(int)> sharers,
+                             std::function<void(const MappedPicture&)> commit) {
+    target_ = std::move(target);
+    sharers_ = std::move(sharers);
+    commitMapped_ = std::move(commit);
+    mode_->show();
+    note_->show();
+}
+
+void ImportDialog::setPaletteMode(PaletteMode mode) {
+    mode_->setCurrentIndex(mode_->findData(static_cast<int>(mode)));
+}
+
+PaletteMode ImportDialog::paletteMode() const {
+    return static_cast<PaletteMode>(mode_->currentData().toInt());
+}
+
+QString ImportDialog::noteText() const {
+    return note_->text();
+}
+
+void ImportDialog::describeMapping(const PreparedImport& prepared) {
+    if (prepared.status != ImageStatus::Ok) {
+        note_->setText(QString::fromStdString(prepared.message));
+        return;
+    }
+    const MappedPicture& mapped = prepared.mapped;
+    QStringList lines{QString("Palette: ") + paletteModeName(mapped.mode)};
+    if (mapped.approximated > 0)
+        lines << QString("%1 pixels take the nearest colour").arg(mapped.approximated);
+    if (mapped.writePalette && sharers_) {
+        const std::string shared = sharedPaletteLine(sharers_(mapped.picture.colourCount()));
+        if (!shared.empty()) lines << QString::fromStdString(shared);
+    }
+    note_->setText(lines.join('\n'));
+}
+
 void ImportDialog::preview(const QString& path) {
+    previewed_ = path;
     if (path.isEmpty()) {
         size_->clear();
         colours_->clear();
+        note_->clear();
         return;
     }
     const ImportPreview result = previewImport(toPath(path), limits_, describe_);
@@ -62,9 +120,27 @@ void ImportDialog::preview(const QString& path) {
     picture_->setPixmap(QPixmap::fromImage(toQImage(shown)));
     size_->setText(QString::fromStdString(result.sizeText));
     colours_->setText(QString::fromStdString(result.colourText));
+    if (!target_) return;
+    // The picture as it will look with the colours the choice gives it.
+    const PreparedImport prepared = prepareImport(toPath(path), limits_, *target_, paletteMode());
+    describeMapping(prepared);
+    if (prepared.status == ImageStatus::Ok) {
+        const IndexedImage mapped = drawImage(prepared.mapped.picture, &background_, 128, 128);
+        picture_->setPixmap(QPixmap::fromImage(toQImage(mapped)));
+    }
 }
 
 bool ImportDialog::commitFile(const QString& path) {
+    if (target_) {
+        const PreparedImport prepared =
+            prepareImport(toPath(path), limits_, *target_, paletteMode());
+        if (prepared.status != ImageStatus::Ok) {
+            reportFailure(QString::fromStdString(prepared.message));
+            return false;
+        }
+        commitMapped_(prepared.mapped);
+        return true;
+    }
     IndexedImage picture;
     const ImageStatus status = readImportImage(picture, toPath(path), limits_);
     if (status != ImageStatus::Ok) {

@@ -2,9 +2,12 @@
 
 #include <QFileDialog>
 #include <functional>
+#include <optional>
 
+#include "app/image_import.h"
 #include "app/image_transfer.h"
 
+class QComboBox;
 class QLabel;
 
 namespace morvik::gui {
@@ -21,6 +24,14 @@ class ImportDialog : public QFileDialog {
                  const IndexedImage& background, std::function<void(const IndexedImage&)> commit,
                  QWidget* parent);
 
+    // Imports map the file's colours for this item (the palette choice beside
+    // the preview) and hand `commit` the mapped picture; `sharers` names the
+    // items that share the palette the import would write.
+    void setTarget(ImportTarget target, std::function<std::vector<std::string>(int)> sharers,
+                   std::function<void(const MappedPicture&)> commit);
+    void setPaletteMode(PaletteMode mode);
+    PaletteMode paletteMode() const;
+
     // Shows a file in the preview panel (every selection change does).
     void preview(const QString& path);
     // Reads the file and imports it; false (after the message) when it cannot be taken.
@@ -29,11 +40,21 @@ class ImportDialog : public QFileDialog {
 
     QString sizeText() const;
     QString colourText() const;
+    // What the palette choice will do: pixels approximated, items also changed.
+    QString noteText() const;
     // Where refusals are reported; a message box unless replaced (tests).
     std::function<void(const QString&)> reportFailure;
 
   private:
+    void describeMapping(const PreparedImport& prepared);
+
     ImportLimits limits_;
+    std::optional<ImportTarget> target_;
+    std::function<std::vector<std::string>(int)> sharers_;
+    std::function<void(const MappedPicture&)> commitMapped_;
+    QComboBox* mode_ = nullptr;
+    QLabel* note_ = nullptr;
+    QString previewed_;
     bool describe_;
     const IndexedImage& background_;
     std::function<void(const IndexedImage&)> commit_;

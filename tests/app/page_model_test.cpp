@@ -158,6 +158,10 @@ class FakePage : public PageModel {
     }
     const IndexedImage& picture() const override { return image; }
     std::vector<PaletteColour> stripColours() const override { return colours; }
+    ImportTarget importTarget() const override { return {}; }
+    void importMapped(const MappedPicture&) override {}
+    std::vector<std::string> paletteSharers(int) const override { return {}; }
+    using PageModel::paletteSharers;
 
     IndexedImage image;
     std::vector<PaletteColour> colours;

@@ -182,6 +182,25 @@ TEST_F(ImportExport, ConfirmingAFolderOpensIt) {
     EXPECT_FALSE(dialog.isVisible());
 }
 
+TEST_F(ImportExport, TheDialogMapsTheFilesColoursForTheItem) {
+    TransferPage& portraits = page(2);
+    const auto file = dir.file("portrait.png");
+    ASSERT_TRUE(portraits.exportTo(file, ImageFileType::Png));
+    const PortraitSet before = window->dataSets().portraits;
+    ImportDialog dialog(
+        "Import Portrait", kPortraitImportLimits, false, window->backgrounds().background128,
+        [](const IndexedImage&) { FAIL() << "the mapped picture is imported instead"; }, nullptr);
+    portraits.prepareImportDialog(dialog);
+    dialog.preview(QString::fromStdString(file.string()));
+    EXPECT_TRUE(dialog.noteText().startsWith("Palette: ")) << dialog.noteText().toStdString();
+    dialog.setPaletteMode(PaletteMode::Renumber);
+    EXPECT_TRUE(dialog.noteText().startsWith("Palette: renumber"));
+    // The exported file comes back unchanged with the automatic choice.
+    dialog.setPaletteMode(PaletteMode::Automatic);
+    ASSERT_TRUE(dialog.commitFile(QString::fromStdString(file.string())));
+    EXPECT_TRUE(window->dataSets().portraits == before);
+}
+
 TEST_F(ImportExport, ACommittedFileIsImportedAndTheDocumentChanged) {
     const auto file = save(picture(40, 40, 5), "portrait.png");
     ImportDialog dialog(

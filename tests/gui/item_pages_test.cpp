@@ -88,6 +88,9 @@ TEST_F(PortraitPageTest, SlidersChangeEveryPortraitOnThePalette) {
     EXPECT_EQ(current().image.paletteEntry(3).green, 248);
     EXPECT_EQ(set().portraits[5].image.paletteEntry(3).green, 248);
     EXPECT_EQ(label("greenValue"), "31");
+    // The page names the portrait that shares the palette.
+    EXPECT_EQ(child<QLabel>("sharedPalette")->toolTip().toStdString(),
+              std::string("Also changes: 5 ") + portraits::kPortraitNames[5]);
 }
 
 TEST_F(PortraitPageTest, TransparentOnColourFive) {

@@ -13,6 +13,7 @@
 
 #include "gfx/render.h"
 #include "gui/image_convert.h"
+#include "gui/import_dialog.h"
 #include "gui/pages/page_controls.h"
 #include "gui/pages/view_render.h"
 
@@ -98,6 +99,11 @@ void PageWidget::buildColourControls() {
         model_.makeTransparent();
         paint();
     });
+    // The sliders and "Transparent" change the colours of every item on the
+    // palette: the page names the others.
+    sharedPalette_ = new QLabel(this);
+    sharedPalette_->setObjectName("sharedPalette");
+    sharedPalette_->setGeometry(dialogRect(110, 207, 185, 11));
 }
 
 void PageWidget::buildViewControls() {
@@ -259,6 +265,15 @@ ImagePoint PageWidget::imagePointAt(QPoint point) const {
     return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY());
 }
 
+void PageWidget::prepareImportDialog(ImportDialog& dialog) {
+    dialog.setTarget(
+        model_.importTarget(), [this](int colours) { return model_.paletteSharers(colours); },
+        [this](const MappedPicture& mapped) {
+            model_.importMapped(mapped);
+            paint();
+        });
+}
+
 void PageWidget::showPage() {
     TransferPage::showPage();
     paint();
@@ -312,6 +327,10 @@ void PageWidget::refreshControls() {
     }
     transparent_->setChecked(model_.transparentChecked());
     transparent_->setEnabled(editable);
+    const QString shared = QString::fromStdString(sharedPaletteLine(model_.paletteSharers()));
+    sharedPalette_->setToolTip(shared);
+    sharedPalette_->setText(
+        sharedPalette_->fontMetrics().elidedText(shared, Qt::ElideRight, sharedPalette_->width()));
     refreshPageControls();
     magnificationLabel_->setText(QString::fromStdString(magnificationLabel(magnification())));
 }

@@ -59,6 +59,7 @@ class PageWidget : public TransferPage {
     // A page shown again catches up with what changed while it was hidden: a
     // ROM opened on another tab, another background or grid.
     void showPage() override;
+    void prepareImportDialog(ImportDialog& dialog) override;
 
     int magnification() const;
     int scrollX() const;
@@ -120,6 +121,7 @@ class PageWidget : public TransferPage {
     std::array<QSlider*, 3> sliders_{};
     std::array<QLabel*, 3> values_{};
     QCheckBox* transparent_ = nullptr;
+    QLabel* sharedPalette_ = nullptr;
     std::array<ToolButton*, 3> tools_{};
     QScrollBar* horizontal_ = nullptr;
     QScrollBar* vertical_ = nullptr;

@@ -37,6 +37,7 @@ void TransferPage::importImage() {
     ImportDialog dialog(
         importTitle(), importLimits(), describesImport(), importBackground(),
         [this](const IndexedImage& picture) { importPicture(picture); }, this);
+    prepareImportDialog(dialog);
     dialog.exec();
     // The document counts as changed however the dialog ended.
     markChanged();

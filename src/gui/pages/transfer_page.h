@@ -10,6 +10,8 @@
 
 namespace morvik::gui {
 
+class ImportDialog;
+
 // What every page shares with the shell: its place in the tab area, hiding
 // and showing, and the import and export flows for its current item. A page
 // says what to export and how to take an imported picture.
@@ -40,6 +42,9 @@ class TransferPage : public QWidget, public virtual EditorPage {
     virtual bool exportTo(const std::filesystem::path& path, ImageFileType type) const = 0;
     // Takes a picture the import dialog accepted into the current item.
     virtual void importPicture(const IndexedImage& picture) = 0;
+    // Gives the import dialog the current item, so that it maps the file's
+    // colours for it.
+    virtual void prepareImportDialog(ImportDialog& /*dialog*/) {}
 
   protected:
     // The background the import preview shows the picture over.

@@ -82,18 +82,25 @@ bool newMonsterImage(MonsterGraphicsSet& set, int record) {
     return true;
 }
 
-bool importMonsterImage(MonsterGraphicsSet& set, int record, const IndexedImage& picture) {
+bool importMonsterImage(MonsterGraphicsSet& set, int record, const IndexedImage& picture,
+                        const ImportOptions& options) {
     if (!isValidRecord(record) || picture.width() > kMonsterImportMaxSide ||
         picture.height() > kMonsterImportMaxSide ||
         picture.colourCount() > kMonsterImportMaxColours) {
         return false;
     }
     MonsterRecord& r = set.records[record];
-    r.large = picture.width() > imageSide(false) || picture.height() > imageSide(false);
-    r.depth = picture.colourCount() > colourCountOf(TileDepth::Colours8) ? TileDepth::Colours16
-                                                                         : TileDepth::Colours8;
+    const bool wasLarge = r.large;
+    const bool wasSixteen = r.depth == TileDepth::Colours16;
+    r.large = picture.width() > imageSide(false) || picture.height() > imageSide(false) ||
+              (options.keepFit && wasLarge);
+    r.depth = picture.colourCount() > colourCountOf(TileDepth::Colours8) ||
+                      (options.keepFit && wasSixteen)
+                  ? TileDepth::Colours16
+                  : TileDepth::Colours8;
     // Colours the picture does not have keep their current values.
-    const int colours = std::min(colourCountOf(r.depth), picture.colourCount());
+    const int colours =
+        options.writePalette ? std::min(colourCountOf(r.depth), picture.colourCount()) : 0;
     for (int k = 0; k < colours; ++k) {
         setMonsterColour(set, r.paletteIndex, k, picture.paletteEntry(k));
     }

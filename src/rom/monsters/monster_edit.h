@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/indexed_image.h"
+#include "rom/import_options.h"
 #include "rom/monsters/monster_graphics.h"
 
 namespace morvik {
@@ -29,7 +30,8 @@ bool newMonsterImage(MonsterGraphicsSet& set, int record);
 // Takes size and depth from the picture (more than 64 pixels on a side: large;
 // more than 8 colours: 16 colours) and its colours into the record's palette.
 // Fails on a picture larger than 128x128 or with more than 16 colours.
-bool importMonsterImage(MonsterGraphicsSet& set, int record, const IndexedImage& picture);
+bool importMonsterImage(MonsterGraphicsSet& set, int record, const IndexedImage& picture,
+                        const ImportOptions& options = {});
 // Points the record at another graphics entry (0..entry count - 1).
 bool selectMonsterGraphicsEntry(MonsterGraphicsSet& set, int record, int entry);
 bool setMonsterDepth(MonsterGraphicsSet& set, int record, TileDepth depth);

@@ -88,7 +88,8 @@ bool flipPortrait(PortraitSet& set, int portrait, FlipDirection direction) {
     return true;
 }
 
-bool importPortrait(PortraitSet& set, int portrait, const IndexedImage& picture) {
+bool importPortrait(PortraitSet& set, int portrait, const IndexedImage& picture,
+                    const ImportOptions& options) {
     if (!isValidPortrait(portrait) || picture.width() > kPortraitImportMaxSide ||
         picture.height() > kPortraitImportMaxSide ||
         picture.colourCount() > kPortraitImportMaxColours) {
@@ -99,7 +100,7 @@ bool importPortrait(PortraitSet& set, int portrait, const IndexedImage& picture)
         for (int x = 0; x < kPortraitSide; ++x)
             p.image.setPixel(x, y, picture.getPixel(x, y));
     }
-    for (int k = 0; k < picture.colourCount(); ++k) {
+    for (int k = 0; options.writePalette && k < picture.colourCount(); ++k) {
         paletteColour(set, p.paletteIndex, k) = picture.paletteEntry(k);
     }
     // Portraits that share the palette show the new colours at once.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/indexed_image.h"
+#include "rom/import_options.h"
 #include "rom/portraits/portrait_set.h"
 
 namespace morvik {
@@ -30,7 +31,8 @@ bool flipPortrait(PortraitSet& set, int portrait, FlipDirection direction);
 // Takes the picture's pixels (0 outside it) and its colours, into the image and
 // the portrait's palette; colours the picture lacks keep their values. Fails on
 // a picture larger than 40x40 or with more than 16 colours.
-bool importPortrait(PortraitSet& set, int portrait, const IndexedImage& picture);
+bool importPortrait(PortraitSet& set, int portrait, const IndexedImage& picture,
+                    const ImportOptions& options = {});
 // Swaps colours 0 and k in the picture and in its palette.
 bool makePortraitTransparent(PortraitSet& set, int portrait, int k);
 

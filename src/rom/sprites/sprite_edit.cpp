@@ -134,7 +134,8 @@ bool makeCharacterTransparent(CharacterSpriteSet& set, int character, int k) {
     return true;
 }
 
-bool importCharacterSheet(CharacterSpriteSet& set, int character, const IndexedImage& sheet) {
+bool importCharacterSheet(CharacterSpriteSet& set, int character, const IndexedImage& sheet,
+                          const ImportOptions& options) {
     if (!isValidCharacter(character) || sheet.width() > kSheetImportMaxSide ||
         sheet.height() > kSheetImportMaxSide || sheet.colourCount() > kSheetImportMaxColours) {
         return false;
@@ -157,7 +158,7 @@ bool importCharacterSheet(CharacterSpriteSet& set, int character, const IndexedI
         }
     }
     // Colours the picture lacks keep their values.
-    for (int k = 0; k < sheet.colourCount(); ++k) {
+    for (int k = 0; options.writePalette && k < sheet.colourCount(); ++k) {
         paletteColour(set, c.paletteIndex, k) = sheet.paletteEntry(k);
     }
     refreshAllCharacterColours(set);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/indexed_image.h"
+#include "rom/import_options.h"
 #include "rom/sprites/sprite_set.h"
 
 namespace morvik {
@@ -39,7 +40,8 @@ bool makeCharacterTransparent(CharacterSpriteSet& set, int character, int k);
 // and the picture's colours into the character's palette, even for the
 // character with the fixed palette. Fails on a picture larger than 128x128 or
 // with more than 16 colours.
-bool importCharacterSheet(CharacterSpriteSet& set, int character, const IndexedImage& sheet);
+bool importCharacterSheet(CharacterSpriteSet& set, int character, const IndexedImage& sheet,
+                          const ImportOptions& options = {});
 
 // The character's sprite sheet: 128x128, frame f at (16 * (f % 8), 24 * (f / 8)),
 // in the frames' colours.

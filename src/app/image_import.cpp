@@ -1,0 +1,133 @@
+#include "app/image_import.h"
+
+#include "rom/monsters/monster_edit.h"
+#include "rom/portraits/portrait_edit.h"
+#include "rom/sprites/sprite_edit.h"
+
+namespace morvik {
+
+namespace {
+
+constexpr ImportOptions optionsFor(const MappedPicture& mapped) {
+    return {.writePalette = mapped.writePalette, .keepFit = true};
+}
+
+std::string numbered(int index, const std::string& name) {
+    return name.empty() ? std::to_string(index) : std::to_string(index) + " " + name;
+}
+
+}  // namespace
+
+PreparedImport prepareImport(const std::filesystem::path& file, const ImportLimits& limits,
+                             const ImportTarget& target, PaletteMode mode) {
+    PreparedImport prepared;
+    FilePicture picture;
+    prepared.status = readFilePicture(picture, file, limits.maxWidth, limits.maxHeight);
+    if (prepared.status != ImageStatus::Ok) {
+        prepared.message = importFailureMessage(prepared.status, limits);
+        return prepared;
+    }
+    // The picture as the readers number it, for the renumbering mode.
+    IndexedImage renumbered;
+    const ImageStatus numbered = readImportImage(renumbered, file, limits);
+    prepared.mapped = mapImportColours(picture, renumbered, target, mode);
+    prepared.status = prepared.mapped.status;
+    if (prepared.mapped.mode == PaletteMode::Renumber && numbered != ImageStatus::Ok) {
+        prepared.status = numbered;
+    }
+    if (prepared.status != ImageStatus::Ok) {
+        prepared.message = prepared.mapped.refusal.empty()
+                               ? importFailureMessage(prepared.status, limits)
+                               : prepared.mapped.refusal;
+    }
+    return prepared;
+}
+
+ImportTarget monsterImportTarget(const MonsterGraphicsSet& set, int record) {
+    ImportTarget target;
+    if (!isValidRecord(record)) return target;
+    const MonsterRecord& r = set.records[static_cast<std::size_t>(record)];
+    for (int k = 0; k < colourCountOf(r.depth); ++k)
+        target.colours.push_back(monsterColour(set, r.paletteIndex, k));
+    target.maxColours = kMonsterImportMaxColours;
+    target.current = r.image;
+    return target;
+}
+
+ImportTarget portraitImportTarget(const PortraitSet& set, int portrait) {
+    ImportTarget target;
+    if (!isValidPortrait(portrait)) return target;
+    const Portrait& p = set.portraits[static_cast<std::size_t>(portrait)];
+    for (int k = 0; k < portraits::kColoursPerPalette; ++k)
+        target.colours.push_back(p.image.paletteEntry(k));
+    target.maxColours = kPortraitImportMaxColours;
+    target.current = p.image;
+    return target;
+}
+
+ImportTarget characterImportTarget(const CharacterSpriteSet& set, int character) {
+    ImportTarget target;
+    if (!isValidCharacter(character)) return target;
+    // The colours the sprites show: the fixed ones for the character that has them.
+    target.current = characterSheet(set, character);
+    for (int k = 0; k < sprites::kColoursPerPalette; ++k)
+        target.colours.push_back(target.current.paletteEntry(k));
+    target.maxColours = kSheetImportMaxColours;
+    target.fixedPalette = set.characters[static_cast<std::size_t>(character)].fixedPalette;
+    return target;
+}
+
+bool applyMonsterImport(MonsterGraphicsSet& set, int record, const MappedPicture& mapped) {
+    return mapped.status == ImageStatus::Ok &&
+           importMonsterImage(set, record, mapped.picture, optionsFor(mapped));
+}
+
+bool applyPortraitImport(PortraitSet& set, int portrait, const MappedPicture& mapped) {
+    return mapped.status == ImageStatus::Ok &&
+           importPortrait(set, portrait, mapped.picture, optionsFor(mapped));
+}
+
+bool applyCharacterImport(CharacterSpriteSet& set, int character, const MappedPicture& mapped) {
+    return mapped.status == ImageStatus::Ok &&
+           importCharacterSheet(set, character, mapped.picture, optionsFor(mapped));
+}
+
+std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, int record,
+                                               int colours) {
+    std::vector<std::string> names;
+    if (!isValidRecord(record)) return names;
+    const int first = set.records[static_cast<std::size_t>(record)].paletteIndex;
+    const int last = first + (colours > monsters::kColoursPerPalette ? 1 : 0);
+    for (int i = 0; i < monsters::kRecordCount; ++i) {
+        const MonsterRecord& r = set.records[static_cast<std::size_t>(i)];
+        const int end = r.paletteIndex + (r.depth == TileDepth::Colours16 ? 1 : 0);
+        if (i != record && r.paletteIndex <= last && end >= first)
+            names.push_back(numbered(i, r.name));
+    }
+    return names;
+}
+
+std::vector<std::string> portraitPaletteSharers(const PortraitSet& set, int portrait) {
+    std::vector<std::string> names;
+    if (!isValidPortrait(portrait)) return names;
+    const int palette = set.portraits[static_cast<std::size_t>(portrait)].paletteIndex;
+    for (int i = 0; i < portraits::kPortraitCount; ++i) {
+        if (i != portrait && set.portraits[static_cast<std::size_t>(i)].paletteIndex == palette)
+            names.push_back(numbered(i, portraits::kPortraitNames[static_cast<std::size_t>(i)]));
+    }
+    return names;
+}
+
+std::vector<std::string> characterPaletteSharers(const CharacterSpriteSet& set, int character) {
+    std::vector<std::string> names;
+    if (!isValidCharacter(character)) return names;
+    const CharacterSprites& c = set.characters[static_cast<std::size_t>(character)];
+    for (int i = 0; i < sprites::kCharacterCount; ++i) {
+        const CharacterSprites& other = set.characters[static_cast<std::size_t>(i)];
+        if (i != character && !other.fixedPalette && other.paletteIndex == c.paletteIndex)
+            names.push_back(numbered(i, sprites::kCharacterNames[static_cast<std::size_t>(i)]));
+    }
+    return names;
+}
+
+}  // namespace morvik

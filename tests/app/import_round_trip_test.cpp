@@ -1,0 +1,98 @@
+// The everyday workflow: export a picture, import it back unchanged. Nothing
+// may change, in any of the three file formats.
+#include <gtest/gtest.h>
+
+#include "app/image_import.h"
+#include "app/rom_document.h"
+#include "demo/demo_rom.h"
+#include "rom/monsters/monster_edit.h"
+#include "rom/sprites/sprite_edit.h"
+#include "support/rom_files.h"
+#include "support/temp_dir.h"
+
+namespace morvik {
+namespace {
+
+constexpr std::array<DataSetKind, 3> kKinds = {DataSetKind::Monsters, DataSetKind::Portraits,
+                                               DataSetKind::Characters};
+
+class ImportRoundTrip : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        rom = dir.file("demo.smc");
+        ASSERT_TRUE(writeDemoRom(rom));
+        // Saved once, as a user's ROM is.
+        ASSERT_EQ(loadDataSets(sets, rom), RomLoadResult::Loaded);
+        for (const DataSetKind kind : kKinds)
+            ASSERT_EQ(saveDataSet(sets, kind, rom), "");
+        ASSERT_EQ(loadDataSets(sets, rom), RomLoadResult::Loaded);
+    }
+
+    // Exports the picture and imports the file back with the automatic choice.
+    template <typename Apply>
+    void roundTrip(const IndexedImage& picture, int width, int height, const ImportLimits& limits,
+                   const ImportTarget& target, Apply apply) {
+        const auto file = dir.file(std::string("item.") + fileTypeExtension(type));
+        ASSERT_EQ(writeImage(picture, file, width, height, type), ImageStatus::Ok);
+        const PreparedImport prepared = prepareImport(file, limits, target, PaletteMode::Automatic);
+        ASSERT_EQ(prepared.status, ImageStatus::Ok) << prepared.message;
+        EXPECT_TRUE(apply(prepared.mapped));
+    }
+
+    test::TempDir dir;
+    std::filesystem::path rom;
+    DataSets sets;
+    ImageFileType type = ImageFileType::Png;
+};
+
+TEST_F(ImportRoundTrip, EveryExportedPictureComesBackUnchanged) {
+    const test::Bytes saved = test::readFileBytes(rom);
+    const DataSets loaded = sets;
+    for (const ImageFileType format :
+         {ImageFileType::Png, ImageFileType::Bmp, ImageFileType::Pcx}) {
+        SCOPED_TRACE(fileTypeExtension(format));
+        type = format;
+        sets = loaded;
+        int changed = 0;
+        MonsterGraphicsSet& monsterSet = sets.monsters;
+        for (int r = 0; r < monsters::kRecordCount; ++r) {
+            const MonsterRecord before = monsterSet.records[static_cast<std::size_t>(r)];
+            const auto palettes = monsterSet.monsterPalettes;
+            const Extent extent = monsterVisibleExtent(monsterSet, r);
+            roundTrip(before.image, extent.width, extent.height, kMonsterImportLimits,
+                      monsterImportTarget(monsterSet, r),
+                      [&](const MappedPicture& m) { return applyMonsterImport(monsterSet, r, m); });
+            changed += !(monsterSet.records[static_cast<std::size_t>(r)] == before &&
+                         monsterSet.monsterPalettes == palettes);
+        }
+        PortraitSet& portraitSet = sets.portraits;
+        for (int p = 0; p < portraits::kPortraitCount; ++p) {
+            const PortraitSet before = portraitSet;
+            roundTrip(
+                before.portraits[static_cast<std::size_t>(p)].image, 40, 40, kPortraitImportLimits,
+                portraitImportTarget(portraitSet, p),
+                [&](const MappedPicture& m) { return applyPortraitImport(portraitSet, p, m); });
+            changed += !(portraitSet == before);
+        }
+        CharacterSpriteSet& characterSet = sets.characters;
+        for (int c = 0; c < sprites::kCharacterCount; ++c) {
+            const CharacterSpriteSet before = characterSet;
+            const IndexedImage sheet = characterSheet(characterSet, c);
+            roundTrip(sheet, sheet.width(), sheet.height(), kCharacterImportLimits,
+                      characterImportTarget(characterSet, c), [&](const MappedPicture& m) {
+                          return applyCharacterImport(characterSet, c, m);
+                      });
+            changed += !(characterSet == before);
+        }
+        EXPECT_EQ(changed, 0);
+        // And the ROM written from them is the one saved.
+        RomFile image;
+        ASSERT_TRUE(image.open(rom));
+        for (const DataSetKind kind : kKinds)
+            ASSERT_EQ(saveDataSet(sets, kind, image), "");
+        EXPECT_TRUE(std::ranges::equal(image.bytes(), saved));
+    }
+}
+
+}  // namespace
+}  // namespace morvik
