@@ -176,6 +176,18 @@ const char* paletteModeName(PaletteMode mode) {
     return "automatic";
 }
 
+bool changesPalette(const MappedPicture& mapped, const ImportTarget& target) {
+    if (!mapped.writePalette) return false;
+    const int count = mapped.picture.colourCount();
+    if (count != static_cast<int>(target.colours.size())) return true;
+    for (int k = 0; k < count; ++k) {
+        if (!sameColour(mapped.picture.paletteEntry(k),
+                        target.colours[static_cast<std::size_t>(k)]))
+            return true;
+    }
+    return false;
+}
+
 bool fileModeApplies(const FilePicture& file, const ImportTarget& target) {
     if (!file.indexed || pixelCount(file) != file.indices.size()) return false;
     for (std::size_t k = 1; k < file.transparentEntries.size(); ++k) {

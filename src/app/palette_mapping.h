@@ -51,6 +51,10 @@ struct MappedPicture {
     std::string refusal;
 };
 
+// Whether putting the picture in changes any of the item's colours (as the
+// game stores them).
+bool changesPalette(const MappedPicture& mapped, const ImportTarget& target);
+
 // Whether the file's own palette can be used for the item: an indexed file
 // whose used indices all lie below the item's colour limit and whose
 // transparent entry, if any, is entry 0.

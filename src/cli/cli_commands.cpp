@@ -270,7 +270,7 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
         prepareImport(pathFromUtf8(args[4]), limits, target, flags->palette);
     if (prepared.status != ImageStatus::Ok) return fail(err, prepared.message);
     const MappedPicture& mapped = prepared.mapped;
-    if (mapped.writePalette) {
+    if (changesPalette(mapped, target)) {
         const std::vector<std::string> others =
             set == "monster"
                 ? monsterPaletteSharers(sets.monsters, *index, mapped.picture.colourCount())

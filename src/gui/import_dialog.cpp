@@ -99,7 +99,7 @@ void ImportDialog::describeMapping(const PreparedImport& prepared) {
     QStringList lines{QString("Palette: ") + paletteModeName(mapped.mode)};
     if (mapped.approximated > 0)
         lines << QString("%1 pixels take the nearest colour").arg(mapped.approximated);
-    if (mapped.writePalette && sharers_) {
+    if (sharers_ && changesPalette(mapped, *target_)) {
         const std::string shared = sharedPaletteLine(sharers_(mapped.picture.colourCount()));
         if (!shared.empty()) lines << QString::fromStdString(shared);
     }

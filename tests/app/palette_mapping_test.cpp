@@ -58,6 +58,12 @@ TEST(PaletteMapping, TheFilesPaletteKeepsItsOrder) {
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(mapped.picture.paletteEntry(k), palette[static_cast<std::size_t>(k)]) << k;
     EXPECT_EQ(mapped.picture.paletteEntry(6), grey(8));  // past the file's palette: kept
+    EXPECT_TRUE(changesPalette(mapped, eightColours()));
+    // The item's own palette written back changes nothing.
+    std::vector<PaletteColour> own = eightColours().colours;
+    EXPECT_FALSE(changesPalette(mapImportColours(indexedFile(own, {1, 2}), IndexedImage{},
+                                                 eightColours(), PaletteMode::File),
+                                eightColours()));
 
     // An index past the item's limit, or a transparent entry other than 0:
     // not the file's palette.
