@@ -209,6 +209,17 @@ TEST_F(MonsterEdit, ImportPicksSizeAndDepthFromThePicture) {
     EXPECT_FALSE(importMonsterImage(set, small8, picture(129, 8, 2)));
     EXPECT_FALSE(importMonsterImage(set, small8, picture(8, 8, 17)));
 
+    // Keeping what fits: a 40x40 picture of 4 colours leaves a large 16-colour
+    // record large and 16-colour; without the palette, the colours stay.
+    ASSERT_TRUE(setMonsterSize(set, large16, true));
+    ASSERT_TRUE(setMonsterDepth(set, large16, TileDepth::Colours16));
+    const auto palettes = set.monsterPalettes;
+    ASSERT_TRUE(importMonsterImage(set, large16, picture(40, 40, 4),
+                                   {.writePalette = false, .keepFit = true}));
+    EXPECT_TRUE(set.records[large16].large);
+    EXPECT_EQ(set.records[large16].depth, TileDepth::Colours16);
+    EXPECT_EQ(set.monsterPalettes, palettes);
+
     // What was imported survives a save.
     const IndexedImage imported = set.records[small8].image;
     ASSERT_EQ(saveMonsterSet(set, path), MonsterSaveResult::Saved);
