@@ -72,16 +72,19 @@ IndexedImage CharacterPageModel::sheet(bool withFrame) const {
 }
 
 void CharacterPageModel::clear() {
+    const EditStep step(*this, "Clear Image");
     markChanged();
     clearCharacter(set_, current_);
 }
 
 void CharacterPageModel::flip(FlipDirection direction) {
+    const EditStep step(*this, flipStepName(direction));
     markChanged();
     flipCharacter(set_, current_, direction);
 }
 
 void CharacterPageModel::copyFrom(int source, int sprite) {
+    const EditStep step(*this, sprite == kAllSprites ? "Copy Sprites" : "Copy Sprite");
     if (sprite == kAllSprites)
         copyCharacter(set_, current_, source);
     else
@@ -89,7 +92,20 @@ void CharacterPageModel::copyFrom(int source, int sprite) {
 }
 
 void CharacterPageModel::importPicture(const IndexedImage& sheet) {
+    const EditStep step(*this, "Import");
     importCharacterSheet(set_, current_, sheet);
+}
+
+void CharacterPageModel::importMapped(const MappedPicture& mapped) {
+    const EditStep step(*this, "Import");
+    applyCharacterImport(set_, current_, mapped);
+}
+
+void CharacterPageModel::showStep(const StepPlace& place) {
+    selectSprite(place.sprite);
+    if (isValidCharacter(place.item)) current_ = place.item;
+    // The frames are built from the tiles that were put back.
+    rebuildFrames(set_, current_);
 }
 
 bool CharacterPageModel::colourEditable() const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/editor_page.h"
 #include "app/page_model.h"
 #include "rom/sprites/sprite_set.h"
 
@@ -46,9 +47,7 @@ class CharacterPageModel : public PageModel {
     void copyFrom(int source, int sprite);
     void importPicture(const IndexedImage& sheet);
     ImportTarget importTarget() const override { return characterImportTarget(set_, current_); }
-    void importMapped(const MappedPicture& mapped) override {
-        applyCharacterImport(set_, current_, mapped);
-    }
+    void importMapped(const MappedPicture& mapped) override;
     std::vector<std::string> paletteSharers(int) const override {
         return characterPaletteSharers(set_, current_);
     }
@@ -58,6 +57,9 @@ class CharacterPageModel : public PageModel {
     [[nodiscard]] SpriteSaveResult save(const std::filesystem::path& path) {
         return saveCharacterSprites(set_, path);
     }
+
+    StepPlace place() const override { return {kCharactersTab, current_, sprite_}; }
+    void showStep(const StepPlace& place) override;
 
     // The sliders and "Transparent" also rest for the character whose colours
     // are fixed; the box always shows checked.

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 
 #include "gfx/indexed_image.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
+
+class EditHistory;
+struct StepPlace;
 
 // What the shell asks of an editor page, without knowing what the page edits.
 // The GUI's pages implement it; the window system's own event handling takes
@@ -25,6 +29,11 @@ class EditorPage {
     virtual void initAfterLoad() = 0;
     // Brings the display in line with the data after a later load.
     virtual void refresh() { invalidatePage(); }
+    // The history the page's edits record their steps in: the document's.
+    virtual void setHistory(EditHistory&) {}
+    // After an undo or redo on this page: shows the step's item with the data
+    // that was put back.
+    virtual void showStep(const StepPlace&) { refresh(); }
     // Writes the page's data set into the image of the ROM that the document
     // puts on the disk once every page has saved; reports its own errors;
     // false stops the save.
@@ -55,6 +64,7 @@ struct EditorPages {
     EditorPage& portraits;
     EditorPage& characters;
 
+    std::array<EditorPage*, 3> all() const { return {&monsters, &portraits, &characters}; }
     // Tabs 0 and 1 share the monster page; an unknown tab gives it too.
     EditorPage& pageForTab(int tab) const {
         if (tab == kPortraitsTab) return portraits;

@@ -1,5 +1,7 @@
 #include "app/monster_page_model.h"
 
+#include <algorithm>
+
 #include "app/editor_page.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_layout.h"
@@ -83,6 +85,22 @@ void MonsterPageModel::selectLine(int line) {
     keepColourInRange();
 }
 
+int MonsterPageModel::currentLine() const {
+    const auto found = std::find(lines_.begin(), lines_.end(), current_);
+    return found == lines_.end() ? 0 : static_cast<int>(found - lines_.begin());
+}
+
+void MonsterPageModel::showStep(const StepPlace& place) {
+    mode_ = place.tab == kEspersTab ? kEspersTab : kMonstersTab;
+    lines_ = recordsForTab(mode_);
+    if (isValidRecord(place.item)) current_ = place.item;
+    // Records that share graphics show what was put back.
+    itemChanged_ = false;
+    refreshAllMonsterImages(set_);
+    applyMonsterColours(set_, current_);
+    keepColourInRange();
+}
+
 std::string MonsterPageModel::moldLabel() const {
     return "Mold: " + std::to_string(record().moldIndex);
 }
@@ -101,6 +119,7 @@ void MonsterPageModel::edited() {
 }
 
 void MonsterPageModel::selectEntry(int entry) {
+    const EditStep step(*this, "Image Choice");
     markChanged();
     selectMonsterGraphicsEntry(set_, current_, entry);
     encodeCurrent();
@@ -108,6 +127,7 @@ void MonsterPageModel::selectEntry(int entry) {
 }
 
 void MonsterPageModel::selectPalette(int palette) {
+    const EditStep step(*this, "Palette Choice");
     markChanged();
     setMonsterPaletteIndex(set_, current_, palette);
     encodeCurrent();
@@ -115,6 +135,7 @@ void MonsterPageModel::selectPalette(int palette) {
 }
 
 void MonsterPageModel::selectSize(int line) {
+    const EditStep step(*this, "Size Change");
     markChanged();
     setMonsterSize(set_, current_, line == 1);
     // The shared graphics changed shape: records sharing them must be decoded
@@ -124,6 +145,7 @@ void MonsterPageModel::selectSize(int line) {
 }
 
 void MonsterPageModel::selectDepth(int line) {
+    const EditStep step(*this, "Depth Change");
     markChanged();
     setMonsterDepth(set_, current_, line == 1 ? TileDepth::Colours16 : TileDepth::Colours8);
     itemChanged_ = true;
@@ -132,6 +154,7 @@ void MonsterPageModel::selectDepth(int line) {
 }
 
 bool MonsterPageModel::newImage() {
+    const EditStep step(*this, "New Image");
     if (!newMonsterImage(set_, current_)) return false;
     edited();
     keepColourInRange();
@@ -140,6 +163,7 @@ bool MonsterPageModel::newImage() {
 
 void MonsterPageModel::copyFrom(int source) {
     if (source < 0 || source >= monsters::kNamedRecordCount) return;
+    const EditStep step(*this, "Copy Image");
     copyMonsterImage(set_, current_, source);
     // Records sharing this record's graphics take the copy when it is left.
     itemChanged_ = true;
@@ -148,18 +172,21 @@ void MonsterPageModel::copyFrom(int source) {
 }
 
 void MonsterPageModel::clear() {
+    const EditStep step(*this, "Clear Image");
     clearMonsterImage(set_, current_);
     edited();
     encodeCurrent();
 }
 
 void MonsterPageModel::flip(FlipDirection direction) {
+    const EditStep step(*this, flipStepName(direction));
     flipMonsterImage(set_, current_, direction);
     edited();
     encodeCurrent();
 }
 
 void MonsterPageModel::importPicture(const IndexedImage& picture) {
+    const EditStep step(*this, "Import");
     if (!importMonsterImage(set_, current_, picture)) return;
     edited();
     encodeCurrent();
@@ -167,6 +194,7 @@ void MonsterPageModel::importPicture(const IndexedImage& picture) {
 }
 
 void MonsterPageModel::importMapped(const MappedPicture& mapped) {
+    const EditStep step(*this, "Import");
     if (!applyMonsterImport(set_, current_, mapped)) return;
     edited();
     encodeCurrent();

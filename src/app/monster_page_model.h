@@ -41,6 +41,8 @@ class MonsterPageModel : public PageModel {
     // graphics and every record is refreshed from the graphics it shares.
     void selectLine(int line);
     int currentRecord() const { return current_; }
+    // The line of the current record in the list (0 when the list lacks it).
+    int currentLine() const;
     const MonsterRecord& record() const { return set_.records[static_cast<std::size_t>(current_)]; }
     bool itemChanged() const { return itemChanged_; }
     // A fresh load or a save: the data on screen is what the set holds.
@@ -79,6 +81,9 @@ class MonsterPageModel : public PageModel {
     // written and read back.
     [[nodiscard]] MonsterSaveResult save(RomFile& rom);
     [[nodiscard]] MonsterSaveResult save(const std::filesystem::path& path);
+
+    StepPlace place() const override { return {mode_, current_, 0}; }
+    void showStep(const StepPlace& place) override;
 
     const IndexedImage& picture() const override { return record().image; }
     std::vector<PaletteColour> stripColours() const override;

@@ -1,8 +1,30 @@
 #include "app/page_model.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace morvik {
+
+const char* flipStepName(FlipDirection direction) {
+    return direction == FlipDirection::Horizontal ? "Flip Horizontal" : "Flip Vertical";
+}
+
+PageModel::EditStep::EditStep(PageModel& page, const char* name, const std::string& mergeKey)
+    : page_(page) {
+    page_.beginStep(name, mergeKey);
+}
+
+PageModel::EditStep::~EditStep() {
+    page_.commitStep();
+}
+
+void PageModel::beginStep(const char* name, const std::string& mergeKey) {
+    if (history_ != nullptr) history_->begin(name, place(), mergeKey);
+}
+
+void PageModel::commitStep() {
+    if (history_ != nullptr) history_->commit();
+}
 
 void PageModel::selectColour(int index) {
     const int count = static_cast<int>(stripColours().size());
@@ -37,6 +59,8 @@ void PageModel::pressTool(ImagePoint point, ImageRect visible) {
     last_ = point;
     // A stroke counts as a change even where it misses the picture.
     markChanged();
+    beginStep(tool_ == EditTool::Pen ? "Pen Stroke" : "Eraser Stroke");
+    stroking_ = true;
     applyAt(point);
     finishStroke();
 }
@@ -48,6 +72,10 @@ void PageModel::dragTool(ImagePoint point, ImageRect visible) {
         return;
     }
     markChanged();
+    if (!stroking_ || (history_ != nullptr && !history_->stepOpen())) {
+        beginStep(tool_ == EditTool::Pen ? "Pen Stroke" : "Eraser Stroke");
+        stroking_ = true;
+    }
     // Fast moves report points far apart: cover the pixels in between too.
     const int dx = std::abs(point.x - last_.x);
     const int dy = -std::abs(point.y - last_.y);
@@ -71,8 +99,20 @@ void PageModel::dragTool(ImagePoint point, ImageRect visible) {
     finishStroke();
 }
 
+void PageModel::releaseTool() {
+    if (!stroking_) return;
+    stroking_ = false;
+    commitStep();
+}
+
 void PageModel::setChannel(ColourChannel channel, int sliderValue) {
     if (!colourEditable()) return;
+    // The moves of one slider on one colour are one step.
+    const StepPlace at = place();
+    const EditStep step(*this, "Colour Change",
+                        "colour " + std::to_string(at.tab) + " " + std::to_string(at.item) + " " +
+                            std::to_string(currentColour_) + " " +
+                            std::to_string(static_cast<int>(channel)));
     markChanged();
     const std::vector<PaletteColour> colours = stripColours();
     const auto index = static_cast<std::size_t>(currentColour_);
@@ -82,6 +122,7 @@ void PageModel::setChannel(ColourChannel channel, int sliderValue) {
 
 void PageModel::makeTransparent() {
     if (!colourEditable()) return;
+    const EditStep step(*this, "Transparent");
     markChanged();
     swapWithTransparent(currentColour_);
     selectColour(0);

@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "app/edit_history.h"
 #include "app/image_import.h"
 #include "app/page_view.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
 
 namespace morvik {
+
+// The name of a flip's step: "Flip Horizontal" or "Flip Vertical".
+const char* flipStepName(FlipDirection direction);
 
 // What the three editor pages share, without a window: the selected colour
 // with its enable rule, the drawing tools, the colour sliders and
@@ -23,6 +27,14 @@ class PageModel {
 
     void setChangeNotifier(std::function<void()> notify) { changed_ = std::move(notify); }
     void markChanged() { changed_(); }
+    // The history every edit of the page records its step in (none: no steps).
+    void setHistory(EditHistory* history) { history_ = history; }
+
+    // Where the page's current item is, for the steps it records.
+    virtual StepPlace place() const = 0;
+    // After an undo or redo: shows the step's item, its pictures brought in
+    // line with the data that was put back.
+    virtual void showStep(const StepPlace& place) = 0;
 
     // The picture the magnified view shows and the tools work on.
     virtual const IndexedImage& picture() const = 0;
@@ -50,6 +62,8 @@ class PageModel {
     // visible pixel between the last point and this one, the picker picks here.
     // A stroke that leaves the view goes on where the pointer comes back.
     void dragTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
+    // The button comes up: the stroke is one step of the history.
+    void releaseTool();
 
     // A slider moved: stores value x 8 in the channel of the current colour.
     // Nothing happens while the sliders are disabled.
@@ -71,6 +85,19 @@ class PageModel {
     }
 
   protected:
+    // One step of the history around an edit: opened when made, closed when it
+    // goes out of scope. Every edit of the data goes through one.
+    class [[nodiscard]] EditStep {
+      public:
+        EditStep(PageModel& page, const char* name, const std::string& mergeKey = {});
+        ~EditStep();
+        EditStep(const EditStep&) = delete;
+        EditStep& operator=(const EditStep&) = delete;
+
+      private:
+        PageModel& page_;
+    };
+
     // After the item, its colour count or its palette changed: a selected
     // colour the strip no longer has falls back to colour 0.
     void keepColourInRange() { selectColour(currentColour_); }
@@ -85,11 +112,16 @@ class PageModel {
     void applyAt(ImagePoint point);
     void pickAt(ImagePoint point);
 
+    void beginStep(const char* name, const std::string& mergeKey = {});
+    void commitStep();
+
     std::function<void()> changed_ = [] {};
+    EditHistory* history_ = nullptr;
     int currentColour_ = 0;
     EditTool tool_ = EditTool::Pen;
     ImagePoint last_;
     ImageRect visible_ = ImageRect::unbounded();
+    bool stroking_ = false;
 };
 
 }  // namespace morvik

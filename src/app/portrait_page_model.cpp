@@ -26,26 +26,36 @@ std::string PortraitPageModel::name() const {
 }
 
 void PortraitPageModel::selectPalette(int palette) {
+    const EditStep step(*this, "Palette Choice");
     markChanged();
     setPortraitPaletteIndex(set_, current_, palette);
 }
 
 void PortraitPageModel::clear() {
+    const EditStep step(*this, "Clear Image");
     markChanged();
     clearPortrait(set_, current_);
 }
 
 void PortraitPageModel::flip(FlipDirection direction) {
+    const EditStep step(*this, flipStepName(direction));
     markChanged();
     flipPortrait(set_, current_, direction);
 }
 
 void PortraitPageModel::copyFrom(int source) {
+    const EditStep step(*this, "Copy Portrait");
     copyPortrait(set_, current_, source);
 }
 
 void PortraitPageModel::importPicture(const IndexedImage& picture) {
+    const EditStep step(*this, "Import");
     importPortrait(set_, current_, picture);
+}
+
+void PortraitPageModel::importMapped(const MappedPicture& mapped) {
+    const EditStep step(*this, "Import");
+    applyPortraitImport(set_, current_, mapped);
 }
 
 const IndexedImage& PortraitPageModel::picture() const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/editor_page.h"
 #include "app/page_model.h"
 #include "rom/portraits/portrait_set.h"
 
@@ -32,9 +33,7 @@ class PortraitPageModel : public PageModel {
     void copyFrom(int source);
     void importPicture(const IndexedImage& picture);
     ImportTarget importTarget() const override { return portraitImportTarget(set_, current_); }
-    void importMapped(const MappedPicture& mapped) override {
-        applyPortraitImport(set_, current_, mapped);
-    }
+    void importMapped(const MappedPicture& mapped) override;
     std::vector<std::string> paletteSharers(int) const override {
         return portraitPaletteSharers(set_, current_);
     }
@@ -44,6 +43,9 @@ class PortraitPageModel : public PageModel {
     [[nodiscard]] PortraitSaveResult save(const std::filesystem::path& path) {
         return savePortraits(set_, path);
     }
+
+    StepPlace place() const override { return {kPortraitsTab, current_, 0}; }
+    void showStep(const StepPlace& place) override { selectPortrait(place.item); }
 
     const IndexedImage& picture() const override;
     std::vector<PaletteColour> stripColours() const override;

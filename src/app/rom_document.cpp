@@ -70,7 +70,26 @@ RomDocument::RomDocument(Settings& settings, DataSets& sets, BackgroundPictures&
       backgrounds_(backgrounds),
       pages_(pages),
       ui_(ui),
-      loader_(std::move(loader)) {}
+      loader_(std::move(loader)) {
+    for (EditorPage* page : pages_.all())
+        page->setHistory(history_);
+}
+
+bool RomDocument::undo() {
+    return showStep(history_.undo());
+}
+
+bool RomDocument::redo() {
+    return showStep(history_.redo());
+}
+
+bool RomDocument::showStep(std::optional<StepPlace> place) {
+    if (!place) return false;
+    dirty_ = !history_.isClean();
+    if (place->tab != currentTab_) ui_.selectTab(place->tab);
+    pages_.pageForTab(place->tab).showStep(*place);
+    return true;
+}
 
 bool RomDocument::confirmDiscard() {
     if (!dirty_) return true;
@@ -149,6 +168,7 @@ bool RomDocument::load(const std::filesystem::path& path) {
         return false;
     }
     sets_ = std::move(fresh);
+    history_.clear();
     form_ = form;
     onDisk_ = fileStamp(path);
     ui_.closeProgress();
@@ -185,6 +205,7 @@ bool RomDocument::saveRom() {
     const bool saved = writeRom();
     ui_.closeProgress();
     if (!saved) return false;
+    history_.markClean();
     ui_.showInfo(kSavedMessage);
     dirty_ = false;
     return true;
@@ -198,8 +219,7 @@ bool RomDocument::writeRom() {
         ui_.showWarning(kSaveFailedMessage + std::string("the file cannot be opened for writing"));
         return false;
     }
-    for (EditorPage* page :
-         {static_cast<EditorPage*>(&pages_.monsters), &pages_.portraits, &pages_.characters}) {
+    for (EditorPage* page : pages_.all()) {
         if (!page->saveToRom(rom)) return false;
     }
     if (settings_.fixChecksum) (void)fixRomChecksum(rom);

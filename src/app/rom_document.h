@@ -7,24 +7,16 @@
 #include <set>
 #include <string>
 
+#include "app/data_sets.h"
 #include "app/document_ui.h"
+#include "app/edit_history.h"
 #include "app/editor_page.h"
 #include "app/settings.h"
 #include "backgrounds/background_pictures.h"
 #include "rom/load_result.h"
-#include "rom/monsters/monster_graphics.h"
-#include "rom/portraits/portrait_set.h"
 #include "rom/rom_form.h"
-#include "rom/sprites/sprite_set.h"
 
 namespace morvik {
-
-// The three data sets of an open ROM.
-struct DataSets {
-    MonsterGraphicsSet monsters;
-    PortraitSet portraits;
-    CharacterSpriteSet characters;
-};
 
 enum class DataSetKind { Monsters, Portraits, Characters };
 
@@ -93,6 +85,13 @@ class RomDocument {
     bool isLoaded() const { return !romPath_.empty(); }
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }
+
+    // The edits since the ROM was opened, which the pages record.
+    EditHistory& history() { return history_; }
+    // Undo and Redo: put the data back and show the step's page and item;
+    // false when there was nothing to undo or redo.
+    bool undo();
+    bool redo();
     // The kind of ROM that is open (header, monster layout).
     const RomForm& romForm() const { return form_; }
     // Why the last open was refused when the message shown was the general
@@ -108,9 +107,11 @@ class RomDocument {
     bool checkSignature(const std::filesystem::path& path);
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path);
+    bool showStep(std::optional<StepPlace> place);
 
     Settings& settings_;
     DataSets& sets_;
+    EditHistory history_{sets_};
     BackgroundPictures& backgrounds_;
     EditorPages pages_;
     DocumentUi& ui_;

@@ -77,6 +77,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
         page->createPage();
         page->setChangeNotifier([this] { document_->markDirty(); });
     }
+    document_->history().setListener([this] { refreshEditMenu(); });
     rebuildRecentMenu(recentMenuItems(settings_));
 }
 
@@ -99,6 +100,12 @@ void MainWindow::buildMenus() {
     addCommand(fileMenu_, "&Save ", kCommandSave, QKeySequence("Ctrl+S"))->setEnabled(false);
     fileMenu_->addSeparator();
     addCommand(fileMenu_, "E&xit", kCommandExit, QKeySequence("Ctrl+X"));
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    addCommand(edit, "&Undo", kCommandUndo, QKeySequence::Undo)->setEnabled(false);
+    QAction* redo = addCommand(edit, "&Redo", kCommandRedo);
+    redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
+    redo->setEnabled(false);
 
     imageMenu_ = menuBar()->addMenu("&Image");
     addCommand(imageMenu_, "&Import", kCommandImport);
@@ -192,6 +199,12 @@ void MainWindow::runCommand(int command) {
         case kCommandAbout:
             showAbout();
             break;
+        case kCommandUndo:
+            document_->undo();
+            break;
+        case kCommandRedo:
+            document_->redo();
+            break;
         default:
             break;
     }
@@ -209,6 +222,17 @@ void MainWindow::showAbout() {
     box->setIconPixmap(QIcon(kIconPath).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::refreshEditMenu() {
+    const EditHistory& history = document_->history();
+    const auto label = [](const char* command, const std::string& step) {
+        return step.empty() ? QString(command) : QString(command) + " " + text(step);
+    };
+    action(kCommandUndo)->setText(label("&Undo", history.undoName()));
+    action(kCommandUndo)->setEnabled(history.canUndo());
+    action(kCommandRedo)->setText(label("&Redo", history.redoName()));
+    action(kCommandRedo)->setEnabled(history.canRedo());
 }
 
 void MainWindow::openBackgroundChooser() {

@@ -41,6 +41,8 @@ enum Command : int {
     kCommandKeepBackup = 40020,
     kCommandFixChecksum = 40021,
     kCommandAbout = 40030,
+    kCommandUndo = 40040,
+    kCommandRedo = 40041,
 };
 
 // The program's frame: menu, tabs and the three pages, routing every command
@@ -89,6 +91,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
   private:
     void buildMenus();
     void showAbout();
+    // Undo and Redo name the steps they would take, and rest when there are none.
+    void refreshEditMenu();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     EditorPage& currentPage();

@@ -162,6 +162,8 @@ class FakePage : public PageModel {
     void importMapped(const MappedPicture&) override {}
     std::vector<std::string> paletteSharers(int) const override { return {}; }
     using PageModel::paletteSharers;
+    StepPlace place() const override { return {}; }
+    void showStep(const StepPlace&) override {}
 
     IndexedImage image;
     std::vector<PaletteColour> colours;

@@ -40,6 +40,7 @@ class CharacterPage : public PageWidget {
     void preparePaint() override { sheet_ = characters_.sheet(); }
     const IndexedImage& previewPicture() const override { return sheet_; }
     void refreshPageControls() override;
+    void followItem() override { selectQuietly(list_, characters_.currentCharacter()); }
 
   private:
     CharacterPageModel& characters_;

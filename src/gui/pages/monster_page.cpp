@@ -76,6 +76,13 @@ void MonsterPage::fillRecordList() {
     selectQuietly(records_, 0);
 }
 
+void MonsterPage::followItem() {
+    fillList(records_, monsters_.recordNames());
+    selectQuietly(records_, monsters_.currentLine());
+    // An undone New Image takes its entry back out of the list.
+    fillList(images_, monsters_.imageLabels());
+}
+
 void MonsterPage::initAfterLoad() {
     initFramework();
     fillList(palettes_, MonsterPageModel::paletteLabels());

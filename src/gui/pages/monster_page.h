@@ -49,6 +49,7 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
   private:
     void buildLists();
     void fillRecordList();
+    void followItem() override;
     void selectLine(int line);
 
     MonsterPageModel& monsters_;

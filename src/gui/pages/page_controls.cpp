@@ -37,6 +37,10 @@ void PictureView::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) dragged(event->position().toPoint());
 }
 
+void PictureView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) released();
+}
+
 void PictureView::wheelEvent(QWheelEvent* event) {
     constexpr int kNotch = 120;
     wheelRest_ += event->angleDelta().y();

@@ -28,6 +28,7 @@ class PictureView : public QWidget {
 
     std::function<void(QPoint)> pressed = [](QPoint) {};
     std::function<void(QPoint)> dragged = [](QPoint) {};
+    std::function<void()> released = [] {};
     // The wheel turned over the control: steps of one notch, up positive.
     std::function<void(int, Qt::KeyboardModifiers)> wheeled = [](int, Qt::KeyboardModifiers) {};
 
@@ -35,6 +36,7 @@ class PictureView : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:

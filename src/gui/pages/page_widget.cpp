@@ -120,6 +120,7 @@ void PageWidget::buildViewControls() {
         model_.dragTool(imagePointAt(point), visibleArea());
         paint();
     };
+    view_->released = [this] { model_.releaseTool(); };
     // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
     view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers) {
         if (modifiers & Qt::ControlModifier) {
@@ -272,6 +273,12 @@ void PageWidget::prepareImportDialog(ImportDialog& dialog) {
             model_.importMapped(mapped);
             paint();
         });
+}
+
+void PageWidget::showStep(const StepPlace& place) {
+    model_.showStep(place);
+    followItem();
+    paint();
 }
 
 void PageWidget::showPage() {

@@ -60,6 +60,8 @@ class PageWidget : public TransferPage {
     // ROM opened on another tab, another background or grid.
     void showPage() override;
     void prepareImportDialog(ImportDialog& dialog) override;
+    void setHistory(EditHistory& history) override { model_.setHistory(&history); }
+    void showStep(const StepPlace& place) override;
 
     int magnification() const;
     int scrollX() const;
@@ -67,6 +69,7 @@ class PageWidget : public TransferPage {
     PictureView* view() const { return view_; }
     PictureView* preview() const { return preview_; }
     PictureView* strip() const { return strip_; }
+    const PageModel& pageModel() const { return model_; }
     // The open list of copy sources, if any.
     CopySourceDialog* copyDialog() const { return copyDialog_.data(); }
 
@@ -77,6 +80,8 @@ class PageWidget : public TransferPage {
     virtual const IndexedImage& previewPicture() const = 0;
     // The page's own lists and labels.
     virtual void refreshPageControls() = 0;
+    // The item lists follow the item an undo or redo showed.
+    virtual void followItem() {}
     // The copy button.
     virtual void copyImage() = 0;
     // Opens the list of items to copy from; opening it counts as a change,

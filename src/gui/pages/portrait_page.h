@@ -36,6 +36,7 @@ class PortraitPage : public PageWidget {
 
   protected:
     const IndexedImage& previewPicture() const override { return portraits_.picture(); }
+    void followItem() override { selectQuietly(list_, portraits_.currentPortrait()); }
     void refreshPageControls() override;
 
   private:
