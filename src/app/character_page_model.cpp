@@ -71,6 +71,11 @@ IndexedImage CharacterPageModel::sheet(bool withFrame) const {
     return result;
 }
 
+void CharacterPageModel::pickFromPreview(ImagePoint point) {
+    const IndexedImage whole = sheet(false);
+    if (whole.contains(point.x, point.y)) selectColour(whole.getPixel(point.x, point.y));
+}
+
 void CharacterPageModel::clear() {
     const EditStep step(*this, "Clear Image");
     markChanged();

@@ -40,6 +40,8 @@ class CharacterPageModel : public PageModel {
     // The 128x128 sheet of the character's sprites, with the selected one framed
     // in white unless withFrame is false (as exported).
     IndexedImage sheet(bool withFrame = true) const;
+    // The preview shows the whole sheet: the picker takes its colour there.
+    void pickFromPreview(ImagePoint point) override;
 
     void clear();
     void flip(FlipDirection direction);

@@ -99,6 +99,10 @@ void PageModel::dragTool(ImagePoint point, ImageRect visible) {
     finishStroke();
 }
 
+void PageModel::pickFromPreview(ImagePoint point) {
+    if (picture().contains(point.x, point.y)) selectColour(picture().getPixel(point.x, point.y));
+}
+
 void PageModel::releaseTool() {
     if (!stroking_) return;
     stroking_ = false;

@@ -64,6 +64,8 @@ class PageModel {
     void dragTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
     // The button comes up: the stroke is one step of the history.
     void releaseTool();
+    // The picker clicked on the 1:1 preview: takes the colour there.
+    virtual void pickFromPreview(ImagePoint point);
 
     // A slider moved: stores value x 8 in the channel of the current colour.
     // Nothing happens while the sliders are disabled.

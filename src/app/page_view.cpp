@@ -8,8 +8,8 @@ int effectiveMagnification(int position) {
     return position <= 0 ? 1 : position;
 }
 
-int scrollMaximum(int imageSide, int magnification) {
-    return std::max(0, imageSide - kViewSide / effectiveMagnification(magnification));
+int scrollMaximum(int imageSide, int magnification, int viewSide) {
+    return std::max(0, imageSide - viewSide / effectiveMagnification(magnification));
 }
 
 ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY) {
@@ -20,19 +20,22 @@ ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int
     return {divide(viewX) + scrollX, divide(viewY) + scrollY};
 }
 
-ImageRect visibleImageArea(int magnification, int scrollX, int scrollY) {
-    const int side = (kViewSide - 1) / effectiveMagnification(magnification) + 1;
-    return {scrollX, scrollY, side, side};
+ImageRect visibleImageArea(int magnification, int scrollX, int scrollY, int viewWidth,
+                           int viewHeight) {
+    const int m = effectiveMagnification(magnification);
+    return {scrollX, scrollY, (std::max(viewWidth, 1) - 1) / m + 1,
+            (std::max(viewHeight, 1) - 1) / m + 1};
 }
 
 namespace {
 
 // Lines at every offset in 0..limit where (offset + shift) is a multiple of
-// period, each reaching across 0..span; both clipped to the view.
+// period, each reaching across 0..span; both clipped to the view, which is
+// `across` pixels along the lines' offsets and `along` pixels along them.
 void addLines(std::vector<GridLine>& lines, bool vertical, int period, int shift, int limit,
-              int span) {
-    const int last = std::min(limit, kViewSide - 1);
-    const int reach = std::min(span, kViewSide - 1);
+              int span, int across, int along) {
+    const int last = std::min(limit, across - 1);
+    const int reach = std::min(span, along - 1);
     for (int at = (period - shift % period) % period; at <= last; at += period) {
         lines.push_back(vertical ? GridLine{at, 0, at, reach} : GridLine{0, at, reach, at});
     }
@@ -41,12 +44,12 @@ void addLines(std::vector<GridLine>& lines, bool vertical, int period, int shift
 }  // namespace
 
 std::vector<GridLine> gridLines(GridMode mode, int magnification, int scrollX, int scrollY,
-                                int imageWidth, int imageHeight) {
+                                int imageWidth, int imageHeight, int viewWidth, int viewHeight) {
     std::vector<GridLine> lines;
     if (mode == GridMode::None || imageWidth <= 0 || imageHeight <= 0) return lines;
     const int m = effectiveMagnification(magnification);
-    const int width = std::min(imageWidth * m, kViewSide);
-    const int height = std::min(imageHeight * m, kViewSide);
+    const int width = std::min(imageWidth * m, viewWidth);
+    const int height = std::min(imageHeight * m, viewHeight);
     int period = m;
     int shiftX = 0;
     int shiftY = 0;
@@ -55,8 +58,8 @@ std::vector<GridLine> gridLines(GridMode mode, int magnification, int scrollX, i
         shiftX = (std::max(scrollX, 0) % 8) * m;
         shiftY = (std::max(scrollY, 0) % 8) * m;
     }
-    addLines(lines, true, period, shiftX, width, height);
-    addLines(lines, false, period, shiftY, height, width);
+    addLines(lines, true, period, shiftX, width, height, viewWidth, viewHeight);
+    addLines(lines, false, period, shiftY, height, width, viewHeight, viewWidth);
     return lines;
 }
 
@@ -142,6 +145,19 @@ std::vector<std::string> paletteListLabels(int count) {
 
 std::string magnificationLabel(int magnification) {
     return "magnification: x" + std::to_string(magnification);
+}
+
+std::string pixelStatus(ImagePoint point, int colourIndex, PaletteColour colour, int magnification,
+                        const std::string& itemName) {
+    const auto component = [](std::uint8_t value) { return std::to_string(sliderPosition(value)); };
+    return "x " + std::to_string(point.x) + ", y " + std::to_string(point.y) + "   colour " +
+           std::to_string(colourIndex) + " (R " + component(colour.red) + ", G " +
+           component(colour.green) + ", B " + component(colour.blue) + ")   " + "x" +
+           std::to_string(magnification) + "   " + itemName;
+}
+
+int steppedColour(int current, int step, int colourCount) {
+    return std::clamp(current + step, 0, std::max(colourCount - 1, 0));
 }
 
 }  // namespace morvik

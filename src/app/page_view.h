@@ -31,8 +31,8 @@ inline constexpr int kScrollPageStep = 10;
 int effectiveMagnification(int position);
 
 // The largest scroll position along one side of the image: the part that the
-// 256-pixel view cannot show at once, at least 0.
-int scrollMaximum(int imageSide, int magnification);
+// view (256 pixels unless the window grew) cannot show at once, at least 0.
+int scrollMaximum(int imageSide, int magnification, int viewSide = kViewSide);
 
 struct ImagePoint {
     int x = 0;
@@ -54,9 +54,10 @@ struct ImageRect {
     // Every pixel an image can have.
     static constexpr ImageRect unbounded() { return {0, 0, 1 << 30, 1 << 30}; }
 };
-// The image pixels the 256x256 view shows, the partly shown ones at its right
-// and bottom edges included.
-ImageRect visibleImageArea(int magnification, int scrollX, int scrollY);
+// The image pixels the view (256x256 unless the window grew) shows, the partly
+// shown ones at its right and bottom edges included.
+ImageRect visibleImageArea(int magnification, int scrollX, int scrollY, int viewWidth = kViewSide,
+                           int viewHeight = kViewSide);
 
 // A one-pixel line of the grid, horizontal or vertical, end points included,
 // inside the 256x256 view.
@@ -72,7 +73,8 @@ struct GridLine {
 // the view is scrolled. The caller passes the mode that applies
 // (Settings::gridModeFor).
 std::vector<GridLine> gridLines(GridMode mode, int magnification, int scrollX, int scrollY,
-                                int imageWidth, int imageHeight);
+                                int imageWidth, int imageHeight, int viewWidth = kViewSide,
+                                int viewHeight = kViewSide);
 
 // Cell width of the palette strip: 36 pixels for 8 colours, 18 for 16.
 int stripCellWidth(int colourCount);
@@ -93,5 +95,13 @@ std::vector<std::string> paletteListLabels(int count);
 
 // The text of the magnification label.
 std::string magnificationLabel(int magnification);
+
+// The status bar over a pixel of the view: "x 37, y 12", its colour index with
+// the colour's 5-bit components, the magnification and the item's name.
+std::string pixelStatus(ImagePoint point, int colourIndex, PaletteColour colour, int magnification,
+                        const std::string& itemName);
+
+// The colour [ and ] step to: the previous or next one of the strip, held to it.
+int steppedColour(int current, int step, int colourCount);
 
 }  // namespace morvik

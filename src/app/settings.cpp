@@ -48,6 +48,15 @@ void Settings::addRecentFile(const std::string& path) {
     if (recentFiles.size() > kMaxRecentFiles) recentFiles.resize(kMaxRecentFiles);
 }
 
+void Settings::toggleGrid() {
+    if (grid == GridMode::None) {
+        grid = gridBeforeOff == GridMode::None ? GridMode::Pixel : gridBeforeOff;
+        return;
+    }
+    gridBeforeOff = grid;
+    grid = GridMode::None;
+}
+
 std::string Settings::recentFile(int index) const {
     return index >= 0 && index < recentCount() ? recentFiles[index] : std::string{};
 }
@@ -60,6 +69,9 @@ void loadSettings(Settings& settings, int& currentTab, SettingsStore& store) {
     settings.background = readByte(store, "background", 0, 0, kBackgroundChoices - 1);
     settings.xPos = readPosition(store, "xPos", defaults.xPos);
     settings.yPos = readPosition(store, "yPos", defaults.yPos);
+    settings.width = std::max(0, readPosition(store, "width", defaults.width));
+    settings.height = std::max(0, readPosition(store, "height", defaults.height));
+    settings.maximized = readByte(store, "maximized", defaults.maximized, 0, 1) != 0;
     currentTab = readByte(store, "tab", 0, 0, kTabCount - 1);
     settings.tab1Mag = readMagnification(store, "tab1Mag", defaults.tab1Mag);
     settings.tab3Mag = readMagnification(store, "tab3Mag", defaults.tab3Mag);
@@ -88,6 +100,9 @@ void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, s
     store.writeValue(kSettingsKey, "tab4Mag", settings.tab4Mag);
     store.writeValue(kSettingsKey, "keepBackup", settings.keepBackup ? 1 : 0);
     store.writeValue(kSettingsKey, "fixChecksum", settings.fixChecksum ? 1 : 0);
+    store.writeValue(kSettingsKey, "width", static_cast<std::uint32_t>(settings.width));
+    store.writeValue(kSettingsKey, "height", static_cast<std::uint32_t>(settings.height));
+    store.writeValue(kSettingsKey, "maximized", settings.maximized ? 1 : 0);
     for (int i = 0; i < settings.recentCount(); ++i) {
         store.writeString(kRecentFilesKey, fileValueName(i + 1), settings.recentFiles[i]);
     }

@@ -27,6 +27,10 @@ struct Settings {
     std::uint8_t tab4Mag = 10;
     std::int32_t xPos = 50;
     std::int32_t yPos = 50;
+    // The main window's size (0: its smallest) and whether it was maximised.
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool maximized = false;
     // Saving keeps the file as it was in NAME.bak, once a run for each ROM.
     bool keepBackup = true;
     // Saving also puts the right checksum into the game's header.
@@ -38,6 +42,10 @@ struct Settings {
     GridMode gridModeFor(int magnification) const;
     // A minimum of 0 or less keeps gridMinMag.
     void setGrid(GridMode mode, int minimumMagnification);
+    // The grid on or off: off remembers the mode that was on, and on brings
+    // it back (the pixel grid when none was on in this run).
+    void toggleGrid();
+    GridMode gridBeforeOff = GridMode::Pixel;
 
     // Puts the path first, dropping an equal entry and the fifth one.
     void addRecentFile(const std::string& path);
@@ -69,7 +77,8 @@ inline constexpr const char* kRecentFilesKey = "Recent File List";
 // takes its default (magnifications are held to 2..20, a background past the
 // sixty pictures is 0, a tab outside 0..3 is 0).
 void loadSettings(Settings& settings, int& currentTab, SettingsStore& store);
-// Writes everything back, with the main window's position.
+// Writes everything back, with the main window's position (its size and
+// maximised state are the settings' own).
 void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, std::int32_t yPos,
                   SettingsStore& store);
 

@@ -66,8 +66,9 @@ bool prepareCanvas(IndexedImage& canvas, const IndexedImage& image, const Indexe
 std::uint8_t composePixel(std::uint8_t imageIndex, int imageColours, const IndexedImage* background,
                           const IndexMap& backgroundMap, int x, int y) {
     if (imageIndex != 0) return imageIndex < imageColours ? imageIndex : 0;
-    if (background == nullptr) return 0;
-    return backgroundMap[background->getPixel(x, y)];
+    if (background == nullptr || !background->hasPixels()) return 0;
+    // A canvas larger than the background shows it tiled.
+    return backgroundMap[background->getPixel(x % background->width(), y % background->height())];
 }
 
 // The default output side: `scale` times the image's side, or 0 (nothing can be

@@ -3,14 +3,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <tuple>
 
 #include "app/version.h"
@@ -18,6 +23,7 @@
 #include "gui/grid_dialog.h"
 #include "gui/pages/character_page.h"
 #include "gui/pages/monster_page.h"
+#include "gui/pages/page_widget.h"
 #include "gui/pages/portrait_page.h"
 #include "gui/qt_path.h"
 #include "gui/resources.h"
@@ -50,7 +56,15 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     setWindowTitle(kProgramCaption);
     setWindowIcon(QIcon(kIconPath));
     setObjectName("mainWindow");
-    setFixedSize(kMainWindowWidth, kMainWindowHeight);
+    // The first build's size is the smallest; the view grows with the window.
+    setMinimumSize(kMainWindowWidth, kMainWindowHeight);
+    resize(std::max(settings.width, kMainWindowWidth),
+           std::max(settings.height, kMainWindowHeight));
+    if (settings.maximized) setWindowState(Qt::WindowMaximized);
+    setAcceptDrops(true);
+    status_ = new QLabel(this);
+    status_->setObjectName("statusText");
+    statusBar()->addWidget(status_, 1);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 800, 600);
     move(clampedPosition(settings.xPos, settings.yPos, desktop));
@@ -76,6 +90,9 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     for (TransferPage* page : pages_) {
         page->createPage();
         page->setChangeNotifier([this] { document_->markDirty(); });
+        static_cast<PageWidget*>(page)->showStatus = [this](const QString& text) {
+            status_->setText(text);
+        };
     }
     document_->history().setListener([this] { refreshEditMenu(); });
     rebuildRecentMenu(recentMenuItems(settings_));
@@ -106,6 +123,10 @@ void MainWindow::buildMenus() {
     QAction* redo = addCommand(edit, "&Redo", kCommandRedo);
     redo->setShortcuts({QKeySequence("Ctrl+Y"), QKeySequence("Ctrl+Shift+Z")});
     redo->setEnabled(false);
+    edit->addSeparator();
+    addCommand(edit, "&Copy", kCommandCopy, QKeySequence::Copy);
+    addCommand(edit, "&Paste", kCommandPaste, QKeySequence::Paste);
+    setEditCommandsEnabled(false);
 
     imageMenu_ = menuBar()->addMenu("&Image");
     addCommand(imageMenu_, "&Import", kCommandImport);
@@ -205,6 +226,13 @@ void MainWindow::runCommand(int command) {
         case kCommandRedo:
             document_->redo();
             break;
+        case kCommandCopy:
+            if (!page(document_->currentTab())->copyToClipboard())
+                showError("Error writing image file");
+            break;
+        case kCommandPaste:
+            page(document_->currentTab())->pasteFromClipboard();
+            break;
         default:
             break;
     }
@@ -264,9 +292,57 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+QString MainWindow::statusText() const {
+    return status_->text();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    const QSize grown = size() - QSize(kMainWindowWidth, kMainWindowHeight);
+    if (tabBar_ != nullptr) tabBar_->resize(680 + std::max(0, grown.width()), tabBar_->height());
+    for (TransferPage* page : pages_) {
+        if (page != nullptr)
+            page->resize(TransferPage::kWidth + std::max(0, grown.width()),
+                         TransferPage::kHeight + std::max(0, grown.height()));
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    // The drop's own loop must end before a dialog opens one of its own.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    QMetaObject::invokeMethod(
+        this, [this, urls] { dropFiles(urls); }, Qt::QueuedConnection);
+}
+
+void MainWindow::dropFiles(const QList<QUrl>& urls) {
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        showWarning("Drop one file at a time: a PNG, BMP or PCX picture, or a ROM");
+        return;
+    }
+    const QString path = urls.front().toLocalFile();
+    if (!fileTypeOfPath(path.toStdString())) {
+        document_->openRomFile(toPath(path));
+        return;
+    }
+    if (!document_->isLoaded()) {
+        showWarning("Open a ROM before importing a picture");
+        return;
+    }
+    page(document_->currentTab())->importFile(path);
+}
+
 void MainWindow::writeSettings() {
     if (settingsWritten_) return;
     settingsWritten_ = true;
+    settings_.maximized = isMaximized();
+    const QSize normal = isMaximized() ? normalGeometry().size() : size();
+    settings_.width = normal.width();
+    settings_.height = normal.height();
     saveSettings(settings_, document_->currentTab(), x(), y(), store_);
 }
 
@@ -343,6 +419,13 @@ void MainWindow::setImageCommandsEnabled(bool enabled) {
     imageMenu_->setEnabled(enabled);
     for (QAction* item : imageMenu_->actions())
         item->setEnabled(enabled);
+    setEditCommandsEnabled(enabled);
+}
+
+void MainWindow::setEditCommandsEnabled(bool enabled) {
+    for (const int command : {kCommandCopy, kCommandPaste}) {
+        if (QAction* item = action(command)) item->setEnabled(enabled);
+    }
 }
 
 void MainWindow::showRomForm(const std::string& description) {

@@ -14,6 +14,7 @@
 #include "backgrounds/background_pictures.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QTabBar;
 
@@ -43,6 +44,8 @@ enum Command : int {
     kCommandAbout = 40030,
     kCommandUndo = 40040,
     kCommandRedo = 40041,
+    kCommandCopy = 40042,
+    kCommandPaste = 40043,
 };
 
 // The program's frame: menu, tabs and the three pages, routing every command
@@ -85,8 +88,17 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void openBackgroundChooser();
     void switchTab(int tab);
 
+    // What lies under the pointer in the view, as the status bar shows it.
+    QString statusText() const;
+    // A dropped file: a picture goes to the current page's import dialog,
+    // anything else is opened as a ROM.
+    void dropFiles(const QList<QUrl>& urls);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenus();
@@ -100,6 +112,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void writeSettings();
     // The whole Image popup is greyed until a ROM is loaded.
     void setImageCommandsEnabled(bool enabled);
+    void setEditCommandsEnabled(bool enabled);
 
     Settings& settings_;
     SettingsStore& store_;
@@ -115,6 +128,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     QAction* recentSeparator_ = nullptr;
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;
+    QLabel* status_ = nullptr;
     bool settingsWritten_ = false;
 };
 

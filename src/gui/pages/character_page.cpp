@@ -39,9 +39,14 @@ CharacterPage::CharacterPage(DataSets& sets, Settings& settings,
         characters_.selectCharacter(line);
         paint();
     });
-    // The sheet takes presses only: dragging over it does not select.
+    // The sheet takes presses only: dragging over it does not select. The
+    // picker takes a colour from it instead.
     preview()->pressed = [this](QPoint point) {
-        if (characters_.clickSheet(point.x(), point.y())) paint();
+        if (characters_.tool() == EditTool::Picker)
+            characters_.pickFromPreview({point.x(), point.y()});
+        else if (!characters_.clickSheet(point.x(), point.y()))
+            return;
+        paint();
     };
 }
 

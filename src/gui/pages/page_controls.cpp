@@ -26,6 +26,8 @@ void PictureView::setPicture(QImage picture) {
 
 void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // Pictures are pixel art: scaled for the screen, each pixel stays a crisp block.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (!picture_.isNull()) painter.drawImage(QPoint(0, 0), picture_);
 }
 
@@ -35,6 +37,11 @@ void PictureView::mousePressEvent(QMouseEvent* event) {
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) {
     if (event->buttons() & Qt::LeftButton) dragged(event->position().toPoint());
+    hovered(event->position().toPoint());
+}
+
+void PictureView::leaveEvent(QEvent*) {
+    left();
 }
 
 void PictureView::mouseReleaseEvent(QMouseEvent* event) {

@@ -29,6 +29,10 @@ class PictureView : public QWidget {
     std::function<void(QPoint)> pressed = [](QPoint) {};
     std::function<void(QPoint)> dragged = [](QPoint) {};
     std::function<void()> released = [] {};
+    // The pointer over the control, button held or not (with mouse tracking on),
+    // and the pointer gone from it.
+    std::function<void(QPoint)> hovered = [](QPoint) {};
+    std::function<void()> left = [] {};
     // The wheel turned over the control: steps of one notch, up positive.
     std::function<void(int, Qt::KeyboardModifiers)> wheeled = [](int, Qt::KeyboardModifiers) {};
 
@@ -37,6 +41,7 @@ class PictureView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private:

@@ -3,13 +3,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QtMath>
 #include <algorithm>
+#include <tuple>
 
 #include "gfx/render.h"
 #include "gui/image_convert.h"
@@ -29,14 +34,18 @@ constexpr std::array<int, 3> kSliderRows = {150, 170, 190};
 
 struct ToolPictures {
     const char* name;
+    const char* tip;
     const char* normal;
     const char* pressed;
     const char* cursor;
 };
 constexpr std::array<ToolPictures, 3> kTools = {{
-    {"penTool", ":/tool-pen.png", ":/tool-pen-pressed.png", ":/cursor-pen.png"},
-    {"eraserTool", ":/tool-eraser.png", ":/tool-eraser-pressed.png", ":/cursor-eraser.png"},
-    {"pickerTool", ":/tool-picker.png", ":/tool-picker-pressed.png", ":/cursor-picker.png"},
+    {"penTool", "Pen (B; hold Alt to pick a colour)", ":/tool-pen.png", ":/tool-pen-pressed.png",
+     ":/cursor-pen.png"},
+    {"eraserTool", "Eraser (E)", ":/tool-eraser.png", ":/tool-eraser-pressed.png",
+     ":/cursor-eraser.png"},
+    {"pickerTool", "Picker (I)", ":/tool-picker.png", ":/tool-picker-pressed.png",
+     ":/cursor-picker.png"},
 }};
 constexpr std::array<int, 3> kToolRows = {30, 65, 100};
 
@@ -66,6 +75,91 @@ PageWidget::PageWidget(std::unique_ptr<PageModel> model, const PageLayout& layou
     buildViewControls();
     buildToolButtons();
     buildCommandButtons(layout);
+    buildShortcuts();
+    preview_->pressed = [this](QPoint point) {
+        if (model_.tool() != EditTool::Picker) return;
+        model_.pickFromPreview({point.x(), point.y()});
+        paint();
+    };
+}
+
+void PageWidget::anchor(QWidget* widget, bool right, bool bottom, bool wider, bool taller) {
+    anchored_.push_back({widget, widget->geometry(), right, bottom, wider, taller});
+}
+
+QSize PageWidget::viewSize() const {
+    return QSize(kViewSide, kViewSide) + grown_;
+}
+
+void PageWidget::resizeEvent(QResizeEvent* event) {
+    TransferPage::resizeEvent(event);
+    grown_ = QSize(std::max(0, width() - kWidth), std::max(0, height() - kHeight));
+    for (const Anchored& item : anchored_) {
+        QRect place = item.base;
+        place.translate(item.right ? grown_.width() : 0, item.bottom ? grown_.height() : 0);
+        place.setWidth(place.width() + (item.wider ? grown_.width() : 0));
+        place.setHeight(place.height() + (item.taller ? grown_.height() : 0));
+        item.widget->setGeometry(place);
+    }
+    paint();
+}
+
+void PageWidget::buildShortcuts() {
+    // The keys of the paint programs: they reach the page that is shown.
+    const auto onKey = [this](const QKeySequence& keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, std::move(action));
+    };
+    onKey(QKeySequence(Qt::Key_B), [this] { selectTool(EditTool::Pen); });
+    onKey(QKeySequence(Qt::Key_E), [this] { selectTool(EditTool::Eraser); });
+    onKey(QKeySequence(Qt::Key_I), [this] { selectTool(EditTool::Picker); });
+    for (const auto key : {Qt::Key_Plus, Qt::Key_Equal})
+        onKey(QKeySequence(key), [this] { magnification_->step(1); });
+    onKey(QKeySequence(Qt::Key_Minus), [this] { magnification_->step(-1); });
+    onKey(QKeySequence(Qt::Key_G), [this] {
+        settings_.toggleGrid();
+        paint();
+    });
+    onKey(QKeySequence(Qt::Key_BracketLeft), [this] { stepColour(-1); });
+    onKey(QKeySequence(Qt::Key_BracketRight), [this] { stepColour(1); });
+}
+
+void PageWidget::stepColour(int step) {
+    const int count = static_cast<int>(model_.stripColours().size());
+    model_.selectColour(steppedColour(model_.currentColour(), step, count));
+    paint();
+}
+
+void PageWidget::reportPixel(QPoint point) {
+    const ImagePoint at = imagePointAt(point);
+    const IndexedImage& picture = model_.picture();
+    if (!ready_ || !picture.contains(at.x, at.y) || !visibleArea().contains(at)) {
+        showStatus({});
+        return;
+    }
+    const int index = picture.getPixel(at.x, at.y);
+    const std::vector<PaletteColour> colours = model_.stripColours();
+    const PaletteColour colour = static_cast<std::size_t>(index) < colours.size()
+                                     ? colours[static_cast<std::size_t>(index)]
+                                     : picture.paletteEntry(index);
+    showStatus(QString::fromStdString(
+        pixelStatus(at, index, colour, magnification(), itemName().toStdString())));
+}
+
+void PageWidget::pressView(QPoint point) {
+    // Alt held with the pen picks, for this press only.
+    altPicking_ =
+        model_.tool() == EditTool::Pen && (QGuiApplication::keyboardModifiers() & Qt::AltModifier);
+    if (altPicking_) model_.setTool(EditTool::Picker);
+    model_.pressTool(imagePointAt(point), visibleArea());
+    paint();
+}
+
+void PageWidget::releaseView() {
+    model_.releaseTool();
+    if (!altPicking_) return;
+    altPicking_ = false;
+    model_.setTool(EditTool::Pen);
 }
 
 void PageWidget::buildColourControls() {
@@ -112,15 +206,15 @@ void PageWidget::buildViewControls() {
     view_->setGeometry(dialogRect(215, 30, 171, 170));
     // The tools reach only the pixels the view shows, however far the pointer
     // moves while the button is held.
-    view_->pressed = [this](QPoint point) {
-        model_.pressTool(imagePointAt(point), visibleArea());
-        paint();
-    };
+    view_->pressed = [this](QPoint point) { pressView(point); };
     view_->dragged = [this](QPoint point) {
         model_.dragTool(imagePointAt(point), visibleArea());
         paint();
     };
-    view_->released = [this] { model_.releaseTool(); };
+    view_->released = [this] { releaseView(); };
+    view_->setMouseTracking(true);
+    view_->hovered = [this](QPoint point) { reportPixel(point); };
+    view_->left = [this] { showStatus({}); };
     // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
     view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers) {
         if (modifiers & Qt::ControlModifier) {
@@ -154,6 +248,12 @@ void PageWidget::buildViewControls() {
     magnification_->setObjectName("magnification");
     magnification_->setGeometry(dialogRect(385, 203, 12, 12));
     magnification_->changed = [this] { paint(); };
+    magnification_->setToolTip("Magnification (+ and -)");
+    anchor(view_, false, false, true, true);
+    anchor(horizontal_, false, true, true, false);
+    anchor(vertical_, true, false, false, true);
+    anchor(magnificationLabel_, true, true);
+    anchor(magnification_, true, true);
 }
 
 void PageWidget::buildToolButtons() {
@@ -161,6 +261,8 @@ void PageWidget::buildToolButtons() {
         tools_[i] = new ToolButton(kTools[i].normal, kTools[i].pressed, this);
         tools_[i]->setObjectName(kTools[i].name);
         tools_[i]->setGeometry(dialogRect(406, kToolRows[i], 32, 32));
+        tools_[i]->setToolTip(kTools[i].tip);
+        anchor(tools_[i], true, false);
         connect(tools_[i], &ToolButton::clicked, this,
                 [this, i] { selectTool(static_cast<EditTool>(i)); });
     }
@@ -191,6 +293,8 @@ QPushButton* PageWidget::addButton(const char* text, int x, const char* name) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(name);
     button->setGeometry(dialogRect(x, 230, 70, 20));
+    // The row of buttons stays at the page's foot as the window grows.
+    anchor(button, false, true);
     return button;
 }
 
@@ -259,7 +363,8 @@ int PageWidget::scrollY() const {
 }
 
 ImageRect PageWidget::visibleArea() const {
-    return visibleImageArea(magnification(), scrollX(), scrollY());
+    const QSize view = viewSize();
+    return visibleImageArea(magnification(), scrollX(), scrollY(), view.width(), view.height());
 }
 
 ImagePoint PageWidget::imagePointAt(QPoint point) const {
@@ -302,10 +407,12 @@ void PageWidget::syncView() {
     const int zoom = magnification();
     settings_.*magnificationSetting_ = static_cast<std::uint8_t>(zoom);
     const IndexedImage& picture = model_.picture();
-    const std::array<std::pair<QScrollBar*, int>, 2> bars = {
-        {{horizontal_, picture.width()}, {vertical_, picture.height()}}};
-    for (const auto& [bar, side] : bars) {
-        const int maximum = scrollMaximum(side, zoom);
+    const QSize view = viewSize();
+    const std::array<std::tuple<QScrollBar*, int, int>, 2> bars = {
+        {{horizontal_, picture.width(), view.width()},
+         {vertical_, picture.height(), view.height()}}};
+    for (const auto& [bar, side, viewSide] : bars) {
+        const int maximum = scrollMaximum(side, zoom, viewSide);
         bar->setRange(0, maximum);
         bar->setVisible(maximum > 0);
     }
@@ -317,7 +424,8 @@ void PageWidget::renderImages() {
     preview_->setPicture(toRgbImage(preview));
     const int zoom = magnification();
     view_->setPicture(renderView(model_.picture(), zoom, scrollX(), scrollY(),
-                                 backgrounds_.background256, settings_.gridModeFor(zoom)));
+                                 backgrounds_.background256, settings_.gridModeFor(zoom),
+                                 viewSize(), qCeil(devicePixelRatioF())));
     strip_->setPicture(toRgbImage(paletteStrip(model_.stripColours(), model_.currentColour())));
 }
 

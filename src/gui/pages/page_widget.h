@@ -70,10 +70,18 @@ class PageWidget : public TransferPage {
     PictureView* preview() const { return preview_; }
     PictureView* strip() const { return strip_; }
     const PageModel& pageModel() const { return model_; }
+    // The view's size: 256x256 pixels, and what the window grew by.
+    QSize viewSize() const;
+    // Where the page tells what lies under the pointer in the view (empty
+    // when the pointer is outside it): the window's status bar.
+    std::function<void(const QString&)> showStatus = [](const QString&) {};
     // The open list of copy sources, if any.
     CopySourceDialog* copyDialog() const { return copyDialog_.data(); }
 
   protected:
+    // The window grew: the view grows with it; the controls right of it and
+    // below it move along, everything else keeps its place.
+    void resizeEvent(QResizeEvent* event) override;
     // Brings what the page composes itself up to date, first in every paint.
     virtual void preparePaint() {}
     // The picture of the 1:1 preview.
@@ -105,6 +113,21 @@ class PageWidget : public TransferPage {
     const BackgroundPictures& backgrounds_;
 
   private:
+    // A control that follows the view's right or bottom edge, or grows with it.
+    struct Anchored {
+        QWidget* widget;
+        QRect base;
+        bool right;
+        bool bottom;
+        bool wider;
+        bool taller;
+    };
+    void anchor(QWidget* widget, bool right, bool bottom, bool wider = false, bool taller = false);
+    void buildShortcuts();
+    void stepColour(int step);
+    void reportPixel(QPoint point);
+    void pressView(QPoint point);
+    void releaseView();
     void buildColourControls();
     void buildViewControls();
     void buildToolButtons();
@@ -133,6 +156,10 @@ class PageWidget : public TransferPage {
     QLabel* magnificationLabel_ = nullptr;
     UpDown* magnification_ = nullptr;
     QPointer<CopySourceDialog> copyDialog_;
+    std::vector<Anchored> anchored_;
+    QSize grown_;
+    // Alt was held when the pen went down: this press picks instead.
+    bool altPicking_ = false;
 };
 
 }  // namespace morvik::gui

@@ -30,6 +30,14 @@ class TransferPage : public QWidget, public virtual EditorPage {
     void invalidatePage() override { update(); }
     void exportImage() override;
     void importImage() override;
+    // The import dialog, opened with this file chosen (a dropped file, a
+    // pasted picture): the same checks and palette choice as Import.
+    void importFile(const QString& path);
+    // Edit > Copy: the current item's picture as exported, in colour with
+    // colour 0 transparent. False when it could not be made.
+    bool copyToClipboard() const;
+    // Edit > Paste: the clipboard's picture through the import dialog.
+    void pasteFromClipboard();
 
     // Called whenever the page changes the data (the document's changed mark).
     void setChangeNotifier(std::function<void()> notify);
@@ -56,6 +64,8 @@ class TransferPage : public QWidget, public virtual EditorPage {
     DocumentUi& ui() const { return ui_; }
 
   private:
+    void runImport(const QString& path);
+
     DocumentUi& ui_;
     std::function<void()> changed_ = [] {};
 };

@@ -1,16 +1,22 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 
+#include "app/page_view.h"
 #include "app/settings.h"
 #include "gfx/indexed_image.h"
 
 namespace morvik::gui {
 
-// The magnified view as the page shows it: 256x256 pixels of the picture from
-// (scrollX, scrollY) at the magnification over the fixed background, with the
-// grid of the given mode drawn on top.
+// The magnified view as the page shows it: `size` pixels (256x256 unless the
+// window grew) of the picture from (scrollX, scrollY) at the magnification over
+// the background, with the grid of the given mode drawn on top. On a screen of
+// more device pixels than logical ones (`deviceRatio` above 1) it is drawn at
+// the screen's own resolution: every pixel a crisp block, grid lines one
+// device pixel wide.
 QImage renderView(const IndexedImage& picture, int magnification, int scrollX, int scrollY,
-                  const IndexedImage& background, GridMode grid);
+                  const IndexedImage& background, GridMode grid,
+                  QSize size = QSize(kViewSide, kViewSide), int deviceRatio = 1);
 
 }  // namespace morvik::gui
