@@ -1,11 +1,14 @@
 // Takes the README's screenshot: the editor on a ROM, drawn off screen and
 // saved as PNG. Used by scripts/screenshot.sh; not part of the editor.
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <cstdio>
 
 #include "app/memory_settings_store.h"
 #include "gui/main_window.h"
+#include "gui/pages/page_controls.h"
+#include "gui/pages/page_widget.h"
 #include "gui/qt_path.h"
 
 int main(int argc, char** argv) {
@@ -22,6 +25,13 @@ int main(int argc, char** argv) {
     morvik::gui::MainWindow window(settings, store, tab);
     window.show();
     if (!window.document().openRomFile(morvik::gui::toPath(arguments.at(1)))) return 1;
+    // The pointer rests over the view, so the status bar has its say.
+    if (auto* page = dynamic_cast<morvik::gui::PageWidget*>(window.page(tab))) {
+        const QPointF at(90, 110);
+        QMouseEvent hover(QEvent::MouseMove, at, page->view()->mapToGlobal(at), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(page->view(), &hover);
+    }
     QApplication::processEvents();
     if (!window.grab().save(arguments.at(2), "PNG")) return 1;
     return 0;
