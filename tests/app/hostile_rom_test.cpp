@@ -8,9 +8,11 @@
 #include "backgrounds/battle_background.h"
 #include "demo/demo_rom.h"
 #include "rom/monsters/monster_edit.h"
+#include "rom/monsters/monster_layout.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_file.h"
+#include "rom/rom_form.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -28,7 +30,9 @@ TEST(HostileRom, RandomBytesLoadWithinTheTables) {
     test::TempDir dir;
     const auto path = dir.file("noise.smc");
     for (unsigned seed = 1; seed <= 3; ++seed) {
-        ASSERT_TRUE(writeWholeFile(path, randomRom(seed, kDemoRomFileSize)));
+        // Seed 2 without the copier header.
+        const std::size_t size = kDemoRomFileSize - (seed == 2 ? kCopierHeaderSize : 0);
+        ASSERT_TRUE(writeWholeFile(path, randomRom(seed, size)));
         DataSets sets;
         const RomLoadResult loaded = loadDataSets(sets, path);
         std::vector<BattleBackground> backgrounds;
@@ -48,26 +52,58 @@ TEST(HostileRom, RandomBytesLoadWithinTheTables) {
     }
 }
 
+// The demo ROM in each of its four forms (with or without the copier header,
+// the original or the expanded monster graphics layout) with one table at a
+// time overwritten by noise: every table loads within its bounds and saves in
+// place; noise over the game code that places the monster graphics is refused
+// or named as an assumption.
 TEST(HostileRom, DemoRomWithNoiseInEveryTable) {
-    // The demo ROM with one table at a time overwritten by noise.
     test::TempDir dir;
     const auto path = dir.file("damaged.smc");
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>> tables = {
-        {0x127000, 0x81B}, {0x31A820, 0x1404}, {0x320000, 0x2000}, {0x00CE3A, 0x1E0},
-        {0x00D0F2, 0x200}, {0x2D1D00, 0x3B60}, {0x36F00, 0x15},    {0x270000, 0x3150},
-        {0x271650, 0x180}, {0x271848, 0x100},  {0x273150, 0x5000}, {0x280000, 0x5000}};
-    const std::vector<std::uint8_t> demo = buildDemoRom();
     unsigned seed = 10;
-    for (auto [offset, length] : tables) {
-        std::vector<std::uint8_t> rom = demo;
-        const auto noise = randomRom(seed++, length);
-        std::copy(noise.begin(), noise.end(), rom.begin() + 0x200 + offset);
-        ASSERT_TRUE(writeWholeFile(path, rom));
-        DataSets sets;
-        EXPECT_EQ(loadDataSets(sets, path), RomLoadResult::Loaded) << std::hex << offset;
-        std::vector<BattleBackground> backgrounds;
-        EXPECT_EQ(loadBattleBackgrounds(backgrounds, path), RomLoadResult::Loaded);
-        EXPECT_NE(saveMonsterSet(sets.monsters, path), MonsterSaveResult::CannotOpen);
+    for (const auto kind :
+         {monsters::MonsterLayoutKind::Original, monsters::MonsterLayoutKind::Expanded}) {
+        for (const bool header : {false, true}) {
+            const monsters::MonsterLayout& layout = kind == monsters::MonsterLayoutKind::Original
+                                                        ? monsters::kOriginalLayout
+                                                        : monsters::kExpandedLayout;
+            const std::vector<std::pair<std::uint32_t, std::uint32_t>> tables = {
+                {0x127000, 0x81B},
+                {layout.moldPointersOffset, layout.moldAreaBytes() + 4},
+                {layout.graphicsOffset, 0x2000},
+                {0x00CE3A, 0x1E0},
+                {0x00D0F2, 0x200},
+                {0x2D1D00, 0x3B60},
+                {0x36F00, 0x15},
+                {0x270000, 0x3150},
+                {0x271650, 0x180},
+                {0x271848, 0x100},
+                {0x273150, 0x5000},
+                {0x00FFC0, 0x40}};
+            const std::vector<std::uint8_t> demo = buildDemoRom({kind, header});
+            const std::size_t base = header ? kCopierHeaderSize : 0;
+            const auto damaged = [&](std::uint32_t offset, std::uint32_t length) {
+                std::vector<std::uint8_t> rom = demo;
+                const auto noise = randomRom(seed++, length);
+                std::copy(noise.begin(), noise.end(), rom.begin() + base + offset);
+                EXPECT_TRUE(writeWholeFile(path, rom));
+            };
+            for (auto [offset, length] : tables) {
+                damaged(offset, length);
+                DataSets sets;
+                ASSERT_EQ(loadDataSets(sets, path), RomLoadResult::Loaded)
+                    << std::hex << offset << " header " << header;
+                std::vector<BattleBackground> backgrounds;
+                EXPECT_EQ(loadBattleBackgrounds(backgrounds, path), RomLoadResult::Loaded);
+                EXPECT_NE(saveMonsterSet(sets.monsters, path), MonsterSaveResult::CannotOpen);
+                EXPECT_EQ(std::filesystem::file_size(path), demo.size());
+            }
+            // The open refuses it before any loader reads, or (a file large
+            // enough for the expanded layout) warns that it assumes that one.
+            damaged(0x012100, 0xB0);
+            const RomFormCheck form = readRomForm(path);
+            EXPECT_TRUE(form.status != RomFormStatus::Recognised || form.form.layoutAssumed);
+        }
     }
 }
 
