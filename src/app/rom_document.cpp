@@ -14,6 +14,10 @@ RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path) {
     RomFile rom;
     if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
         return opened;
+    return loadDataSets(sets, rom);
+}
+
+RomLoadResult loadDataSets(DataSets& sets, const RomFile& rom) {
     RomLoadResult result = loadMonsterGraphics(sets.monsters, rom);
     if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, rom);
     if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, rom);
@@ -70,7 +74,10 @@ RomDocument::RomDocument(Settings& settings, DataSets& sets, BackgroundPictures&
       backgrounds_(backgrounds),
       pages_(pages),
       ui_(ui),
-      loader_(std::move(loader)) {
+      // Without one of its own the document loads all three sets.
+      loader_(loader ? std::move(loader) : [](DataSets& fresh, const RomFile& rom) {
+          return loadDataSets(fresh, rom);
+      }) {
     for (EditorPage* page : pages_.all())
         page->setHistory(history_);
 }
@@ -104,15 +111,8 @@ bool RomDocument::confirmDiscard() {
     return false;
 }
 
-// The file must open for reading and writing; a wrong signature byte is the
-// user's call. Nothing has been loaded yet.
-bool RomDocument::checkSignature(const std::filesystem::path& path) {
-    RomFile rom;
-    if (!rom.open(path)) {
-        ui_.closeProgress();
-        ui_.showError(kLoadErrorMessage);
-        return false;
-    }
+// A wrong signature byte is the user's call. Nothing has been loaded yet.
+bool RomDocument::checkSignature(const RomFile& rom) {
     std::uint8_t signature = 0;
     if (rom.readByte(kSignatureRomOffset, signature) && signature == kSignatureByte) return true;
     if (ui_.askYesNo(kSignatureQuestion)) return true;
@@ -140,9 +140,8 @@ bool RomDocument::openRomFile(const std::filesystem::path& path) {
 
 // The file's size and game code must say what kind of ROM it is before
 // anything is read from it.
-bool RomDocument::checkForm(const std::filesystem::path& path, RomForm& form) {
+bool RomDocument::checkForm(const RomFormCheck& check, RomForm& form) {
     loadProblem_.clear();
-    const RomFormCheck check = readRomForm(path);
     if (check.status == RomFormStatus::Recognised) {
         form = check.form;
         return true;
@@ -157,24 +156,35 @@ bool RomDocument::checkForm(const std::filesystem::path& path, RomForm& form) {
 
 bool RomDocument::load(const std::filesystem::path& path) {
     ui_.showProgress(kLoadingMessage, kLoadingProgressOffset);
+    // The file is read once, for everything the open needs; it must open for
+    // reading and writing.
+    RomFile rom;
+    const bool opened = rom.open(path);
     RomForm form;
-    if (!checkForm(path, form) || !checkSignature(path)) return false;
+    if (!checkForm(opened ? readRomForm(rom) : readRomForm(path), form)) return false;
+    if (!opened) {
+        ui_.closeProgress();
+        ui_.showError(kLoadErrorMessage);
+        return false;
+    }
+    if (!checkSignature(rom)) return false;
     // All three sets load into fresh ones first: a failure leaves the open
     // document exactly as it was.
     DataSets fresh;
-    if (loader_(fresh, path) != RomLoadResult::Loaded) {
+    if (loader_(fresh, rom) != RomLoadResult::Loaded) {
         ui_.closeProgress();
         ui_.showError(kLoadErrorMessage);
         return false;
     }
     sets_ = std::move(fresh);
     history_.clear();
+    if (readHook_) readHook_(rom);
     form_ = form;
     onDisk_ = fileStamp(path);
     ui_.closeProgress();
     if (form.layoutAssumed) ui_.showWarning(assumedLayoutWarning());
 
-    if (romPath_.empty()) firstLoad(path);
+    if (romPath_.empty()) firstLoad(path, rom);
     romPath_ = path;
     ui_.showRomForm(pathToUtf8(path.filename()) + " (" + describeRomForm(form_) + ")");
     pages_.pageForTab(currentTab_).refresh();
@@ -183,12 +193,12 @@ bool RomDocument::load(const std::filesystem::path& path) {
     return true;
 }
 
-void RomDocument::firstLoad(const std::filesystem::path& path) {
+void RomDocument::firstLoad(const std::filesystem::path& path, const RomFile& rom) {
     romPath_ = path;
     // Decoding the battle backgrounds takes a moment, once per run.
     const bool decodes = !backgrounds_.backgroundsLoaded;
     if (decodes) ui_.showProgress(kLoadingBackgroundsMessage, kLoadingProgressOffset);
-    applyBackground(backgrounds_, settings_.background, romPath_);
+    applyBackground(backgrounds_, settings_.background, rom);
     if (decodes) ui_.closeProgress();
     ui_.showTabs();
     pages_.monsters.initAfterLoad();

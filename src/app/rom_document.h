@@ -40,8 +40,10 @@ FileStamp fileStamp(const std::filesystem::path& path);
 
 // Loads the three data sets, in the order monsters, portraits, characters,
 // stopping at the first failure. Replaceable so tests can make one fail.
-using DataSetsLoader = std::function<RomLoadResult(DataSets&, const std::filesystem::path&)>;
+// The loader reads from the file the document opened once for the whole open.
+using DataSetsLoader = std::function<RomLoadResult(DataSets&, const RomFile&)>;
 RomLoadResult loadDataSets(DataSets& sets, const std::filesystem::path& path);
+RomLoadResult loadDataSets(DataSets& sets, const RomFile& rom);
 
 inline constexpr const char* kSaveChangesQuestion = "Save changes to the ROM?";
 inline constexpr const char* kLoadErrorMessage = "Error loading ROM";
@@ -65,8 +67,11 @@ inline constexpr int kSavingProgressOffset = 130;
 class RomDocument {
   public:
     RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
-                EditorPages pages, DocumentUi& ui, DataSetsLoader loader = loadDataSets);
+                EditorPages pages, DocumentUi& ui, DataSetsLoader loader = {});
 
+    // Called with the file an open read, once it loaded: what else a caller
+    // wants of the file is taken from it without reading it again.
+    void setReadHook(std::function<void(const RomFile&)> hook) { readHook_ = std::move(hook); }
     // How saves put files on the disk (tests make steps fail).
     void setFileSteps(FileSteps& steps) { steps_ = steps; }
 
@@ -101,12 +106,12 @@ class RomDocument {
     void setCurrentTab(int tab) { currentTab_ = tab; }
 
   private:
-    bool checkForm(const std::filesystem::path& path, RomForm& form);
+    bool checkForm(const RomFormCheck& check, RomForm& form);
     bool confirmUnchangedOnDisk();
     bool writeRom();
-    bool checkSignature(const std::filesystem::path& path);
+    bool checkSignature(const RomFile& rom);
     bool load(const std::filesystem::path& path);
-    void firstLoad(const std::filesystem::path& path);
+    void firstLoad(const std::filesystem::path& path, const RomFile& rom);
     bool showStep(std::optional<StepPlace> place);
 
     Settings& settings_;
@@ -116,6 +121,7 @@ class RomDocument {
     EditorPages pages_;
     DocumentUi& ui_;
     DataSetsLoader loader_;
+    std::function<void(const RomFile&)> readHook_;
     std::filesystem::path romPath_;
     RomForm form_;
     std::string loadProblem_;

@@ -55,10 +55,17 @@ void buildCurrentBackground(BackgroundPictures& pictures, int selection) {
 
 void applyBackground(BackgroundPictures& pictures, int selection,
                      const std::filesystem::path& romPath) {
+    RomFile rom;
+    if (!pictures.backgroundsLoaded) (void)rom.open(romPath, RomFile::Access::ReadOnly);
+    applyBackground(pictures, selection, rom);
+}
+
+void applyBackground(BackgroundPictures& pictures, int selection, const RomFile& rom) {
     if (!pictures.backgroundsLoaded) {
         // A ROM whose backgrounds cannot be read still gets its thumbnails,
         // blank where the battle backgrounds would be; they are not tried again.
-        if (loadBattleBackgrounds(pictures.battleBackgrounds, romPath) != RomLoadResult::Loaded) {
+        if (!rom.isOpen() ||
+            loadBattleBackgrounds(pictures.battleBackgrounds, rom) != RomLoadResult::Loaded) {
             pictures.battleBackgrounds.clear();
         }
         pictures.thumbnails = buildThumbnails(pictures.battleBackgrounds);

@@ -45,6 +45,8 @@ std::vector<IndexedImage> buildThumbnails(const std::vector<BattleBackground>& b
 // leaves the battle-background thumbnails blank.
 void applyBackground(BackgroundPictures& pictures, int selection,
                      const std::filesystem::path& romPath);
+// The same on a ROM already read.
+void applyBackground(BackgroundPictures& pictures, int selection, const RomFile& rom);
 
 // Rebuilds background128 and background256 from a thumbnail.
 void buildCurrentBackground(BackgroundPictures& pictures, int selection);

@@ -17,7 +17,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Reads up to `count` bytes at a ROM offset, fewer where the file ends first.
-Bytes readAvailable(RomFile& rom, std::uint32_t romOffset, std::size_t count) {
+Bytes readAvailable(const RomFile& rom, std::uint32_t romOffset, std::size_t count) {
     const std::uint64_t start = rom.fileOffset(romOffset);
     const std::uint64_t available = start < rom.fileSize() ? rom.fileSize() - start : 0;
     Bytes bytes(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
@@ -25,7 +25,7 @@ Bytes readAvailable(RomFile& rom, std::uint32_t romOffset, std::size_t count) {
     return bytes;
 }
 
-std::size_t decompressAt(RomFile& rom, std::uint32_t romOffset, BlockArea& out) {
+std::size_t decompressAt(const RomFile& rom, std::uint32_t romOffset, BlockArea& out) {
     return decompressBlock(readAvailable(rom, romOffset, kBlockAreaSize + 2), out);
 }
 
@@ -37,7 +37,7 @@ struct Tables {
     Bytes mapPointers = Bytes(256);
     std::vector<PaletteColour> palettes;
 
-    bool read(RomFile& rom) {
+    bool read(const RomFile& rom) {
         Bytes palettes(kPalettesBytes);
         if (!rom.read(kRecordsOffset, records) ||
             !rom.read(kGraphicsPointersOffset, graphicsPointers) ||
@@ -50,7 +50,7 @@ struct Tables {
     }
 };
 
-void decodeGraphicsSet(RomFile& rom, const Tables& tables, std::uint8_t set, int startTile,
+void decodeGraphicsSet(const RomFile& rom, const Tables& tables, std::uint8_t set, int startTile,
                        std::vector<TilePixels>& tiles) {
     if (set == kNoGraphics) return;
     const std::size_t pointer = 3u * (set & 0x7F);
@@ -80,7 +80,7 @@ void decodeGraphicsSet(RomFile& rom, const Tables& tables, std::uint8_t set, int
     }
 }
 
-std::vector<BackgroundCell> decodeTileMap(RomFile& rom, const Tables& tables, std::uint8_t map) {
+std::vector<BackgroundCell> decodeTileMap(const RomFile& rom, const Tables& tables, std::uint8_t map) {
     const std::size_t entry = (2u * map) % 256;
     const unsigned offset = tables.mapPointers[entry] | tables.mapPointers[entry + 1] << 8;
     BlockArea area{};
@@ -119,7 +119,7 @@ void drawPicture(BattleBackground& background, const std::vector<TilePixels>& ti
     }
 }
 
-BattleBackground decodeBackground(RomFile& rom, const Tables& tables, int n) {
+BattleBackground decodeBackground(const RomFile& rom, const Tables& tables, int n) {
     const std::uint8_t* record = tables.records.data() + n * kRecordBytes;
     BattleBackground background;
     background.paletteStart = (record[5] & 0x7F) * kColoursPerPalette;
@@ -139,6 +139,10 @@ RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
     RomFile rom;
     if (const RomLoadResult opened = openForLoading(rom, path); opened != RomLoadResult::Loaded)
         return opened;
+    return loadBattleBackgrounds(list, rom);
+}
+
+RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list, const RomFile& rom) {
     Tables tables;
     if (!tables.read(rom)) return RomLoadResult::TooShort;
     std::vector<BattleBackground> decoded;

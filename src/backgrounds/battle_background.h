@@ -6,6 +6,7 @@
 
 #include "gfx/indexed_image.h"
 #include "rom/load_result.h"
+#include "rom/rom_file.h"
 
 namespace morvik {
 
@@ -32,5 +33,7 @@ struct BattleBackground {
 // buffers (cut short, never read or written outside them).
 [[nodiscard]] RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
                                                   const std::filesystem::path& path);
+[[nodiscard]] RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
+                                                  const RomFile& rom);
 
 }  // namespace morvik

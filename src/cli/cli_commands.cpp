@@ -78,6 +78,7 @@ int demoRom(const std::vector<std::string>& args, std::ostream& err) {
 int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) return usage(err);
     Session session(pathFromUtf8(args[1]), out, err);
+    session.keepChecksum();
     if (!session.open()) return kExitFailure;
     const MonsterGraphicsSet& monsters = session.sets.monsters;
     const RomForm& form = session.form();

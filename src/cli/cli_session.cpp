@@ -47,10 +47,8 @@ Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::o
     settings_.fixChecksum = saving.fixChecksum;
 }
 
-std::optional<RomChecksum> Session::checksum() const {
-    RomFile rom;
-    if (!rom.open(document_.romPath(), RomFile::Access::ReadOnly)) return std::nullopt;
-    return readRomChecksum(rom);
+void Session::keepChecksum() {
+    document_.setReadHook([this](const RomFile& rom) { checksum_ = readRomChecksum(rom); });
 }
 
 bool Session::open() {

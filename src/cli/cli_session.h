@@ -84,8 +84,10 @@ class Session {
     // Opens the ROM; false (the reason already written) when it cannot be loaded.
     bool open();
     const RomForm& form() const { return document_.romForm(); }
-    // The checksum of the file as it is on the disk.
-    std::optional<RomChecksum> checksum() const;
+    // Asks the open to keep the file's checksum (before open()).
+    void keepChecksum();
+    // The checksum of the file as the open read it, when kept.
+    std::optional<RomChecksum> checksum() const { return checksum_; }
     // Saves as File > Save does; false (the saver's message written) on failure.
     bool save() {
         document_.markDirty();
@@ -103,6 +105,7 @@ class Session {
     CliPage portraits_;
     CliPage characters_;
     RomDocument document_;
+    std::optional<RomChecksum> checksum_;
 };
 
 }  // namespace morvik::cli

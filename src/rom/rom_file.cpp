@@ -43,7 +43,6 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
         bytes_.clear();
         return false;
     }
-    original_ = bytes_;
     path_ = path;
     headerSize_ = *header;
     open_ = true;
@@ -61,7 +60,8 @@ ReplaceResult RomFile::commit(FileSteps& steps) {
     if (!open_ || !writable_) return {false, "the file is not open for writing"};
     if (!changed()) return {true, {}};
     ReplaceResult result = replaceFile(path_, bytes_, steps);
-    if (result.replaced) original_ = bytes_;
+    // The disk now holds what memory does.
+    if (result.replaced) original_.clear();
     return result;
 }
 
@@ -92,6 +92,7 @@ bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes
 bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     // A ROM keeps its size, and with it its form.
     if (!open_ || !writable_ || !inside(offset, bytes.size(), bytes_.size())) return false;
+    if (original_.empty()) original_ = bytes_;
     std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
 }

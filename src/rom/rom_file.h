@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "rom/file_replace.h"
@@ -61,8 +63,10 @@ class RomFile {
 
     // The whole file as it is in memory, header included, and as it was read.
     std::span<const std::uint8_t> bytes() const { return bytes_; }
-    std::span<const std::uint8_t> originalBytes() const { return original_; }
-    bool changed() const { return bytes_ != original_; }
+    std::span<const std::uint8_t> originalBytes() const {
+        return original_.empty() ? bytes() : std::span<const std::uint8_t>(original_);
+    }
+    bool changed() const { return !original_.empty() && bytes_ != original_; }
 
     // Replaces the file on disk with the bytes in memory (see replaceFile): the
     // file is either untouched or holds every change. Nothing is written when
@@ -70,9 +74,27 @@ class RomFile {
     [[nodiscard]] ReplaceResult commit(FileSteps& steps = systemFileSteps());
 
   private:
+    // Bytes that are read into right after they are made: not zeroed first.
+    template <class T>
+    struct UnfilledAllocator : std::allocator<T> {
+        template <class U>
+        struct rebind {
+            using other = UnfilledAllocator<U>;
+        };
+        template <class U, class... Args>
+        void construct(U* place, Args&&... args) {
+            if constexpr (sizeof...(Args) == 0)
+                ::new (static_cast<void*>(place)) U;
+            else
+                ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+        }
+    };
+    using Buffer = std::vector<std::uint8_t, UnfilledAllocator<std::uint8_t>>;
+
     std::filesystem::path path_;
-    std::vector<std::uint8_t> bytes_;
-    std::vector<std::uint8_t> original_;
+    Buffer bytes_;
+    // The file as it was read, kept from the first write on (empty before).
+    Buffer original_;
     std::uint32_t headerSize_ = 0;
     std::uint64_t fileSize_ = 0;
     bool open_ = false;

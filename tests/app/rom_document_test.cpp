@@ -100,7 +100,7 @@ class Document : public ::testing::Test {
         ui.path = rom;
     }
 
-    RomDocument document(DataSetsLoader loader = loadDataSets) {
+    RomDocument document(DataSetsLoader loader = {}) {
         return RomDocument(settings, sets, backgrounds, pages, ui, std::move(loader));
     }
     // Log entries from the given position on.
@@ -268,11 +268,11 @@ TEST_F(Document, TheKindOfRomIsNamedAndOneMorvikCannotPlaceWarnedOrRefused) {
 
 TEST_F(Document, AFailingLoaderLeavesThePreviousDocumentIntact) {
     int calls = 0;
-    RomDocument doc = document([&](DataSets& fresh, const std::filesystem::path& path) {
+    RomDocument doc = document([&](DataSets& fresh, const RomFile& file) {
         ++calls;
-        if (calls == 1) return loadDataSets(fresh, path);
+        if (calls == 1) return loadDataSets(fresh, file);
         // The monsters load, then the portraits fail.
-        EXPECT_EQ(loadMonsterGraphics(fresh.monsters, path), RomLoadResult::Loaded);
+        EXPECT_EQ(loadMonsterGraphics(fresh.monsters, file), RomLoadResult::Loaded);
         return RomLoadResult::TooShort;
     });
     ASSERT_TRUE(doc.openRom());
