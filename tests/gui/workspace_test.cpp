@@ -94,6 +94,15 @@ TEST_F(WorkspaceTest, KeysChooseToolMagnificationColourAndGrid) {
     EXPECT_EQ(settings.grid, grid);
 }
 
+TEST_F(WorkspaceTest, ThePickerTakesAColourFromThePreviewToo) {
+    chooseTool("pickerTool");
+    const int x = 20;
+    const int y = 20;
+    QTest::mouseClick(page->preview(), Qt::LeftButton, {}, QPoint(x, y));
+    EXPECT_EQ(page->model().currentColour(), portrait().getPixel(x, y));
+    EXPECT_NE(page->model().currentColour(), 0) << "pick a pixel that is not transparent";
+}
+
 TEST_F(WorkspaceTest, TheStatusBarNamesThePixelUnderThePointer) {
     setMagnification(4);
     QTest::mouseMove(page->view(), onView(3, 2));
