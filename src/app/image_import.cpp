@@ -92,41 +92,61 @@ bool applyCharacterImport(CharacterSpriteSet& set, int character, const MappedPi
            importCharacterSheet(set, character, mapped.picture, optionsFor(mapped));
 }
 
-std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, int record,
-                                               int colours) {
-    std::vector<std::string> names;
-    if (!isValidRecord(record)) return names;
+std::vector<int> monstersSharingPalette(const MonsterGraphicsSet& set, int record, int colours) {
+    std::vector<int> sharers;
+    if (!isValidRecord(record)) return sharers;
     const int first = set.records[static_cast<std::size_t>(record)].paletteIndex;
     const int last = first + (colours > monsters::kColoursPerPalette ? 1 : 0);
     for (int i = 0; i < monsters::kRecordCount; ++i) {
         const MonsterRecord& r = set.records[static_cast<std::size_t>(i)];
         const int end = r.paletteIndex + (r.depth == TileDepth::Colours16 ? 1 : 0);
-        if (i != record && r.paletteIndex <= last && end >= first)
-            names.push_back(numbered(i, r.name));
+        if (i != record && r.paletteIndex <= last && end >= first) sharers.push_back(i);
     }
+    return sharers;
+}
+
+std::vector<int> portraitsSharingPalette(const PortraitSet& set, int portrait) {
+    std::vector<int> sharers;
+    if (!isValidPortrait(portrait)) return sharers;
+    const int palette = set.portraits[static_cast<std::size_t>(portrait)].paletteIndex;
+    for (int i = 0; i < portraits::kPortraitCount; ++i) {
+        if (i != portrait && set.portraits[static_cast<std::size_t>(i)].paletteIndex == palette)
+            sharers.push_back(i);
+    }
+    return sharers;
+}
+
+std::vector<int> charactersSharingPalette(const CharacterSpriteSet& set, int character) {
+    std::vector<int> sharers;
+    if (!isValidCharacter(character)) return sharers;
+    const CharacterSprites& c = set.characters[static_cast<std::size_t>(character)];
+    for (int i = 0; i < sprites::kCharacterCount; ++i) {
+        const CharacterSprites& other = set.characters[static_cast<std::size_t>(i)];
+        if (i != character && !other.fixedPalette && other.paletteIndex == c.paletteIndex)
+            sharers.push_back(i);
+    }
+    return sharers;
+}
+
+std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, int record,
+                                               int colours) {
+    std::vector<std::string> names;
+    for (const int i : monstersSharingPalette(set, record, colours))
+        names.push_back(numbered(i, set.records[static_cast<std::size_t>(i)].name));
     return names;
 }
 
 std::vector<std::string> portraitPaletteSharers(const PortraitSet& set, int portrait) {
     std::vector<std::string> names;
-    if (!isValidPortrait(portrait)) return names;
-    const int palette = set.portraits[static_cast<std::size_t>(portrait)].paletteIndex;
-    for (int i = 0; i < portraits::kPortraitCount; ++i) {
-        if (i != portrait && set.portraits[static_cast<std::size_t>(i)].paletteIndex == palette)
-            names.push_back(numbered(i, portraits::kPortraitNames[static_cast<std::size_t>(i)]));
-    }
+    for (const int i : portraitsSharingPalette(set, portrait))
+        names.push_back(numbered(i, portraits::kPortraitNames[static_cast<std::size_t>(i)]));
     return names;
 }
 
 std::vector<std::string> characterPaletteSharers(const CharacterSpriteSet& set, int character) {
     std::vector<std::string> names;
-    if (!isValidCharacter(character)) return names;
-    const CharacterSprites& c = set.characters[static_cast<std::size_t>(character)];
-    for (int i = 0; i < sprites::kCharacterCount; ++i) {
-        const CharacterSprites& other = set.characters[static_cast<std::size_t>(i)];
-        if (i != character && !other.fixedPalette && other.paletteIndex == c.paletteIndex)
-            names.push_back(numbered(i, sprites::kCharacterNames[static_cast<std::size_t>(i)]));
-    }
+    for (const int i : charactersSharingPalette(set, character))
+        names.push_back(numbered(i, sprites::kCharacterNames[static_cast<std::size_t>(i)]));
     return names;
 }
 

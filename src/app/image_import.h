@@ -42,5 +42,9 @@ std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, in
                                                int colours);
 std::vector<std::string> portraitPaletteSharers(const PortraitSet& set, int portrait);
 std::vector<std::string> characterPaletteSharers(const CharacterSpriteSet& set, int character);
+// The same items by number.
+std::vector<int> monstersSharingPalette(const MonsterGraphicsSet& set, int record, int colours);
+std::vector<int> portraitsSharingPalette(const PortraitSet& set, int portrait);
+std::vector<int> charactersSharingPalette(const CharacterSpriteSet& set, int character);
 
 }  // namespace morvik

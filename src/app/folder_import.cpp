@@ -1,0 +1,262 @@
+#include "app/folder_import.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+#include <system_error>
+#include <tuple>
+
+#include "app/file_path.h"
+#include "app/image_import.h"
+#include "rom/monsters/monster_save.h"
+#include "rom/portraits/portrait_edit.h"
+#include "rom/sprites/sprite_edit.h"
+
+namespace morvik {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<ItemKind, 3> kImportedKinds = {ItemKind::Monster, ItemKind::Portrait,
+                                                    ItemKind::Character};
+// Longer runs of digits name no item of any kind.
+constexpr std::size_t kMaxNumberLength = 6;
+constexpr std::size_t kEndingLength = 4;  // ".png"
+
+struct FolderFile {
+    ItemKind kind = ItemKind::Monster;
+    int index = 0;
+    fs::path path;
+};
+
+// A file whose import changes its item.
+struct PendingImport {
+    FolderFile file;
+    MappedPicture mapped;
+    ItemPicture intended;  // the item as this file alone makes it
+    ItemChange change;     // what this file alone changes
+};
+
+void refuse(FolderImportPlan& plan, const fs::path& file, std::string message) {
+    plan.refusals.push_back({file, std::move(message)});
+}
+
+std::optional<int> numberNamed(const std::string& stem) {
+    if (stem.empty() || stem.size() > kMaxNumberLength ||
+        !std::ranges::all_of(stem, [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    int number = 0;
+    std::from_chars(stem.data(), stem.data() + stem.size(), number);
+    return number;
+}
+
+const ImportLimits& limitsOf(ItemKind kind) {
+    return kind == ItemKind::Monster    ? kMonsterImportLimits
+           : kind == ItemKind::Portrait ? kPortraitImportLimits
+                                        : kCharacterImportLimits;
+}
+
+ImportTarget targetOf(const DataSets& sets, ItemKind kind, int index) {
+    return kind == ItemKind::Monster    ? monsterImportTarget(sets.monsters, index)
+           : kind == ItemKind::Portrait ? portraitImportTarget(sets.portraits, index)
+                                        : characterImportTarget(sets.characters, index);
+}
+
+bool applyTo(DataSets& sets, ItemKind kind, int index, const MappedPicture& mapped) {
+    return kind == ItemKind::Monster    ? applyMonsterImport(sets.monsters, index, mapped)
+           : kind == ItemKind::Portrait ? applyPortraitImport(sets.portraits, index, mapped)
+                                        : applyCharacterImport(sets.characters, index, mapped);
+}
+
+// Brings every picture of the kind up to date with the graphics and palettes
+// the imports changed, as a save does.
+void refreshKind(DataSets& sets, ItemKind kind) {
+    if (kind == ItemKind::Monster) {
+        refreshAllMonsterImages(sets.monsters);
+    } else if (kind == ItemKind::Portrait) {
+        refreshAllPortraitColours(sets.portraits);
+    } else {
+        refreshAllCharacterColours(sets.characters);
+    }
+}
+
+void restoreKind(DataSets& sets, const DataSets& from, ItemKind kind) {
+    if (kind == ItemKind::Monster) {
+        sets.monsters = from.monsters;
+    } else if (kind == ItemKind::Portrait) {
+        sets.portraits = from.portraits;
+    } else {
+        sets.characters = from.characters;
+    }
+}
+
+// The pictures in one kind's folder; a number past the kind's items is refused,
+// anything else not named as an export names its files is ignored.
+void listKindFolder(const fs::path& folder, ItemKind kind, std::vector<FolderFile>& files,
+                    FolderImportPlan& plan) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& path = it->path();
+        const std::string name = pathToUtf8(path.filename());
+        std::error_code typeError;
+        const auto number = name.size() > kEndingLength
+                                ? numberNamed(name.substr(0, name.size() - kEndingLength))
+                                : std::nullopt;
+        if (!number || !fileTypeOfPath(name) || !it->is_regular_file(typeError)) {
+            plan.ignored.push_back(path);
+        } else if (*number >= itemCount(kind)) {
+            refuse(plan, path,
+                   std::string("names no ") + itemKindName(kind) + " (they are " +
+                       itemNumber(kind, 0) + " to " + itemNumber(kind, itemCount(kind) - 1) + ")");
+        } else {
+            files.push_back({kind, *number, path});
+        }
+    }
+    if (error) refuse(plan, folder, "cannot read the folder: " + error.message());
+}
+
+// Every picture of the folder, by item; a second file for an item is refused.
+std::vector<FolderFile> listPictures(const fs::path& dir, FolderImportPlan& plan) {
+    std::vector<FolderFile> files;
+    bool anyFolder = false;
+    for (const ItemKind kind : kImportedKinds) {
+        const fs::path folder = dir / itemFolderName(kind);
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) continue;
+        anyFolder = true;
+        listKindFolder(folder, kind, files, plan);
+    }
+    if (!anyFolder) refuse(plan, dir, "no monsters, portraits or characters folder in it");
+    std::ranges::sort(files, [](const FolderFile& a, const FolderFile& b) {
+        return std::tie(a.kind, a.index, a.path) < std::tie(b.kind, b.index, b.path);
+    });
+    std::vector<FolderFile> unique;
+    for (FolderFile& file : files) {
+        if (!unique.empty() && unique.back().kind == file.kind &&
+            unique.back().index == file.index) {
+            refuse(plan, file.path,
+                   std::string("another file names ") + itemKindName(file.kind) + " " +
+                       itemNumber(file.kind, file.index) +
+                       " too: " + pathToUtf8(unique.back().path.filename()));
+        } else {
+            unique.push_back(std::move(file));
+        }
+    }
+    return unique;
+}
+
+// Reads every file and tries it alone on the sets as they are: the files that
+// change their item, with what they change.
+std::vector<PendingImport> findChanges(const DataSets& sets, const std::vector<FolderFile>& files,
+                                       PaletteMode mode, FolderImportPlan& plan) {
+    std::vector<PendingImport> pending;
+    DataSets trial = sets;
+    for (const FolderFile& file : files) {
+        const ImportTarget target = targetOf(sets, file.kind, file.index);
+        PreparedImport prepared = prepareImport(file.path, limitsOf(file.kind), target, mode);
+        if (prepared.status != ImageStatus::Ok) {
+            refuse(plan, file.path, prepared.message);
+            continue;
+        }
+        MappedPicture& mapped = prepared.mapped;
+        mapped.writePalette = changesPalette(mapped, target);
+        if (!applyTo(trial, file.kind, file.index, mapped)) {
+            refuse(plan, file.path, "cannot import it");
+            continue;
+        }
+        ItemPicture intended = itemPicture(trial, file.kind, file.index);
+        ItemChange change = compareItems(itemPicture(sets, file.kind, file.index), intended);
+        if (!change.any()) continue;
+        restoreKind(trial, sets, file.kind);
+        pending.push_back({file, std::move(mapped), std::move(intended), change});
+    }
+    return pending;
+}
+
+bool changesDrawing(const ItemChange& change) {
+    return change.pixels > 0 || change.size || change.depth;
+}
+
+// Whether two items show the same graphics (monsters may share them).
+bool sharesGraphics(const DataSets& sets, ItemKind kind, int a, int b) {
+    return kind == ItemKind::Monster &&
+           sets.monsters.records[static_cast<std::size_t>(a)].entryIndex ==
+               sets.monsters.records[static_cast<std::size_t>(b)].entryIndex;
+}
+
+// The other changed files that share with the item what `palette` says.
+std::string sharingFiles(const DataSets& sets, const std::vector<PendingImport>& pending,
+                         const PendingImport& item, bool palette) {
+    const std::vector<int> sharers = paletteSharers(sets, item.file.kind, item.file.index);
+    std::string names;
+    for (const PendingImport& other : pending) {
+        const FolderFile& file = other.file;
+        if (&other == &item || file.kind != item.file.kind) continue;
+        const bool shares = palette ? std::ranges::find(sharers, file.index) != sharers.end()
+                                    : sharesGraphics(sets, file.kind, file.index, item.file.index);
+        if (!shares) continue;
+        names += (names.empty() ? "" : ", ") + pathToUtf8(file.path.filename());
+    }
+    return names.empty() ? "another file" : names;
+}
+
+// Refuses each changed file whose change did not survive the others: two files
+// that give a shared palette or shared graphics different contents.
+void refuseOverridden(const DataSets& sets, const DataSets& result,
+                      const std::vector<PendingImport>& pending, FolderImportPlan& plan) {
+    for (const PendingImport& item : pending) {
+        const ItemChange now =
+            compareItems(item.intended, itemPicture(result, item.file.kind, item.file.index));
+        if (changesDrawing(item.change) && changesDrawing(now)) {
+            refuse(plan, item.file.path,
+                   "its graphics are shared with " + sharingFiles(sets, pending, item, false) +
+                       ", which draws them otherwise");
+        } else if (item.change.palette && now.palette) {
+            refuse(plan, item.file.path,
+                   "its palette is shared with " + sharingFiles(sets, pending, item, true) +
+                       ", which gives it other colours");
+        }
+    }
+}
+
+}  // namespace
+
+std::string itemFileName(ItemKind kind, int index, ImageFileType type) {
+    return itemNumber(kind, index) + "." + fileTypeExtension(type);
+}
+
+FolderImportPlan planFolderImport(const DataSets& sets, const std::filesystem::path& dir,
+                                  PaletteMode mode) {
+    FolderImportPlan plan;
+    const std::vector<FolderFile> files = listPictures(dir, plan);
+    const std::vector<PendingImport> pending = findChanges(sets, files, mode, plan);
+    plan.result = sets;
+    std::array<bool, kImportedKinds.size()> touched{};
+    for (const PendingImport& item : pending) {
+        if (!applyTo(plan.result, item.file.kind, item.file.index, item.mapped))
+            refuse(plan, item.file.path, "cannot import it");
+        touched[static_cast<std::size_t>(item.file.kind)] = true;
+    }
+    for (const ItemKind kind : kImportedKinds) {
+        if (touched[static_cast<std::size_t>(kind)]) refreshKind(plan.result, kind);
+    }
+    refuseOverridden(sets, plan.result, pending, plan);
+    std::ranges::sort(plan.refusals, {}, &FolderRefusal::file);
+    plan.changes = diffDataSets(sets, plan.result);
+    int total = 0;
+    for (const ItemKind kind : kImportedKinds)
+        total += itemCount(kind);
+    plan.unchanged = total - static_cast<int>(plan.changes.size());
+    return plan;
+}
+
+bool applyFolderImport(DataSets& sets, FolderImportPlan&& plan) {
+    if (!plan.refusals.empty()) return false;
+    sets = std::move(plan.result);
+    return true;
+}
+
+}  // namespace morvik
