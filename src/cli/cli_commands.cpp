@@ -10,6 +10,8 @@
 #include "app/image_import.h"
 #include "app/image_transfer.h"
 #include "app/version.h"
+#include "cli/cli_batch.h"
+#include "cli/cli_import_flags.h"
 #include "cli/cli_session.h"
 #include "demo/demo_rom.h"
 #include "rom/monsters/monster_edit.h"
@@ -26,11 +28,14 @@ namespace fs = std::filesystem;
 constexpr const char* kUsage =
     "Usage:\n"
     "  morvik-cli demo-rom OUT [--layout original|expanded] [--no-header]\n"
-    "  morvik-cli info ROM\n"
+    "  morvik-cli info ROM [--json]\n"
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
     "  morvik-cli import ROM monster|portrait|character INDEX FILE [--palette file|keep|renumber]\n"
     "                    [--backup] [--fix-checksum] [--force]\n"
+    "  morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
+    "                    [--backup] [--fix-checksum] [--force]\n"
+    "  morvik-cli diff A B [--out DIR]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
@@ -213,10 +218,7 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return exportAll(session, pathFromUtf8(args[2]), *options, err) ? kExitSuccess : kExitFailure;
 }
 
-struct ImportFlags {
-    SaveOptions saving;
-    PaletteMode palette = PaletteMode::Automatic;
-};
+}  // namespace
 
 // The flags after the import's own arguments; nothing on an unknown one.
 std::optional<ImportFlags> parseImportFlags(const std::vector<std::string>& args,
@@ -240,6 +242,8 @@ std::optional<ImportFlags> parseImportFlags(const std::vector<std::string>& args
     }
     return flags;
 }
+
+namespace {
 
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 5) return usage(err);
@@ -305,9 +309,13 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitSuccess;
     }
     if (command == "demo-rom") return demoRom(args, err);
+    if (command == "info" && args.size() == 3 && args[2] == "--json")
+        return infoJsonCommand(args, out, err);
     if (command == "info") return info(args, out, err);
     if (command == "export") return exportCommand(args, out, err);
     if (command == "import") return importCommand(args, out, err);
+    if (command == "import-dir") return importDirCommand(args, out, err);
+    if (command == "diff") return diffCommand(args, out, err);
     return usage(err);
 }
 

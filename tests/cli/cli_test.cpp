@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "app/file_path.h"
@@ -85,6 +86,9 @@ TEST_F(Cli, UsageAndHelp) {
     EXPECT_EQ(run({"export", rom.string(), "out", "--only"}).status, 2);
     EXPECT_EQ(run({"info"}).status, 2);
     EXPECT_EQ(run({"frobnicate", "x"}).status, 2);
+    EXPECT_EQ(run({"import-dir", rom.string(), "art", "--palette", "all"}).status, 2);
+    EXPECT_EQ(run({"diff", rom.string()}).status, 2);
+    EXPECT_EQ(run({"diff", rom.string(), dir.file("missing.smc").string()}).status, 2);
 }
 
 TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
@@ -265,6 +269,113 @@ TEST_F(Cli, ImportChoosesHowTheFilesColoursBecomeTheItems) {
     EXPECT_EQ(noPalette.status, 1);
     EXPECT_EQ(noPalette.err, "The file's palette cannot be used: the file has no palette\n");
     EXPECT_EQ(run({"import", rom.string(), "monster", "10", other, "--palette", "all"}).status, 2);
+}
+
+// The part of each line before the colon, without a name in brackets:
+// "monster 010 (Guard): pixels 37" gives "monster 010".
+std::vector<std::string> itemLabels(const std::string& text) {
+    std::vector<std::string> labels;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find(':');
+        if (colon != std::string::npos)
+            labels.push_back(line.substr(0, std::min(colon, line.find(" ("))));
+    }
+    return labels;
+}
+
+TEST_F(Cli, ImportDirTakesTheChangedPicturesOfAnExportAndDiffNamesThem) {
+    const fs::path art = dir.file("art");
+    ASSERT_EQ(run({"export", rom.string(), art.string()}).status, 0);
+    const fs::path original = dir.file("original.smc");
+    fs::copy_file(rom, original);
+    const test::Bytes before = test::readFileBytes(rom);
+    const CliRun untouched = run({"import-dir", rom.string(), art.string()});
+    EXPECT_EQ(untouched.status, 0) << untouched.err;
+    EXPECT_EQ(untouched.out, "0 items changed, 456 unchanged\n");
+    EXPECT_TRUE(test::readFileBytes(rom) == before);
+
+    for (const auto& [from, to] : {std::pair{"portraits/07.png", "portraits/03.png"},
+                                   std::pair{"monsters/011.png", "monsters/010.png"}})
+        fs::copy_file(art / from, art / to, fs::copy_options::overwrite_existing);
+    const CliRun dry = run({"import-dir", rom.string(), art.string(), "--dry-run"});
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_TRUE(test::readFileBytes(rom) == before);
+    const std::vector<std::string> labels = itemLabels(dry.out);
+    EXPECT_NE(std::ranges::find(labels, "monster 010"), labels.end());
+    EXPECT_NE(std::ranges::find(labels, "portrait 03"), labels.end());
+    EXPECT_NE(dry.out.find("\n" + std::to_string(labels.size()) + " items changed, " +
+                           std::to_string(456 - labels.size()) + " unchanged\n"),
+              std::string::npos)
+        << dry.out;
+    const CliRun imported = run({"import-dir", rom.string(), art.string(), "--backup"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, dry.out + "ROM saved\n");
+    EXPECT_TRUE(test::readFileBytes(rom.string() + ".bak") == before);
+
+    const CliRun same = run({"diff", rom.string(), rom.string()});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "0 items differ\n");
+    const fs::path pictures = dir.file("pictures");
+    const CliRun diff = run({"diff", original.string(), rom.string(), "--out", pictures.string()});
+    EXPECT_EQ(diff.status, 1) << diff.err;
+    EXPECT_EQ(itemLabels(diff.out), labels) << diff.out;
+    EXPECT_NE(diff.out.find("\nportrait 03: pixels "), std::string::npos) << diff.out;
+    EXPECT_EQ(read(pictures / "portraits" / "03.png").width(), 3 * 40 + 4);
+    EXPECT_TRUE(fs::exists(pictures / "monsters" / "010.png"));
+}
+
+TEST_F(Cli, ImportDirWithARefusedFileWritesNothing) {
+    const fs::path art = dir.file("art");
+    ASSERT_EQ(run({"export", rom.string(), art.string(), "--only", "portraits"}).status, 0);
+    fs::copy_file(art / "portraits/07.png", art / "portraits/03.png",
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(art / "portraits/07.png", art / "portraits/19.png");
+    const test::Bytes before = test::readFileBytes(rom);
+    const CliRun refused = run({"import-dir", rom.string(), art.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err, pathToUtf8(art / "portraits" / "19.png") +
+                               ": names no portrait (they are 00 to 18)\n"
+                               "nothing imported: 1 file refused\n");
+    EXPECT_TRUE(test::readFileBytes(rom) == before);
+}
+
+TEST_F(Cli, InfoJsonHoldsTheFiguresOfInfo) {
+    const std::string text = run({"info", rom.string()}).out;
+    const CliRun json = run({"info", rom.string(), "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    ASSERT_EQ(json.out.substr(0, 2), "{\n");
+    ASSERT_EQ(json.out.substr(json.out.size() - 2), "}\n");
+    // One member a line: "key": value, with a comma after all but the last.
+    std::map<std::string, std::string> members;
+    std::istringstream lines(json.out.substr(2, json.out.size() - 4));
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_EQ(line.substr(0, 3), "  \"") << line;
+        const std::size_t end = line.find("\": ");
+        ASSERT_NE(end, std::string::npos) << line;
+        std::string value = line.substr(end + 3);
+        ASSERT_EQ(value.back() == ',', lines.peek() != EOF) << line;
+        if (value.back() == ',') value.pop_back();
+        members[line.substr(3, end - 3)] = value;
+    }
+    // Every figure of info under its name in snake case.
+    std::istringstream textLines(text);
+    int figures = 0;
+    for (std::string line; std::getline(textLines, line);) {
+        const std::size_t colon = line.find(": ");
+        const std::string value = line.substr(colon + 2);
+        if (!std::ranges::all_of(value, [](char c) { return std::isdigit(c) != 0; })) continue;
+        std::string key = line.substr(0, colon);
+        std::ranges::replace(key, ' ', '_');
+        EXPECT_EQ(members[key], value) << key;
+        ++figures;
+    }
+    EXPECT_EQ(figures, 9);
+    EXPECT_EQ(members["header_bytes"], "512");
+    EXPECT_EQ(members["layout"], "\"expanded\"");
+    EXPECT_EQ(members["graphics_at"], "\"F2:0000\"");
+    EXPECT_EQ(members["checksum_ok"], "true");
 }
 
 // Names outside ASCII come in as UTF-8 and go out in messages the same way.

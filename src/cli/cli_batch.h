@@ -1,0 +1,23 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace morvik::cli {
+
+// The commands that work on many items at once. Each takes the whole command
+// line (without the program name) and returns the exit status; a usage error
+// writes the command's usage on err.
+
+// import-dir ROM DIR [--palette file|keep|renumber] [--dry-run] [--backup]
+// [--fix-checksum] [--force]: every picture of an exported folder, all or none.
+int importDirCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// diff A B [--out DIR]: the items whose pictures differ; 0 none, 1 some, 2 trouble.
+int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// info ROM --json: the figures of info as one JSON object.
+int infoJsonCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace morvik::cli

@@ -1,0 +1,61 @@
+#include <ostream>
+
+#include "app/file_path.h"
+#include "app/folder_import.h"
+#include "cli/cli_batch.h"
+#include "cli/cli_changes.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_import_flags.h"
+
+namespace morvik::cli {
+
+namespace {
+
+constexpr const char* kImportDirUsage =
+    "Usage: morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
+    "                             [--backup] [--fix-checksum] [--force]\n";
+
+void printRefusals(const FolderImportPlan& plan, std::ostream& err) {
+    for (const FolderRefusal& refusal : plan.refusals)
+        err << pathToUtf8(refusal.file) << ": " << refusal.message << '\n';
+    err << "nothing imported: " << plan.refusals.size()
+        << (plan.refusals.size() == 1 ? " file" : " files") << " refused\n";
+}
+
+}  // namespace
+
+int importDirCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    // --dry-run is this command's own; the other flags are the import's.
+    std::vector<std::string> importArgs;
+    bool dryRun = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (i >= 3 && args[i] == "--dry-run") {
+            dryRun = true;
+        } else {
+            importArgs.push_back(args[i]);
+        }
+    }
+    const auto flags = parseImportFlags(importArgs, 3);
+    if (args.size() < 3 || !flags) {
+        err << kImportDirUsage;
+        return kExitUsage;
+    }
+    Session session(pathFromUtf8(args[1]), out, err, flags->saving);
+    if (!session.open()) return kExitFailure;
+    FolderImportPlan plan = planFolderImport(session.sets, pathFromUtf8(args[2]), flags->palette);
+    for (const auto& file : plan.ignored)
+        err << "ignored " << pathToUtf8(file) << " (not named as an export names its pictures)\n";
+    if (!plan.refusals.empty()) {
+        printRefusals(plan, err);
+        return kExitFailure;
+    }
+    for (const ItemChange& change : plan.changes)
+        out << changeLine(change, {}) << '\n';
+    out << itemsCount(plan.changes.size()) << " changed, " << plan.unchanged << " unchanged\n";
+    // Nothing changed: the file is not written at all.
+    if (dryRun || plan.changes.empty()) return kExitSuccess;
+    if (!applyFolderImport(session.sets, std::move(plan))) return kExitFailure;
+    return session.save() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace morvik::cli
