@@ -30,7 +30,7 @@ struct RomChecksum {
 };
 
 // What the ROM holds and what it should hold; nothing for a ROM too small to
-// have the header.
+// have the header or one that cannot be read to its end.
 std::optional<RomChecksum> readRomChecksum(const RomFile& rom);
 // Writes the right checksum and complement into the ROM image; false when the
 // ROM is too small to have them.

@@ -25,28 +25,66 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
     auto mode = std::ios::in | std::ios::binary;
     if (writable_) mode |= std::ios::out;
     // Opened for writing too, so that a file that cannot be saved is known now.
-    std::fstream file(path, mode);
-    if (!file.is_open()) return false;
-    file.seekg(0, std::ios::end);
-    const std::streamoff end = file.tellg();
-    if (!file || end < 0) return false;
+    file_.open(path, mode);
+    if (!file_.is_open()) return false;
+    file_.seekg(0, std::ios::end);
+    const std::streamoff end = file_.tellg();
+    if (!file_ || end < 0) return false;
     fileSize_ = static_cast<std::uint64_t>(end);
     const auto header = copierHeaderSizeFor(fileSize_);
     if (!header || fileSize_ > kMaxRomFileBytes) {
         problem_ = Problem::BadSize;
         return false;
     }
-    bytes_.resize(fileSize_);
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(bytes_.data()), static_cast<std::streamsize>(fileSize_));
-    if (!file || file.gcount() != static_cast<std::streamsize>(fileSize_)) {
-        bytes_.clear();
-        return false;
-    }
+    // And one that cannot be read, such as a folder.
+    std::uint8_t first = 0;
+    if (fileSize_ > 0 && !readNear(0, std::span(&first, 1))) return false;
     path_ = path;
     headerSize_ = *header;
     open_ = true;
     problem_ = Problem::None;
+    return true;
+}
+
+bool RomFile::readFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    file_.clear();
+    file_.seekg(static_cast<std::streamoff>(offset));
+    file_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(out.size()));
+    const bool whole = file_.gcount() == static_cast<std::streamsize>(out.size());
+    // A short read leaves the file usable for the next one.
+    file_.clear();
+    return whole;
+}
+
+bool RomFile::readNear(std::uint64_t offset, std::span<std::uint8_t> out) const {
+    if (out.size() >= kWindowBytes / 4) return readFromFile(offset, out);
+    const bool inWindow = offset >= windowStart_ && out.size() <= window_.size() &&
+                          offset - windowStart_ <= window_.size() - out.size();
+    if (!inWindow) {
+        // The caller checked that the bytes are inside the file.
+        window_.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, fileSize_ - offset)));
+        windowStart_ = offset;
+        if (!readFromFile(offset, window_)) {
+            window_.clear();
+            return false;
+        }
+    }
+    std::copy_n(window_.begin() + static_cast<std::ptrdiff_t>(offset - windowStart_), out.size(),
+                out.begin());
+    return true;
+}
+
+bool RomFile::readWholeFile() const {
+    if (inMemory_) return true;
+    if (!open_) return false;
+    RomBytes bytes(fileSize_);
+    if (!readFromFile(0, bytes)) return false;
+    bytes_ = std::move(bytes);
+    inMemory_ = true;
+    window_ = RomBytes();
+    // Every later read comes from memory, and the file is free to be replaced.
+    file_.close();
     return true;
 }
 
@@ -75,12 +113,19 @@ bool RomFile::read(std::uint32_t romOffset, std::span<std::uint8_t> out) const {
     return readAtFileOffset(fileOffset(romOffset), out);
 }
 
+bool RomFile::read(std::uint32_t romOffset, std::size_t count, RomBytes& out) const {
+    out.resize(count);
+    return read(romOffset, out);
+}
+
 bool RomFile::readByte(std::uint32_t romOffset, std::uint8_t& out) const {
     return read(romOffset, std::span<std::uint8_t>(&out, 1));
 }
 
 bool RomFile::readAtFileOffset(std::uint64_t offset, std::span<std::uint8_t> out) const {
-    if (!open_ || !inside(offset, out.size(), bytes_.size())) return false;
+    if (!open_ || !inside(offset, out.size(), fileSize_)) return false;
+    if (out.empty()) return true;
+    if (!inMemory_) return readNear(offset, out);
     std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
     return true;
 }
@@ -91,7 +136,8 @@ bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes
 
 bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     // A ROM keeps its size, and with it its form.
-    if (!open_ || !writable_ || !inside(offset, bytes.size(), bytes_.size())) return false;
+    if (!open_ || !writable_ || !inside(offset, bytes.size(), fileSize_) || !readWholeFile())
+        return false;
     if (original_.empty()) original_ = bytes_;
     std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;

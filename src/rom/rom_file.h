@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <span>
@@ -15,10 +16,32 @@
 
 namespace morvik {
 
-// A ROM image file, read whole into memory when it is opened. Offsets are ROM
-// offsets (into the cartridge data) unless a name says "file offset"; the
-// file's size tells whether it carries a copier header, and this is the one
-// place that adds it.
+// An allocator that leaves bytes unset: for buffers a read fills right after
+// they are made, which need no zeroing first.
+template <class T>
+struct UnfilledAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UnfilledAllocator<U>;
+    };
+    template <class U, class... Args>
+    void construct(U* place, Args&&... args) {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void*>(place)) U;
+        else
+            ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+// Bytes read from a ROM.
+using RomBytes = std::vector<std::uint8_t, UnfilledAllocator<std::uint8_t>>;
+
+// A ROM image file. Offsets are ROM offsets (into the cartridge data) unless a
+// name says "file offset"; the file's size tells whether it carries a copier
+// header, and this is the one place that adds it.
+// Opening only learns the size and that the file can be read; each read then
+// takes the bytes it asks for (through a small read-ahead window), so that a
+// load costs what its tables hold. The whole file comes into memory once, when
+// something is written or bytes() is asked for, and later reads come from there.
 // Every read reports a short read and every write reports a failure: a loader
 // refuses a truncated ROM instead of decoding zeros. Writes change the bytes in
 // memory only, never the size; commit() puts them on the disk in one step, so
@@ -28,7 +51,7 @@ class RomFile {
     enum class Access { ReadWrite, ReadOnly };
     enum class Problem { None, CannotOpen, BadSize };
 
-    // Reads an existing file. False if it cannot be opened with the requested
+    // Opens an existing file. False if it cannot be opened with the requested
     // access (a read-only file refuses ReadWrite) or read, or if its size is no
     // ROM image's (problem() tells which).
     [[nodiscard]] bool open(const std::filesystem::path& path, Access access = Access::ReadWrite);
@@ -53,6 +76,8 @@ class RomFile {
     // True when all of `out` was filled from the file.
     [[nodiscard]] bool read(std::uint32_t romOffset, std::span<std::uint8_t> out) const;
     [[nodiscard]] bool readByte(std::uint32_t romOffset, std::uint8_t& out) const;
+    // Reads `count` bytes into `out`, sized to hold them.
+    [[nodiscard]] bool read(std::uint32_t romOffset, std::size_t count, RomBytes& out) const;
     [[nodiscard]] bool readAtFileOffset(std::uint64_t fileOffset,
                                         std::span<std::uint8_t> out) const;
     // True when all bytes were taken; false, writing nothing, for bytes past
@@ -61,8 +86,12 @@ class RomFile {
     [[nodiscard]] bool writeAtFileOffset(std::uint64_t fileOffset,
                                          std::span<const std::uint8_t> bytes);
 
-    // The whole file as it is in memory, header included, and as it was read.
-    std::span<const std::uint8_t> bytes() const { return bytes_; }
+    // The whole file as it is in memory, header included, and as it was read;
+    // the first call reads it (empty when that fails).
+    std::span<const std::uint8_t> bytes() const {
+        return readWholeFile() ? std::span<const std::uint8_t>(bytes_)
+                               : std::span<const std::uint8_t>{};
+    }
     std::span<const std::uint8_t> originalBytes() const {
         return original_.empty() ? bytes() : std::span<const std::uint8_t>(original_);
     }
@@ -74,27 +103,24 @@ class RomFile {
     [[nodiscard]] ReplaceResult commit(FileSteps& steps = systemFileSteps());
 
   private:
-    // Bytes that are read into right after they are made: not zeroed first.
-    template <class T>
-    struct UnfilledAllocator : std::allocator<T> {
-        template <class U>
-        struct rebind {
-            using other = UnfilledAllocator<U>;
-        };
-        template <class U, class... Args>
-        void construct(U* place, Args&&... args) {
-            if constexpr (sizeof...(Args) == 0)
-                ::new (static_cast<void*>(place)) U;
-            else
-                ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
-        }
-    };
-    using Buffer = std::vector<std::uint8_t, UnfilledAllocator<std::uint8_t>>;
+    // Brings the whole file into memory, once; false when it cannot be read.
+    bool readWholeFile() const;
+    bool readFromFile(std::uint64_t fileOffset, std::span<std::uint8_t> out) const;
+    // Small reads come from a window of the file read ahead of them: the
+    // tables a loader reads lie close together, and a read of the file costs
+    // far more than a copy from memory.
+    bool readNear(std::uint64_t fileOffset, std::span<std::uint8_t> out) const;
+    static constexpr std::size_t kWindowBytes = 0x10000;
 
     std::filesystem::path path_;
-    Buffer bytes_;
+    // Open until the whole file is in memory.
+    mutable std::fstream file_;
+    mutable RomBytes bytes_;
+    mutable bool inMemory_ = false;
+    mutable RomBytes window_;
+    mutable std::uint64_t windowStart_ = 0;
     // The file as it was read, kept from the first write on (empty before).
-    Buffer original_;
+    RomBytes original_;
     std::uint32_t headerSize_ = 0;
     std::uint64_t fileSize_ = 0;
     bool open_ = false;

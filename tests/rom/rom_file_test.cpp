@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "rom/rom_checksum.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -122,6 +123,40 @@ TEST(RomFile, WriteErrorsAreReported) {
     const Bytes block(0x10000, 0x55);
     EXPECT_FALSE(rom.write(0, block));
     EXPECT_FALSE(writeWholeFile("/dev/full", block));
+}
+
+TEST(RomFile, TheChecksumIsTheSameReadFromTheFileOrFromMemory) {
+    // Three banks: the first two once and the third twice, with the checksum
+    // fields counted as FF FF 00 00.
+    const std::size_t size = 0x18000;
+    const Bytes cartridge = counting(size);
+    std::uint32_t sum = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        std::uint32_t byte = cartridge[i];
+        if (i >= kChecksumComplementOffset && i < kChecksumOffset + 2) {
+            byte = i < kChecksumOffset ? 0xFF : 0;
+        }
+        sum += i < 0x10000 ? byte : 2 * byte;
+    }
+    const auto expected = static_cast<std::uint16_t>(sum & 0xFFFF);
+    EXPECT_EQ(computeRomChecksum(cartridge), expected);
+
+    test::TempDir dir;
+    const auto path = dir.file("rom.smc");
+    Bytes file(0x200, 0);
+    file.insert(file.end(), cartridge.begin(), cartridge.end());
+    ASSERT_TRUE(writeWholeFile(path, file));
+    RomFile rom;
+    ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
+    const auto read = readRomChecksum(rom);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->computed, expected);
+    EXPECT_EQ(read->stored, cartridge[kChecksumOffset] | cartridge[kChecksumOffset + 1] << 8);
+    // Once written to, the file is summed in memory.
+    ASSERT_TRUE(rom.open(path));
+    ASSERT_TRUE(fixRomChecksum(rom));
+    EXPECT_TRUE(readRomChecksum(rom)->ok());
+    EXPECT_EQ(readRomChecksum(rom)->computed, expected);
 }
 
 TEST(RomFile, SnesAddressesInTheHiRomBanks) {
