@@ -16,7 +16,7 @@ bool IndexedImage::create(int width, int height) {
     width_ = width;
     height_ = height;
     pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    palette_[0] = PaletteColour{};
+    if (!palette_.empty()) palette_[0] = PaletteColour{};
     return true;
 }
 
@@ -39,15 +39,15 @@ void IndexedImage::setPixel(int x, int y, std::uint8_t index) {
 
 PaletteColour IndexedImage::getPixelColour(int x, int y) const {
     if (!contains(x, y)) return PaletteColour{};
-    return palette_[getPixel(x, y)];
+    return paletteEntry(getPixel(x, y));
 }
 
 int IndexedImage::findOrAddColour(PaletteColour colour) {
     if (colourCount_ >= kPaletteSize) return kPaletteFull;
     for (int i = 0; i < colourCount_; ++i) {
-        if (palette_[i] == colour) return i;
+        if (paletteEntry(i) == colour) return i;
     }
-    palette_[colourCount_] = colour;
+    storeEntry(colourCount_, colour);
     return colourCount_++;
 }
 
@@ -64,13 +64,20 @@ bool IndexedImage::setPaletteEntry(int index, PaletteColour colour, bool noGrow)
         if (noGrow) return false;
         colourCount_ = index + 1;
     }
-    palette_[index] = colour;
+    storeEntry(index, colour);
     return true;
 }
 
-PaletteColour IndexedImage::paletteEntry(int index) const {
-    if (index < 0 || index >= kPaletteSize) return PaletteColour{};
-    return palette_[index];
+void IndexedImage::storeEntry(int index, PaletteColour colour) {
+    if (index >= static_cast<int>(palette_.size())) palette_.resize(index + 1);
+    palette_[index] = colour;
+}
+
+bool IndexedImage::sameColours(const IndexedImage& other) const {
+    for (int i = 0; i < colourCount_; ++i) {
+        if (paletteEntry(i) != other.paletteEntry(i)) return false;
+    }
+    return true;
 }
 
 bool IndexedImage::placeTile(const TilePixels& tile, int column, int row) {
@@ -88,7 +95,9 @@ bool IndexedImage::placeTile(const TilePixels& tile, int column, int row) {
 
 void IndexedImage::swapColours(int a, int b) {
     if (a == b || a < 0 || b < 0 || a >= kPaletteSize || b >= kPaletteSize) return;
-    std::swap(palette_[a], palette_[b]);
+    const PaletteColour colourA = paletteEntry(a);
+    storeEntry(a, paletteEntry(b));
+    storeEntry(b, colourA);
     const auto indexA = static_cast<std::uint8_t>(a);
     const auto indexB = static_cast<std::uint8_t>(b);
     for (auto& pixel : pixels_) {
@@ -131,11 +140,17 @@ bool IndexedImage::captureFrom(const IndexedImage& source) {
         return captureFrom(copy);
     }
     if (!create(source.width(), source.height())) return false;
-    for (int y = 0; y < height_; ++y) {
-        for (int x = 0; x < width_; ++x) {
-            // A colour that no longer fits leaves the pixel at index 0.
-            setPixelColour(x, y, source.getPixelColour(x, y));
+    // Neighbouring pixels mostly share an index: its colour's index here is
+    // looked up once per run.
+    int sourceIndex = -1;
+    int index = 0;
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        if (source.pixels_[i] != sourceIndex || colourCount_ >= kPaletteSize) {
+            sourceIndex = source.pixels_[i];
+            index = findOrAddColour(source.paletteEntry(sourceIndex));
         }
+        // A colour that no longer fits leaves the pixel at index 0.
+        if (index != kPaletteFull) pixels_[i] = static_cast<std::uint8_t>(index);
     }
     return true;
 }

@@ -57,8 +57,16 @@ class IndexedImage {
     bool setPixelColour(int x, int y, PaletteColour colour);
     // Beyond colourCount: grows the palette to index + 1, or fails with noGrow.
     bool setPaletteEntry(int index, PaletteColour colour, bool noGrow);
-    PaletteColour paletteEntry(int index) const;
-    const std::array<PaletteColour, kPaletteSize>& palette() const { return palette_; }
+    PaletteColour paletteEntry(int index) const {
+        return index >= 0 && index < static_cast<int>(palette_.size()) ? palette_[index]
+                                                                       : PaletteColour{};
+    }
+    // The entries stored so far, colourCount() of them at least.
+    std::span<const PaletteColour> palette() const {
+        static constexpr std::array<PaletteColour, 1> kBlackOnly{};
+        if (palette_.empty()) return kBlackOnly;
+        return palette_;
+    }
 
     // Copies the tile to the cell at (8 * column, 8 * row); fails, writing
     // nothing, unless the whole cell lies inside the image.
@@ -79,17 +87,22 @@ class IndexedImage {
     // colourCount are leftovers and do not count.
     friend bool operator==(const IndexedImage& a, const IndexedImage& b) {
         return a.width_ == b.width_ && a.height_ == b.height_ && a.colourCount_ == b.colourCount_ &&
-               a.pixels_ == b.pixels_ &&
-               std::equal(a.palette_.begin(), a.palette_.begin() + a.colourCount_,
-                          b.palette_.begin());
+               a.pixels_ == b.pixels_ && a.sameColours(b);
     }
 
   private:
+    // Stores an entry (0..255), growing the stored palette to reach it.
+    void storeEntry(int index, PaletteColour colour);
+    bool sameColours(const IndexedImage& other) const;
+
     int width_ = 0;
     int height_ = 0;
     int colourCount_ = 1;
     std::vector<std::uint8_t> pixels_;
-    std::array<PaletteColour, kPaletteSize> palette_{};
+    // Only as many entries as were ever set: an image of a few colours does not
+    // carry 256, and one that never had a colour set carries none. Entries past
+    // the end are black.
+    std::vector<PaletteColour> palette_;
 };
 
 }  // namespace morvik
