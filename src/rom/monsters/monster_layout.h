@@ -62,10 +62,6 @@ inline constexpr std::uint32_t kMonsterBlockReadSize = 0x49000;
 #else
 inline constexpr std::uint32_t kMonsterBlockReadSize = 0x39000;
 #endif
-// A load's buffer reaches this far at least, so that any 15-bit offset plus
-// the largest image (256 tiles of 32 bytes) stays inside it.
-inline constexpr std::uint32_t kMonsterBlockBufferMinimum = kGraphicsOffsetLimit + 256 * 32;
-
 // What a save may fill so that the reload that follows reads everything back:
 // graphics only within the bytes the loader reads, molds only within the area
 // the loader reads.

@@ -13,11 +13,10 @@ using namespace monsters;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = RomBytes;
 
 bool readBytes(const RomFile& rom, std::uint32_t romOffset, std::size_t count, Bytes& out) {
-    out.assign(count, 0);
-    return rom.read(romOffset, out);
+    return rom.read(romOffset, count, out);
 }
 
 bool readPalettes(const RomFile& rom, MonsterGraphicsSet& set) {
@@ -88,7 +87,58 @@ bool readMolds(const RomFile& rom, MonsterGraphicsSet& set) {
     return true;
 }
 
-RomLoadResult readRecordsAndGraphics(const RomFile& rom, MonsterGraphicsSet& set) {
+// For every record, the first record that shows the same graphics entry (the
+// record itself when it is the first): records sharing an entry show the same
+// pixels, which are decoded, measured and encoded once.
+std::vector<int> firstRecordsOfEntries(const MonsterGraphicsSet& set) {
+    std::vector<int> firstOfSlot(set.entries.size(), -1);
+    std::vector<int> first(kRecordCount);
+    for (int i = 0; i < kRecordCount; ++i) {
+        int& slotFirst = firstOfSlot[set.records[i].entryIndex];
+        if (slotFirst < 0) slotFirst = i;
+        first[i] = slotFirst;
+    }
+    return first;
+}
+
+// The entry's graphics as the game reads them from the block: bytes past what
+// a load reads count as zeros. Only the entries' own bytes are read.
+bool readEntryData(const RomFile& rom, const MonsterLayout& layout, std::uint32_t start,
+                   GraphicsEntry& entry) {
+    entry.data.assign(entry.size, 0);
+    const std::uint32_t inBlock =
+        start < layout.graphicsReadSize
+            ? std::min<std::uint32_t>(entry.size, layout.graphicsReadSize - start)
+            : 0;
+    return rom.read(layout.graphicsOffset + start, std::span(entry.data).first(inBlock));
+}
+
+RomLoadResult readGraphics(const RomFile& rom, MonsterGraphicsSet& set,
+                           const std::vector<int>& first) {
+    for (int i = 0; i < kRecordCount; ++i) {
+        MonsterRecord& r = set.records[i];
+        if (first[i] != i) {
+            // What decoding the entry again would give: its shape, the same
+            // pixels, and the record's own colours.
+            const GraphicsEntry& entry = set.entries[r.entryIndex];
+            r.moldIndex = entry.moldIndex;
+            r.large = entry.large;
+            r.depth = entry.depth;
+            r.image = set.records[first[i]].image;
+            applyMonsterColours(set, i);
+            continue;
+        }
+        // Offsets have 15 bits and sizes at most 8 KiB: far inside the 32-bit range.
+        const std::uint32_t start = std::uint32_t{r.graphicsOffset} * kGraphicsUnit;
+        if (!readEntryData(rom, set.layout, start, set.entries[r.entryIndex])) {
+            return RomLoadResult::TooShort;
+        }
+        decodeMonsterImage(set, i);
+    }
+    return RomLoadResult::Loaded;
+}
+
+RomLoadResult readRecords(const RomFile& rom, MonsterGraphicsSet& set) {
     Bytes records;
     if (!readBytes(rom, kRecordsOffset, kRecordCount * kRecordBytes, records)) {
         return RomLoadResult::TooShort;
@@ -97,31 +147,29 @@ RomLoadResult readRecordsAndGraphics(const RomFile& rom, MonsterGraphicsSet& set
         const std::span<const std::uint8_t, 5> bytes(records.data() + i * kRecordBytes, 5);
         if (!parseGraphicsRecord(set, i, bytes)) return RomLoadResult::TooManyImages;
     }
+    // The whole block a load reads must be in the file, though only what the
+    // entries use is taken from it.
     const MonsterLayout& layout = set.layout;
-    Bytes block(std::max(layout.graphicsReadSize, kMonsterBlockBufferMinimum), 0);
-    if (!rom.read(layout.graphicsOffset, std::span(block).first(layout.graphicsReadSize))) {
+    if (rom.romSize() < std::uint64_t{layout.graphicsOffset} + layout.graphicsReadSize) {
         return RomLoadResult::TooShort;
-    }
-    for (int i = 0; i < kRecordCount; ++i) {
-        const MonsterRecord& r = set.records[i];
-        GraphicsEntry& entry = set.entries[r.entryIndex];
-        const std::size_t start = std::size_t{r.graphicsOffset} * kGraphicsUnit;
-        // Offsets have 15 bits and sizes at most 8 KiB: always inside the buffer.
-        entry.data.assign(block.begin() + start, block.begin() + start + entry.size);
-        decodeMonsterImage(set, i);
     }
     return RomLoadResult::Loaded;
 }
 
 // Drops large molds no record reaches, then re-derives every mold and encoding
 // from the decoded pixels.
-void finishLoad(MonsterGraphicsSet& set) {
+void finishLoad(MonsterGraphicsSet& set, const std::vector<int>& first) {
     int largeCount = 0;
     for (const MonsterRecord& r : set.records) {
         if (r.large) largeCount = std::max(largeCount, r.moldIndex + 1);
     }
     if (largeCount < static_cast<int>(set.largeMolds.size())) set.largeMolds.resize(largeCount);
     for (int i = 0; i < kRecordCount; ++i) {
+        if (first[i] != i) {
+            // The same pixels find the same mold, and encode into the same entry.
+            set.records[i].moldIndex = set.records[first[i]].moldIndex;
+            continue;
+        }
         computeMold(set, i);
         encodeMonsterImage(set, i);
     }
@@ -150,9 +198,12 @@ RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const RomFile& rom) {
     if (!readPalettes(rom, fresh) || !readNames(rom, fresh) || !readMolds(rom, fresh)) {
         return RomLoadResult::TooShort;
     }
-    const RomLoadResult result = readRecordsAndGraphics(rom, fresh);
+    RomLoadResult result = readRecords(rom, fresh);
     if (result != RomLoadResult::Loaded) return result;
-    finishLoad(fresh);
+    const std::vector<int> first = firstRecordsOfEntries(fresh);
+    result = readGraphics(rom, fresh, first);
+    if (result != RomLoadResult::Loaded) return result;
+    finishLoad(fresh, first);
     set = std::move(fresh);
     return RomLoadResult::Loaded;
 }

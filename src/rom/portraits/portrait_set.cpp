@@ -55,11 +55,13 @@ RomLoadResult loadPortraits(PortraitSet& set, const std::filesystem::path& path)
 
 RomLoadResult loadPortraits(PortraitSet& set, const RomFile& rom) {
     PortraitSet fresh;
-    Bytes palettes(kPalettesBytes);
+    RomBytes palettes;
     std::array<std::uint8_t, kPaletteIndicesBeforeGap + 3> indices{};
-    Bytes graphics(static_cast<std::size_t>(kPortraitCount) * kPortraitBytes);
-    if (!rom.read(kPalettesOffset, palettes) || !rom.read(kPaletteIndicesOffset, indices) ||
-        !rom.read(kGraphicsOffset, graphics)) {
+    RomBytes graphics;
+    if (!rom.read(kPalettesOffset, kPalettesBytes, palettes) ||
+        !rom.read(kPaletteIndicesOffset, indices) ||
+        !rom.read(kGraphicsOffset, static_cast<std::size_t>(kPortraitCount) * kPortraitBytes,
+                  graphics)) {
         return RomLoadResult::TooShort;
     }
     fresh.portraitPalettes = snesWordsToColours(palettes);

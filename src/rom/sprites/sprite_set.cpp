@@ -13,8 +13,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-bool tileInBlock(const CharacterSprites& character, int tile) {
-    const std::int64_t start = character.graphicsOffset + std::int64_t{tile} * kTileBytes;
+bool tileInBlock(std::int64_t graphicsOffset, int tile) {
+    const std::int64_t start = graphicsOffset + std::int64_t{tile} * kTileBytes;
     return start >= 0 && start + kTileBytes <= kBlockBytes;
 }
 
@@ -27,15 +27,45 @@ std::int64_t blockOffsetOf(std::uint8_t bank, std::uint8_t low, std::uint8_t hig
     return std::int64_t{*romOffset} - kBlockOffset;
 }
 
-void readCharacter(CharacterSprites& character, const Bytes& block) {
-    for (int t = 0; t < kTilesPerCharacter; ++t) {
-        if (!tileInBlock(character, t)) {
-            character.tiles[t] = TilePixels{};
-            continue;
-        }
-        const auto start = static_cast<std::size_t>(character.graphicsOffset + t * kTileBytes);
+// The tiles of a run that lie in the block: [first, end).
+struct TileRange {
+    int first = 0;
+    int end = 0;
+};
+
+TileRange tilesInBlock(std::int64_t graphicsOffset) {
+    TileRange range;
+    while (range.first < kTilesPerCharacter && !tileInBlock(graphicsOffset, range.first))
+        ++range.first;
+    range.end = range.first;
+    while (range.end < kTilesPerCharacter && tileInBlock(graphicsOffset, range.end))
+        ++range.end;
+    return range;
+}
+
+std::span<std::uint8_t> tileBytes(std::span<std::uint8_t> run, TileRange tiles) {
+    return run.subspan(static_cast<std::size_t>(tiles.first) * kTileBytes,
+                       static_cast<std::size_t>(tiles.end - tiles.first) * kTileBytes);
+}
+
+// Reads the tiles of a character's run that lie in the block into `run`
+// (tile t at 32 t); the others are not read.
+bool readRun(const RomFile& rom, std::int64_t graphicsOffset, std::span<std::uint8_t> run) {
+    const TileRange tiles = tilesInBlock(graphicsOffset);
+    if (tiles.first == tiles.end) return true;
+    const std::int64_t start =
+        kBlockOffset + graphicsOffset + std::int64_t{tiles.first} * kTileBytes;
+    return rom.read(static_cast<std::uint32_t>(start), tileBytes(run, tiles));
+}
+
+// Tiles outside the block are shown blank.
+void decodeRun(CharacterSprites& character, std::span<const std::uint8_t> run) {
+    const TileRange tiles = tilesInBlock(character.graphicsOffset);
+    character.tiles.assign(kTilesPerCharacter, TilePixels{});
+    for (int t = tiles.first; t < tiles.end; ++t) {
         character.tiles[t] =
-            decodeTile(std::span(block).subspan(start, kTileBytes), TileDepth::Colours16);
+            decodeTile(run.subspan(static_cast<std::size_t>(t) * kTileBytes, kTileBytes),
+                       TileDepth::Colours16);
     }
 }
 
@@ -117,31 +147,46 @@ RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const std::filesyste
 }
 
 RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const RomFile& rom) {
-    Bytes map(kFrameMapEntries * 2);
-    Bytes palettes(kPalettesBytes);
-    Bytes block(kBlockBytes);
+    RomBytes map;
+    RomBytes palettes;
     std::array<std::uint8_t, kCharacterCount> paletteIndices{};
     std::array<std::uint8_t, kCharacterCount * 2> addresses{};
     std::array<std::uint8_t, kCharacterCount * 2> banks{};
-    if (!rom.read(kFrameMapOffset, map) || !rom.read(kPalettesOffset, palettes) ||
-        !rom.read(kBlockOffset, block) || !rom.read(kPaletteIndexOffset, paletteIndices) ||
-        !rom.read(kAddressOffset, addresses) || !rom.read(kBankOffset, banks)) {
+    // The whole block must be in the file, though only the characters' runs are read.
+    if (!rom.read(kFrameMapOffset, kFrameMapEntries * 2, map) ||
+        !rom.read(kPalettesOffset, kPalettesBytes, palettes) ||
+        rom.romSize() < std::uint64_t{kBlockOffset} + kBlockBytes ||
+        !rom.read(kPaletteIndexOffset, paletteIndices) || !rom.read(kAddressOffset, addresses) ||
+        !rom.read(kBankOffset, banks)) {
         return RomLoadResult::TooShort;
     }
-    CharacterSpriteSet fresh;
-    for (int i = 0; i < kFrameMapEntries; ++i) {
-        fresh.frameTileMap[i] = static_cast<std::uint16_t>(map[2 * i] | map[2 * i + 1] << 8);
-    }
-    fresh.spritePalettes = snesWordsToColours(palettes);
+    std::array<std::int64_t, kCharacterCount> offsets{};
+    RomBytes runs(static_cast<std::size_t>(kCharacterCount) * kCharacterGraphicsBytes);
+    const auto runOf = [&runs](int i) {
+        return std::span(runs).subspan(static_cast<std::size_t>(i) * kCharacterGraphicsBytes,
+                                       kCharacterGraphicsBytes);
+    };
     for (int i = 0; i < kCharacterCount; ++i) {
-        CharacterSprites& c = fresh.characters[i];
+        offsets[i] = blockOffsetOf(banks[2 * i], addresses[2 * i], addresses[2 * i + 1]);
+        if (!readRun(rom, offsets[i], runOf(i))) return RomLoadResult::TooShort;
+    }
+    // Everything was read: the set takes it in place, every field of it, so
+    // that no second set is built beside it.
+    set.frameTileMap.resize(kFrameMapEntries);
+    for (int i = 0; i < kFrameMapEntries; ++i) {
+        set.frameTileMap[i] = static_cast<std::uint16_t>(map[2 * i] | map[2 * i + 1] << 8);
+    }
+    set.spritePalettes = snesWordsToColours(palettes);
+    set.characters.resize(kCharacterCount);
+    for (int i = 0; i < kCharacterCount; ++i) {
+        CharacterSprites& c = set.characters[i];
         c.paletteIndex = paletteIndices[i] > kMaxLoadedPaletteIndex ? 0 : paletteIndices[i];
         c.fixedPalette = i == kFixedPaletteCharacter;
-        c.graphicsOffset = blockOffsetOf(banks[2 * i], addresses[2 * i], addresses[2 * i + 1]);
-        readCharacter(c, block);
-        rebuildFrames(fresh, i);
+        c.graphicsOffset = offsets[i];
+        decodeRun(c, runOf(i));
+        c.frames.resize(kFrameCount);
+        rebuildFrames(set, i);
     }
-    set = std::move(fresh);
     return RomLoadResult::Loaded;
 }
 
@@ -162,7 +207,7 @@ SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, RomFile& rom) {
         std::vector<bool> shown;
         const std::vector<TilePixels> tiles = tilesFromFrames(set, i, shown);
         for (int t = 0; t < kTilesPerCharacter; ++t) {
-            if (!shown[t] || !tileInBlock(c, t)) continue;
+            if (!shown[t] || !tileInBlock(c.graphicsOffset, t)) continue;
             const auto at =
                 static_cast<std::uint32_t>(kBlockOffset + c.graphicsOffset + t * kTileBytes);
             ok = rom.write(at, encodeTilePixels(tiles[t])) && ok;
