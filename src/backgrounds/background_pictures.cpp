@@ -1,8 +1,9 @@
 #include "backgrounds/background_pictures.h"
 
+#include <algorithm>
+
 #include "backgrounds/background_layout.h"
 #include "backgrounds/decorative_pictures.h"
-#include "gfx/render.h"
 
 namespace morvik {
 
@@ -12,6 +13,34 @@ int battleBackgroundOfThumbnail(int thumbnail) {
     if (thumbnail > kFirst + 48 && thumbnail < kThumbnailCount) return thumbnail - kFirst + 2;
     return -1;  // backgrounds 49 and 50 are not offered
 }
+
+namespace {
+
+// A battle background's thumbnail window, as drawImageMagnified draws it at
+// magnification 1 without a background: the picture's colours, and colour 0
+// for a pixel past them or outside the picture.
+IndexedImage thumbnailWindow(const IndexedImage& source) {
+    IndexedImage thumbnail;
+    [[maybe_unused]] const bool created = thumbnail.create(kThumbnailSide, kThumbnailSide);
+    const int colours = source.colourCount();
+    for (int k = 0; k < colours; ++k)
+        thumbnail.setPaletteEntry(k, source.paletteEntry(k), false);
+    const int columns = std::clamp(source.width() - kThumbnailWindowX, 0, kThumbnailSide);
+    const int rows =
+        columns == 0 ? 0 : std::clamp(source.height() - kThumbnailWindowY, 0, kThumbnailSide);
+    for (int y = 0; y < rows; ++y) {
+        const auto from = source.pixels().subspan(
+            static_cast<std::size_t>(y + kThumbnailWindowY) * source.width() + kThumbnailWindowX,
+            static_cast<std::size_t>(columns));
+        const auto to = thumbnail.pixels().subspan(static_cast<std::size_t>(y) * kThumbnailSide);
+        std::transform(from.begin(), from.end(), to.begin(), [colours](std::uint8_t pixel) {
+            return pixel < colours ? pixel : std::uint8_t{0};
+        });
+    }
+    return thumbnail;
+}
+
+}  // namespace
 
 std::vector<IndexedImage> buildThumbnails(const std::vector<BattleBackground>& battleBackgrounds) {
     std::vector<IndexedImage> thumbnails;
@@ -28,8 +57,7 @@ std::vector<IndexedImage> buildThumbnails(const std::vector<BattleBackground>& b
         const IndexedImage empty;
         const IndexedImage& source =
             n < static_cast<int>(battleBackgrounds.size()) ? battleBackgrounds[n].picture : empty;
-        thumbnails.push_back(drawImageMagnified(source, 1, kThumbnailWindowX, kThumbnailWindowY,
-                                                nullptr, kThumbnailSide, kThumbnailSide));
+        thumbnails.push_back(thumbnailWindow(source));
     }
     return thumbnails;
 }
@@ -47,9 +75,12 @@ void buildCurrentBackground(BackgroundPictures& pictures, int selection) {
     for (int k = 0; k < small.colourCount(); ++k) {
         large.setPaletteEntry(k, small.paletteEntry(k), false);
     }
-    for (int y = 0; y < large.height(); ++y) {
-        for (int x = 0; x < large.width(); ++x)
-            large.setPixel(x, y, small.getPixel(x / 2, y / 2));
+    const auto from = small.pixels();
+    const auto to = large.pixels();
+    const auto width = static_cast<std::size_t>(large.width());
+    for (std::size_t y = 0; y < static_cast<std::size_t>(large.height()); ++y) {
+        for (std::size_t x = 0; x < width; ++x)
+            to[y * width + x] = from[(y / 2) * static_cast<std::size_t>(small.width()) + x / 2];
     }
 }
 

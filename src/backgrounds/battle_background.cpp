@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
+#include <memory>
+#include <optional>
 
 #include "backgrounds/background_layout.h"
 #include "backgrounds/compression.h"
@@ -14,35 +17,49 @@ using namespace backgrounds;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+constexpr std::size_t kMapBytes = 2 * kMapColumns * kMapRows;
 
-// Reads up to `count` bytes at a ROM offset, fewer where the file ends first.
-Bytes readAvailable(const RomFile& rom, std::uint32_t romOffset, std::size_t count) {
+// How many of `count` bytes at a ROM offset the file holds.
+std::size_t availableAt(const RomFile& rom, std::uint32_t romOffset, std::size_t count) {
     const std::uint64_t start = rom.fileOffset(romOffset);
     const std::uint64_t available = start < rom.fileSize() ? rom.fileSize() - start : 0;
-    Bytes bytes(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
-    if (!rom.read(romOffset, bytes)) bytes.clear();
-    return bytes;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
 }
 
-std::size_t decompressAt(const RomFile& rom, std::uint32_t romOffset, BlockArea& out) {
-    return decompressBlock(readAvailable(rom, romOffset, kBlockAreaSize + 2), out);
+// Fills `out` as far as the file reaches; the number of bytes read.
+std::size_t readAvailable(const RomFile& rom, std::uint32_t romOffset,
+                          std::span<std::uint8_t> out) {
+    const std::size_t count = availableAt(rom, romOffset, out.size());
+    return rom.read(romOffset, out.first(count)) ? count : 0;
+}
+
+// A compressed block as far as the decompressor takes it: its length field
+// says how far it reaches, and the file may end first.
+std::span<const std::uint8_t> readBlock(const RomFile& rom, std::uint32_t romOffset,
+                                        RomBytes& scratch) {
+    std::size_t count = availableAt(rom, romOffset, kBlockAreaSize + 2);
+    std::array<std::uint8_t, 2> length{};
+    if (count >= 2 && rom.read(romOffset, length)) {
+        count = std::min<std::size_t>(count, std::max(2, length[0] | length[1] << 8));
+    }
+    if (!rom.read(romOffset, count, scratch)) scratch.clear();
+    return scratch;
 }
 
 // The tables every background reads: records, graphics pointers, map pointers
 // and palettes.
 struct Tables {
-    Bytes records = Bytes(kBackgroundCount * kRecordBytes);
-    Bytes graphicsPointers = Bytes(128 * 3);
-    Bytes mapPointers = Bytes(256);
+    RomBytes records;
+    RomBytes graphicsPointers;
+    RomBytes mapPointers;
     std::vector<PaletteColour> palettes;
 
     bool read(const RomFile& rom) {
-        Bytes palettes(kPalettesBytes);
-        if (!rom.read(kRecordsOffset, records) ||
-            !rom.read(kGraphicsPointersOffset, graphicsPointers) ||
-            !rom.read(kTileMapPointersOffset, mapPointers) ||
-            !rom.read(kPalettesOffset, palettes)) {
+        RomBytes palettes;
+        if (!rom.read(kRecordsOffset, kBackgroundCount * kRecordBytes, records) ||
+            !rom.read(kGraphicsPointersOffset, 128 * 3, graphicsPointers) ||
+            !rom.read(kTileMapPointersOffset, 256, mapPointers) ||
+            !rom.read(kPalettesOffset, kPalettesBytes, palettes)) {
             return false;
         }
         this->palettes = snesWordsToColours(palettes);
@@ -50,46 +67,81 @@ struct Tables {
     }
 };
 
-void decodeGraphicsSet(const RomFile& rom, const Tables& tables, std::uint8_t set, int startTile,
-                       std::vector<TilePixels>& tiles) {
-    if (set == kNoGraphics) return;
+// Decodes the backgrounds of one ROM, one after the other, in buffers they
+// share.
+class Decoder {
+  public:
+    Decoder(const RomFile& rom, const Tables& tables) : rom_(rom), tables_(tables) {}
+    BattleBackground decode(int n);
+
+  private:
+    std::size_t readGraphicsSet(std::uint8_t set, BlockArea& area);
+    std::vector<BackgroundCell> decodeTileMap(std::uint8_t map);
+    const TilePixels& tile(int t);
+    void drawPicture(BattleBackground& background);
+
+    const RomFile& rom_;
+    const Tables& tables_;
+    RomBytes scratch_;
+    // The set bytes of the background decoded last: backgrounds of a group
+    // follow one another and share their sets, which are then kept as they are.
+    std::optional<std::array<std::uint8_t, 3>> setBytes_;
+    // The three graphics sets of the background being decoded, as the ROM
+    // holds them (decompressed where they are compressed), and how many bytes
+    // of each there are.
+    std::array<BlockArea, 3> sets_;
+    std::array<std::size_t, 3> lengths_{};
+    BlockArea map_;
+    // Its 576 tiles, each decoded when a drawn cell first shows it.
+    std::array<TilePixels, kTileCount> tiles_;
+    std::bitset<kTileCount> decoded_;
+};
+
+std::size_t Decoder::readGraphicsSet(std::uint8_t set, BlockArea& area) {
+    if (set == kNoGraphics) return 0;
     const std::size_t pointer = 3u * (set & 0x7F);
-    const std::uint32_t address = tables.graphicsPointers[pointer] |
-                                  tables.graphicsPointers[pointer + 1] << 8 |
-                                  tables.graphicsPointers[pointer + 2] << 16;
+    const std::uint32_t address = tables_.graphicsPointers[pointer] |
+                                  tables_.graphicsPointers[pointer + 1] << 8 |
+                                  tables_.graphicsPointers[pointer + 2] << 16;
     const auto romOffset = snesToRomOffset(address);
-    if (!romOffset) return;
+    if (!romOffset) return 0;
     const std::size_t size = (set & kLargeSetBit) ? kLargeSetBytes : kSmallSetBytes;
-    BlockArea area{};
-    std::size_t length = 0;
     if ((address >> 16) >= kFirstCompressedBank) {
-        length = std::min(size, decompressAt(rom, *romOffset, area));
-    } else {
-        const Bytes raw = readAvailable(rom, *romOffset, size);
-        std::copy(raw.begin(), raw.end(), area.begin());
-        length = raw.size();
+        return std::min(size, decompressBlock(readBlock(rom_, *romOffset, scratch_), area));
     }
-    // Only what was produced is decoded; tiles past the buffer are dropped.
-    const int count = static_cast<int>(size / kTileBytes);
-    for (int t = 0; t < count && startTile + t < kTileCount; ++t) {
-        const std::size_t at = static_cast<std::size_t>(t) * kTileBytes;
-        if (at >= length) break;
-        tiles[startTile + t] =
-            decodeTile(std::span(area).subspan(at, std::min<std::size_t>(kTileBytes, length - at)),
-                       TileDepth::Colours16);
-    }
+    return readAvailable(rom_, *romOffset, std::span(area).first(size));
 }
 
-std::vector<BackgroundCell> decodeTileMap(const RomFile& rom, const Tables& tables, std::uint8_t map) {
+// Tile t comes from the last set that reaches it with the bytes it produced;
+// tiles no set reaches stay blank.
+const TilePixels& Decoder::tile(int t) {
+    if (decoded_[t]) return tiles_[t];
+    decoded_[t] = true;
+    tiles_[t] = TilePixels{};
+    for (int set = 2; set >= 0; --set) {
+        if (t < kSetStartTiles[set]) continue;
+        const std::size_t at = static_cast<std::size_t>(t - kSetStartTiles[set]) * kTileBytes;
+        if (at >= lengths_[set]) continue;
+        tiles_[t] =
+            decodeTile(std::span(sets_[set])
+                           .subspan(at, std::min<std::size_t>(kTileBytes, lengths_[set] - at)),
+                       TileDepth::Colours16);
+        break;
+    }
+    return tiles_[t];
+}
+
+std::vector<BackgroundCell> Decoder::decodeTileMap(std::uint8_t map) {
     const std::size_t entry = (2u * map) % 256;
-    const unsigned offset = tables.mapPointers[entry] | tables.mapPointers[entry + 1] << 8;
-    BlockArea area{};
+    const unsigned offset = tables_.mapPointers[entry] | tables_.mapPointers[entry + 1] << 8;
+    const std::size_t produced =
+        decompressBlock(readBlock(rom_, kTileMapBase + offset, scratch_), map_);
     // A map cut short leaves its last cells at tile 0, field 0.
-    decompressAt(rom, kTileMapBase + offset, area);
+    if (produced < kMapBytes) std::fill(map_.begin() + produced, map_.begin() + kMapBytes, 0);
     std::vector<BackgroundCell> cells(kMapColumns * kMapRows);
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        const std::uint8_t low = area[2 * i];
-        const std::uint8_t high = area[2 * i + 1];
+        const std::uint8_t low = map_[2 * i];
+        const std::uint8_t high = map_[2 * i + 1];
         BackgroundCell& cell = cells[i];
         cell.tile = low + ((high & 1) ? 64 : 0) + ((high & 2) ? 256 : 0);
         cell.colourOffset =
@@ -100,16 +152,15 @@ std::vector<BackgroundCell> decodeTileMap(const RomFile& rom, const Tables& tabl
     return cells;
 }
 
-void drawPicture(BattleBackground& background, const std::vector<TilePixels>& tiles,
-                 const Tables& tables) {
+void Decoder::drawPicture(BattleBackground& background) {
     [[maybe_unused]] const bool created = background.picture.create(kPictureWidth, kPictureHeight);
     for (int k = 0; k < kColoursPerPalette; ++k) {
-        background.picture.setPaletteEntry(k, tables.palettes[background.paletteStart + k], false);
+        background.picture.setPaletteEntry(k, tables_.palettes[background.paletteStart + k], false);
     }
     for (int r = kFirstDrawnRow; r <= kLastDrawnRow; ++r) {
         for (int c = kFirstDrawnColumn; c <= kLastDrawnColumn; ++c) {
             const BackgroundCell& cell = background.cells[r * kMapColumns + c];
-            TilePixels tile = tiles[cell.tile];
+            TilePixels tile = this->tile(cell.tile);
             if (cell.flipHorizontal) flipTileHorizontal(tile);
             if (cell.flipVertical) flipTileVertical(tile);
             for (auto& pixel : tile)
@@ -119,16 +170,19 @@ void drawPicture(BattleBackground& background, const std::vector<TilePixels>& ti
     }
 }
 
-BattleBackground decodeBackground(const RomFile& rom, const Tables& tables, int n) {
-    const std::uint8_t* record = tables.records.data() + n * kRecordBytes;
+BattleBackground Decoder::decode(int n) {
+    const std::uint8_t* record = tables_.records.data() + n * kRecordBytes;
     BattleBackground background;
     background.paletteStart = (record[5] & 0x7F) * kColoursPerPalette;
-    std::vector<TilePixels> tiles(kTileCount);
-    for (int set = 0; set < 3; ++set) {
-        decodeGraphicsSet(rom, tables, record[set], kSetStartTiles[set], tiles);
+    const std::array<std::uint8_t, 3> setBytes = {record[0], record[1], record[2]};
+    if (setBytes != setBytes_) {
+        for (int set = 0; set < 3; ++set)
+            lengths_[set] = readGraphicsSet(record[set], sets_[set]);
+        decoded_.reset();
+        setBytes_ = setBytes;
     }
-    background.cells = decodeTileMap(rom, tables, record[3]);
-    drawPicture(background, tiles, tables);
+    background.cells = decodeTileMap(record[3]);
+    drawPicture(background);
     return background;
 }
 
@@ -145,12 +199,20 @@ RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
 RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list, const RomFile& rom) {
     Tables tables;
     if (!tables.read(rom)) return RomLoadResult::TooShort;
+    // On the heap for its size; its buffers are filled before they are read,
+    // and are not zeroed first.
+    const auto decoder = std::make_unique<Decoder>(rom, tables);
     std::vector<BattleBackground> decoded;
     decoded.reserve(kBackgroundCount);
     for (int n = 0; n < kBackgroundCount; ++n)
-        decoded.push_back(decodeBackground(rom, tables, n));
+        decoded.push_back(decoder->decode(n));
     list = std::move(decoded);
     return RomLoadResult::Loaded;
+}
+
+int countBattleBackgrounds(const RomFile& rom) {
+    Tables tables;
+    return tables.read(rom) ? kBackgroundCount : 0;
 }
 
 }  // namespace morvik

@@ -35,5 +35,8 @@ struct BattleBackground {
                                                   const std::filesystem::path& path);
 [[nodiscard]] RomLoadResult loadBattleBackgrounds(std::vector<BattleBackground>& list,
                                                   const RomFile& rom);
+// How many backgrounds loading them would give, without decoding them: all of
+// them when their tables can be read, none otherwise.
+int countBattleBackgrounds(const RomFile& rom);
 
 }  // namespace morvik

@@ -74,9 +74,19 @@ using Shader = PaletteColour (*)(int x, int y);
 IndexedImage shade(Shader shader) {
     IndexedImage image;
     if (!image.create(kThumbnailSide, kThumbnailSide)) return image;
+    // Neighbouring pixels mostly share a colour: its index is looked up once
+    // per run, as setPixelColour would (a full palette takes no pixel).
+    PaletteColour last;
+    int index = -1;
     for (int y = 0; y < kThumbnailSide; ++y) {
-        for (int x = 0; x < kThumbnailSide; ++x)
-            image.setPixelColour(x, y, shader(x, y));
+        for (int x = 0; x < kThumbnailSide; ++x) {
+            const PaletteColour colour = shader(x, y);
+            if (index < 0 || colour != last || image.colourCount() >= kPaletteSize) {
+                index = image.findOrAddColour(colour);
+                last = colour;
+            }
+            if (index != kPaletteFull) image.setPixel(x, y, static_cast<std::uint8_t>(index));
+        }
     }
     return image;
 }
