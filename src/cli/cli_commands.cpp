@@ -83,7 +83,7 @@ int demoRom(const std::vector<std::string>& args, std::ostream& err) {
 int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) return usage(err);
     Session session(pathFromUtf8(args[1]), out, err);
-    session.keepChecksum();
+    session.describeOnly();
     if (!session.open()) return kExitFailure;
     const MonsterGraphicsSet& monsters = session.sets.monsters;
     const RomForm& form = session.form();
@@ -100,7 +100,7 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         << "free graphics space: " << freeGraphicsSpace(monsters) << '\n'
         << "portraits: " << session.sets.portraits.portraits.size() << '\n'
         << "characters: " << session.sets.characters.characters.size() << '\n'
-        << "battle backgrounds: " << session.backgrounds.battleBackgrounds.size() << '\n';
+        << "battle backgrounds: " << session.battleBackgroundCount() << '\n';
     if (const auto checksum = session.checksum()) {
         out << "checksum: "
             << (checksum->ok() ? "ok"

@@ -51,6 +51,15 @@ void Session::keepChecksum() {
     document_.setReadHook([this](const RomFile& rom) { checksum_ = readRomChecksum(rom); });
 }
 
+void Session::describeOnly() {
+    // Marked as made, the pictures are not decoded at the first load.
+    backgrounds.backgroundsLoaded = true;
+    document_.setReadHook([this](const RomFile& rom) {
+        checksum_ = readRomChecksum(rom);
+        backgroundCount_ = countBattleBackgrounds(rom);
+    });
+}
+
 bool Session::open() {
     if (document_.openRom()) return true;
     if (!document_.loadProblem().empty()) err_ << document_.loadProblem() << '\n';

@@ -86,8 +86,16 @@ class Session {
     const RomForm& form() const { return document_.romForm(); }
     // Asks the open to keep the file's checksum (before open()).
     void keepChecksum();
+    // For a command that only describes the ROM (before open()): the open keeps
+    // the checksum and counts the battle backgrounds instead of decoding them
+    // into pictures, which leaves `backgrounds` empty.
+    void describeOnly();
     // The checksum of the file as the open read it, when kept.
     std::optional<RomChecksum> checksum() const { return checksum_; }
+    // How many battle backgrounds the ROM has: those decoded, or those counted.
+    std::size_t battleBackgroundCount() const {
+        return backgroundCount_.value_or(backgrounds.battleBackgrounds.size());
+    }
     // Saves as File > Save does; false (the saver's message written) on failure.
     bool save() {
         document_.markDirty();
@@ -106,6 +114,7 @@ class Session {
     CliPage characters_;
     RomDocument document_;
     std::optional<RomChecksum> checksum_;
+    std::optional<std::size_t> backgroundCount_;
 };
 
 }  // namespace morvik::cli
