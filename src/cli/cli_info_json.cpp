@@ -45,7 +45,7 @@ std::vector<Member> infoMembers(const Session& session) {
         {"free_graphics_space", number(freeGraphicsSpace(monsters))},
         {"portraits", number(session.sets.portraits.portraits.size())},
         {"characters", number(session.sets.characters.characters.size())},
-        {"battle_backgrounds", number(session.backgrounds.battleBackgrounds.size())},
+        {"battle_backgrounds", number(session.battleBackgroundCount())},
     };
     if (const auto checksum = session.checksum()) {
         members.emplace_back("checksum_ok", boolean(checksum->ok()));
@@ -59,7 +59,7 @@ std::vector<Member> infoMembers(const Session& session) {
 
 int infoJsonCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Session session(pathFromUtf8(args[1]), out, err);
-    session.keepChecksum();
+    session.describeOnly();
     if (!session.open()) return kExitFailure;
     const std::vector<Member> members = infoMembers(session);
     out << "{\n";

@@ -47,10 +47,6 @@ Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::o
     settings_.fixChecksum = saving.fixChecksum;
 }
 
-void Session::keepChecksum() {
-    document_.setReadHook([this](const RomFile& rom) { checksum_ = readRomChecksum(rom); });
-}
-
 void Session::describeOnly() {
     // Marked as made, the pictures are not decoded at the first load.
     backgrounds.backgroundsLoaded = true;

@@ -84,8 +84,6 @@ class Session {
     // Opens the ROM; false (the reason already written) when it cannot be loaded.
     bool open();
     const RomForm& form() const { return document_.romForm(); }
-    // Asks the open to keep the file's checksum (before open()).
-    void keepChecksum();
     // For a command that only describes the ROM (before open()): the open keeps
     // the checksum and counts the battle backgrounds instead of decoding them
     // into pictures, which leaves `backgrounds` empty.
