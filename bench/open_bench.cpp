@@ -1,6 +1,7 @@
-// Opening the demo ROM in the process as the editor does it: the file read
-// once, its form told, the three data sets loaded and the battle backgrounds
-// decoded into the pictures shown behind the items.
+// Opening the demo ROM in the process as the editor does it: the file opened
+// once and read where the tables are, its form told, the three data sets
+// loaded and the battle backgrounds decoded into the pictures shown behind the
+// items.
 #include <benchmark/benchmark.h>
 
 #include "app/rom_document.h"
