@@ -1,13 +1,14 @@
 #include "gfx/indexed_image.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace morvik {
 
 bool IndexedImage::create(int width, int height) {
     colourCount_ = 1;
-    pixels_.clear();
+    pixels_.reset();
     if (width <= 0 || height <= 0 || static_cast<std::int64_t>(width) * height > kMaxImagePixels) {
         width_ = 0;
         height_ = 0;
@@ -15,7 +16,7 @@ bool IndexedImage::create(int width, int height) {
     }
     width_ = width;
     height_ = height;
-    pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    pixels_ = std::make_shared<std::uint8_t[]>(pixelCount());
     if (!palette_.empty()) palette_[0] = PaletteColour{};
     return true;
 }
@@ -23,8 +24,23 @@ bool IndexedImage::create(int width, int height) {
 void IndexedImage::destroy() {
     width_ = 0;
     height_ = 0;
-    pixels_.clear();
-    pixels_.shrink_to_fit();
+    pixels_.reset();
+}
+
+std::uint8_t* IndexedImage::writablePixels() {
+    if (pixels_ && pixels_.use_count() > 1) {
+        auto own = std::make_shared_for_overwrite<std::uint8_t[]>(pixelCount());
+        std::memcpy(own.get(), pixels_.get(), pixelCount());
+        pixels_ = std::move(own);
+    }
+    return pixels_.get();
+}
+
+bool IndexedImage::samePixels(const IndexedImage& other) const {
+    const auto mine = pixels();
+    const auto theirs = other.pixels();
+    return mine.size() == theirs.size() &&
+           (pixels_ == other.pixels_ || std::equal(mine.begin(), mine.end(), theirs.begin()));
 }
 
 std::uint8_t IndexedImage::getPixel(int x, int y) const {
@@ -34,7 +50,7 @@ std::uint8_t IndexedImage::getPixel(int x, int y) const {
 
 void IndexedImage::setPixel(int x, int y, std::uint8_t index) {
     if (!contains(x, y)) return;
-    pixels_[static_cast<std::size_t>(y) * width_ + x] = index;
+    writablePixels()[static_cast<std::size_t>(y) * width_ + x] = index;
 }
 
 PaletteColour IndexedImage::getPixelColour(int x, int y) const {
@@ -85,9 +101,10 @@ bool IndexedImage::placeTile(const TilePixels& tile, int column, int row) {
     const std::int64_t left = std::int64_t{kTileSize} * column;
     const std::int64_t top = std::int64_t{kTileSize} * row;
     if (left + kTileSize > width_ || top + kTileSize > height_) return false;
+    std::uint8_t* pixels = writablePixels();
     for (int r = 0; r < kTileSize; ++r) {
         const auto* source = tile.data() + r * kTileSize;
-        auto* target = pixels_.data() + static_cast<std::size_t>(top + r) * width_ + left;
+        auto* target = pixels + static_cast<std::size_t>(top + r) * width_ + left;
         std::copy(source, source + kTileSize, target);
     }
     return true;
@@ -100,7 +117,7 @@ void IndexedImage::swapColours(int a, int b) {
     storeEntry(b, colourA);
     const auto indexA = static_cast<std::uint8_t>(a);
     const auto indexB = static_cast<std::uint8_t>(b);
-    for (auto& pixel : pixels_) {
+    for (auto& pixel : pixels()) {
         if (pixel == indexA) {
             pixel = indexB;
         } else if (pixel == indexB) {
@@ -144,13 +161,15 @@ bool IndexedImage::captureFrom(const IndexedImage& source) {
     // looked up once per run.
     int sourceIndex = -1;
     int index = 0;
-    for (std::size_t i = 0; i < pixels_.size(); ++i) {
-        if (source.pixels_[i] != sourceIndex || colourCount_ >= kPaletteSize) {
-            sourceIndex = source.pixels_[i];
+    const std::uint8_t* from = source.pixels_.get();
+    std::uint8_t* to = pixels_.get();  // just made: this image's own
+    for (std::size_t i = 0; i < pixelCount(); ++i) {
+        if (from[i] != sourceIndex || colourCount_ >= kPaletteSize) {
+            sourceIndex = from[i];
             index = findOrAddColour(source.paletteEntry(sourceIndex));
         }
         // A colour that no longer fits leaves the pixel at index 0.
-        if (index != kPaletteFull) pixels_[i] = static_cast<std::uint8_t>(index);
+        if (index != kPaletteFull) to[i] = static_cast<std::uint8_t>(index);
     }
     return true;
 }

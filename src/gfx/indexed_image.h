@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,10 @@ enum class FlipRegion { WholeImage, ContentOnly };
 // A rectangle of 8-bit palette indices with its own palette of up to 256
 // colours. Index 0 is the transparent (background) colour of every image.
 // Pixel values are not checked against colourCount; writers keep them below it.
+// Copies share their pixels until one of them changes: the records that show
+// one graphics entry and the states the edit history keeps hold one buffer.
+// A span from the non-const pixels() is for writing at once, not for keeping
+// across a copy of the image.
 class IndexedImage {
   public:
     // Sizes the image, fills it with index 0 and resets the palette to one
@@ -35,7 +40,7 @@ class IndexedImage {
     // Releases the pixels; the image is unsized afterwards.
     void destroy();
 
-    bool hasPixels() const { return !pixels_.empty(); }
+    bool hasPixels() const { return pixels_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
     int colourCount() const { return colourCount_; }
@@ -80,25 +85,31 @@ class IndexedImage {
     // Pixels whose colour no longer fits keep index 0. False if the source is unsized.
     bool captureFrom(const IndexedImage& source);
 
-    std::span<const std::uint8_t> pixels() const { return pixels_; }
-    std::span<std::uint8_t> pixels() { return pixels_; }
+    std::span<const std::uint8_t> pixels() const { return {pixels_.get(), pixelCount()}; }
+    std::span<std::uint8_t> pixels() { return {writablePixels(), pixelCount()}; }
 
     // Equal pictures: same size, pixels and colours in use. Palette entries past
     // colourCount are leftovers and do not count.
     friend bool operator==(const IndexedImage& a, const IndexedImage& b) {
         return a.width_ == b.width_ && a.height_ == b.height_ && a.colourCount_ == b.colourCount_ &&
-               a.pixels_ == b.pixels_ && a.sameColours(b);
+               a.samePixels(b) && a.sameColours(b);
     }
 
   private:
     // Stores an entry (0..255), growing the stored palette to reach it.
     void storeEntry(int index, PaletteColour colour);
     bool sameColours(const IndexedImage& other) const;
+    bool samePixels(const IndexedImage& other) const;
+    std::size_t pixelCount() const {
+        return static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+    }
+    // The pixels to write to, made this image's own first when a copy shares them.
+    std::uint8_t* writablePixels();
 
     int width_ = 0;
     int height_ = 0;
     int colourCount_ = 1;
-    std::vector<std::uint8_t> pixels_;
+    std::shared_ptr<std::uint8_t[]> pixels_;  // width_ * height_, or none
     // Only as many entries as were ever set: an image of a few colours does not
     // carry 256, and one that never had a colour set carries none. Entries past
     // the end are black.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace morvik {
 namespace {
@@ -294,6 +297,37 @@ TEST(IndexedImage, CaptureOfTooManyColoursLeavesTheRestAtZero) {
     // the whole second row stays at index 0.
     for (int x = 0; x < 256; ++x)
         EXPECT_EQ(capture.getPixel(x, 1), 0) << x;
+}
+
+// Copies share their pixels; every way of writing one of them leaves the other
+// as it was, and captures of a shared image read it whole.
+TEST(IndexedImage, WritingACopyLeavesTheOriginalAlone) {
+    std::mt19937 random(7);
+    const IndexedImage original = randomImage(16, 16, 6, random);
+    const std::vector<std::pair<std::string, std::function<void(IndexedImage&)>>> writes = {
+        {"setPixel", [](IndexedImage& i) { i.setPixel(3, 4, 5); }},
+        {"setPixelColour", [](IndexedImage& i) { i.setPixelColour(0, 0, grey(200)); }},
+        {"placeTile", [](IndexedImage& i) { i.placeTile(TilePixels{}, 1, 1); }},
+        {"swapColours", [](IndexedImage& i) { i.swapColours(1, 2); }},
+        {"flip",
+         [](IndexedImage& i) { i.flip(FlipDirection::Horizontal, FlipRegion::WholeImage); }},
+        {"pixels", [](IndexedImage& i) { std::ranges::fill(i.pixels(), std::uint8_t{0}); }},
+        {"captureFrom itself", [](IndexedImage& i) { i.swapColours(4, 5), i.captureFrom(i); }},
+        {"create", [](IndexedImage& i) { EXPECT_TRUE(i.create(16, 16)); }},
+        {"destroy", [](IndexedImage& i) { i.destroy(); }},
+    };
+    for (const auto& [what, write] : writes) {
+        SCOPED_TRACE(what);
+        IndexedImage copy = original;
+        const IndexedImage before = original;
+        EXPECT_EQ(copy, original);
+        write(copy);
+        EXPECT_NE(copy, original);
+        EXPECT_EQ(original, before);
+        const auto pixels = original.pixels();
+        EXPECT_EQ(pixels.size(), 256u);
+        EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), before.pixels().begin()));
+    }
 }
 
 }  // namespace
