@@ -17,6 +17,9 @@ struct StepPlace {
     int tab = 0;
     int item = 0;
     int sprite = 0;
+    // The step changed the data of every page (a folder import): all of them
+    // show it, and the tab stays as it is.
+    bool allPages = false;
 
     friend bool operator==(const StepPlace&, const StepPlace&) = default;
 };

@@ -34,6 +34,12 @@ class EditorPage {
     // After an undo or redo on this page: shows the step's item with the data
     // that was put back.
     virtual void showStep(const StepPlace&) { refresh(); }
+    // After a step that changed every data set, or its undo or redo: shows the
+    // page's current item from the data now there.
+    virtual void showCurrent() { refresh(); }
+    // Puts into the data sets what the page keeps pending (drawn pixels not
+    // yet in the graphics they come from), before the sets are read whole.
+    virtual void settleEdits() {}
     // Writes the page's data set into the image of the ROM that the document
     // puts on the disk once every page has saved; reports its own errors;
     // false stops the save.

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "app/change_lines.h"
 #include "app/file_path.h"
 #include "app/image_import.h"
 #include "rom/monsters/monster_save.h"
@@ -251,6 +252,36 @@ FolderImportPlan planFolderImport(const DataSets& sets, const std::filesystem::p
         total += itemCount(kind);
     plan.unchanged = total - static_cast<int>(plan.changes.size());
     return plan;
+}
+
+namespace {
+
+// The lines, after the first `maxLines` of them a count of the others.
+template <typename Item, typename Line>
+std::string listLines(const std::vector<Item>& items, std::size_t maxLines, Line line) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size() && i < maxLines; ++i)
+        text += "\n" + line(items[i]);
+    if (items.size() > maxLines)
+        text += "\n... and " + std::to_string(items.size() - maxLines) + " more";
+    return text;
+}
+
+}  // namespace
+
+std::string folderImportSummary(const FolderImportPlan& plan, std::size_t maxLines) {
+    return itemsCount(plan.changes.size()) + " will change, " + std::to_string(plan.unchanged) +
+           " stay as they are.\n" + listLines(plan.changes, maxLines, [](const ItemChange& change) {
+               return changeLine(change, {});
+           });
+}
+
+std::string folderRefusalSummary(const FolderImportPlan& plan, std::size_t maxLines) {
+    const std::size_t count = plan.refusals.size();
+    return "Nothing was imported: " + std::to_string(count) + (count == 1 ? " file" : " files") +
+           " refused.\n" + listLines(plan.refusals, maxLines, [](const FolderRefusal& refusal) {
+               return pathToUtf8(refusal.file) + ": " + refusal.message;
+           });
 }
 
 bool applyFolderImport(DataSets& sets, FolderImportPlan&& plan) {

@@ -50,6 +50,13 @@ struct FolderImportPlan {
 FolderImportPlan planFolderImport(const DataSets& sets, const std::filesystem::path& dir,
                                   PaletteMode mode);
 
+// What the user is shown before the plan applies: how many items change and
+// how many stay, then a line for each change, the first `maxLines` of them.
+std::string folderImportSummary(const FolderImportPlan& plan, std::size_t maxLines);
+// Why nothing can be imported: each refused file with its reason, the first
+// `maxLines` of them.
+std::string folderRefusalSummary(const FolderImportPlan& plan, std::size_t maxLines);
+
 // Puts the plan's result in place of the sets; false (the sets untouched) when
 // the plan refused a file.
 [[nodiscard]] bool applyFolderImport(DataSets& sets, FolderImportPlan&& plan);

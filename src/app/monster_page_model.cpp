@@ -72,13 +72,16 @@ std::vector<std::string> MonsterPageModel::copySourceNames() const {
     return names;
 }
 
+void MonsterPageModel::settleEdits() {
+    if (!itemChanged_) return;
+    itemChanged_ = false;
+    encodeCurrent();
+    refreshAllMonsterImages(set_);
+}
+
 void MonsterPageModel::selectLine(int line) {
     if (line < 0 || line >= static_cast<int>(lines_.size())) return;
-    if (itemChanged_) {
-        itemChanged_ = false;
-        encodeCurrent();
-        refreshAllMonsterImages(set_);
-    }
+    settleEdits();
     current_ = lines_[static_cast<std::size_t>(line)];
     // Its palette may have changed while another record was shown.
     applyMonsterColours(set_, current_);

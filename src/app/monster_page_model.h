@@ -47,6 +47,9 @@ class MonsterPageModel : public PageModel {
     bool itemChanged() const { return itemChanged_; }
     // A fresh load or a save: the data on screen is what the set holds.
     void forgetChanges() { itemChanged_ = false; }
+    // The pixels drawn on the record go into its graphics, and the records
+    // sharing them show them (as moving to another record does).
+    void settleEdits();
 
     // The lists' selections for the current record.
     int sizeLine() const { return record().large ? 1 : 0; }

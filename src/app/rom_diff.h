@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace morvik {
 // The items whose pictures a ROM holds, as an exported folder and a comparison
 // of two ROMs name them.
 enum class ItemKind { Monster, Portrait, Character, Background };
+inline constexpr std::array<ItemKind, 4> kAllItemKinds = {
+    ItemKind::Monster, ItemKind::Portrait, ItemKind::Character, ItemKind::Background};
 
 // How many items of the kind a ROM has (monsters and espers count as monsters).
 int itemCount(ItemKind kind);

@@ -93,9 +93,41 @@ bool RomDocument::redo() {
 bool RomDocument::showStep(std::optional<StepPlace> place) {
     if (!place) return false;
     dirty_ = !history_.isClean();
+    if (place->allPages) {
+        for (EditorPage* page : pages_.all())
+            page->showCurrent();
+        return true;
+    }
     if (place->tab != currentTab_) ui_.selectTab(place->tab);
     pages_.pageForTab(place->tab).showStep(*place);
     return true;
+}
+
+void RomDocument::settleEdits() {
+    for (EditorPage* page : pages_.all())
+        page->settleEdits();
+}
+
+FolderExport RomDocument::exportAll(const std::filesystem::path& dir, ImageFileType type) {
+    settleEdits();
+    return exportRomFolder(sets_, romPath_, dir, type);
+}
+
+FolderImportPlan RomDocument::planImportAll(const std::filesystem::path& dir, PaletteMode mode) {
+    settleEdits();
+    return planFolderImport(sets_, dir, mode);
+}
+
+bool RomDocument::importFolder(FolderImportPlan&& plan) {
+    if (!plan.refusals.empty()) return false;
+    if (plan.changes.empty()) return true;
+    history_.begin(kImportAllStep, {.tab = currentTab_, .allPages = true});
+    const bool applied = applyFolderImport(sets_, std::move(plan));
+    history_.commit();
+    dirty_ = true;
+    for (EditorPage* page : pages_.all())
+        page->showCurrent();
+    return applied;
 }
 
 bool RomDocument::confirmDiscard() {

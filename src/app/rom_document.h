@@ -11,6 +11,8 @@
 #include "app/document_ui.h"
 #include "app/edit_history.h"
 #include "app/editor_page.h"
+#include "app/folder_export.h"
+#include "app/folder_import.h"
 #include "app/settings.h"
 #include "backgrounds/background_pictures.h"
 #include "rom/load_result.h"
@@ -59,6 +61,8 @@ inline constexpr const char* kSaveFailedMessage = "Error saving ROM: ";
 inline constexpr const char* kBackupFailedMessage = "Error writing the backup: ";
 inline constexpr const char* kChangedOnDiskQuestion =
     "The ROM was changed by another program since it was opened. Save anyway?";
+// The name of a folder import's step in the Edit menu.
+inline constexpr const char* kImportAllStep = "Import All";
 inline constexpr int kLoadingProgressOffset = 100;
 inline constexpr int kSavingProgressOffset = 130;
 
@@ -97,6 +101,16 @@ class RomDocument {
     // false when there was nothing to undo or redo.
     bool undo();
     bool redo();
+    // File > Export All: every picture of the ROM as the pages have it, written
+    // into `dir` as the command line's export writes them.
+    FolderExport exportAll(const std::filesystem::path& dir, ImageFileType type);
+    // File > Import All, before the user agrees: what importing `dir` would do
+    // to the data as the pages have it.
+    FolderImportPlan planImportAll(const std::filesystem::path& dir, PaletteMode mode);
+    // Applies a folder import the user agreed to as one step of the history,
+    // and every page shows the new data; false (nothing changed) when the plan
+    // refused a file.
+    bool importFolder(FolderImportPlan&& plan);
     // The kind of ROM that is open (header, monster layout).
     const RomForm& romForm() const { return form_; }
     // Why the last open was refused when the message shown was the general
@@ -113,6 +127,7 @@ class RomDocument {
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path, const RomFile& rom);
     bool showStep(std::optional<StepPlace> place);
+    void settleEdits();
 
     Settings& settings_;
     DataSets& sets_;

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <ostream>
 
 #include "app/file_path.h"
+#include "app/folder_export.h"
 #include "app/image_import.h"
 #include "app/image_transfer.h"
 #include "app/version.h"
@@ -113,7 +115,7 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 
 struct ExportOptions {
     ImageFileType type = ImageFileType::Png;
-    std::string only;  // empty: every set
+    std::optional<ItemKind> only;  // nothing: every set
 };
 
 std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args) {
@@ -131,82 +133,16 @@ std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& 
             } else {
                 return std::nullopt;
             }
-        } else if (args[i] == "--only" && (value == "monsters" || value == "portraits" ||
-                                           value == "characters" || value == "backgrounds")) {
-            options.only = value;
+        } else if (args[i] == "--only") {
+            const auto kind = std::ranges::find_if(
+                kAllItemKinds, [&](ItemKind k) { return value == itemFolderName(k); });
+            if (kind == kAllItemKinds.end()) return std::nullopt;
+            options.only = *kind;
         } else {
             return std::nullopt;
         }
     }
     return options;
-}
-
-std::string numbered(int index, int digits) {
-    std::string text = std::to_string(index);
-    return std::string(
-               static_cast<std::size_t>(std::max(0, digits - static_cast<int>(text.size()))), '0') +
-           text;
-}
-
-// Writes one set's pictures into DIR/<set>/; picture(i) gives the image and the
-// region to write.
-template <typename Picture>
-bool exportSet(const fs::path& dir, const std::string& set, int count, int digits,
-               ImageFileType type, std::ostream& err, Picture picture) {
-    const fs::path folder = dir / set;
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error) {
-        err << "cannot create folder " << pathToUtf8(folder) << '\n';
-        return false;
-    }
-    for (int i = 0; i < count; ++i) {
-        const fs::path file = folder / (numbered(i, digits) + "." + fileTypeExtension(type));
-        const auto [image, width, height] = picture(i);
-        if (writeImage(image, file, width, height, type) != ImageStatus::Ok) {
-            err << "cannot write " << pathToUtf8(file) << '\n';
-            return false;
-        }
-    }
-    return true;
-}
-
-struct Region {
-    IndexedImage image;
-    int width;
-    int height;
-};
-
-bool exportAll(const Session& session, const fs::path& dir, const ExportOptions& options,
-               std::ostream& err) {
-    const DataSets& sets = session.sets;
-    auto wanted = [&](const char* set) { return options.only.empty() || options.only == set; };
-    if (wanted("monsters") &&
-        !exportSet(dir, "monsters", monsters::kRecordCount, 3, options.type, err, [&](int i) {
-            const Extent extent = monsterVisibleExtent(sets.monsters, i);
-            return Region{sets.monsters.records[i].image, extent.width, extent.height};
-        })) {
-        return false;
-    }
-    if (wanted("portraits") &&
-        !exportSet(dir, "portraits", portraits::kPortraitCount, 2, options.type, err, [&](int i) {
-            return Region{sets.portraits.portraits[i].image, 40, 40};
-        })) {
-        return false;
-    }
-    if (wanted("characters") &&
-        !exportSet(dir, "characters", sprites::kCharacterCount, 2, options.type, err, [&](int i) {
-            return Region{characterSheet(sets.characters, i), 128, 128};
-        })) {
-        return false;
-    }
-    const auto& backgrounds = session.backgrounds.battleBackgrounds;
-    return !wanted("backgrounds") ||
-           exportSet(dir, "backgrounds", static_cast<int>(backgrounds.size()), 2, options.type, err,
-                     [&](int i) {
-                         const IndexedImage& picture = backgrounds[i].picture;
-                         return Region{picture, picture.width(), picture.height()};
-                     });
 }
 
 int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -215,7 +151,10 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (!options) return usage(err);
     Session session(pathFromUtf8(args[1]), out, err);
     if (!session.open()) return kExitFailure;
-    return exportAll(session, pathFromUtf8(args[2]), *options, err) ? kExitSuccess : kExitFailure;
+    const FolderExport exported = exportFolder(session.sets, session.backgrounds.battleBackgrounds,
+                                               pathFromUtf8(args[2]), options->type, options->only);
+    if (!exported.ok()) err << exported.error << '\n';
+    return exported.ok() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace

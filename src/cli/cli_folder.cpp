@@ -1,9 +1,9 @@
 #include <ostream>
 
+#include "app/change_lines.h"
 #include "app/file_path.h"
 #include "app/folder_import.h"
 #include "cli/cli_batch.h"
-#include "cli/cli_changes.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_import_flags.h"
 

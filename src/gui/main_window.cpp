@@ -18,8 +18,10 @@
 #include <algorithm>
 #include <tuple>
 
+#include "app/file_path.h"
 #include "app/version.h"
 #include "gui/background_chooser.h"
+#include "gui/folder_dialog.h"
 #include "gui/grid_dialog.h"
 #include "gui/pages/character_page.h"
 #include "gui/pages/monster_page.h"
@@ -116,6 +118,9 @@ void MainWindow::buildMenus() {
     addCommand(fileMenu_, "&Open ...", kCommandOpen, QKeySequence("Ctrl+O"));
     addCommand(fileMenu_, "&Save ", kCommandSave, QKeySequence("Ctrl+S"))->setEnabled(false);
     fileMenu_->addSeparator();
+    addCommand(fileMenu_, "Export &All ...", kCommandExportAll)->setEnabled(false);
+    addCommand(fileMenu_, "&Import All ...", kCommandImportAll)->setEnabled(false);
+    fileMenu_->addSeparator();
     addCommand(fileMenu_, "E&xit", kCommandExit, QKeySequence("Ctrl+X"));
 
     QMenu* edit = menuBar()->addMenu("&Edit");
@@ -187,6 +192,12 @@ void MainWindow::runCommand(int command) {
         case kCommandSave:
             document_->saveRom();
             break;
+        case kCommandExportAll:
+            exportAllPictures();
+            break;
+        case kCommandImportAll:
+            importAllPictures();
+            break;
         case kCommandExit:
             close();  // the same prompt as the close box
             break;
@@ -250,6 +261,54 @@ void MainWindow::showAbout() {
     box->setIconPixmap(QIcon(kIconPath).pixmap(64));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+QString MainWindow::startFolder() const {
+    if (!lastFolder_.empty()) return toQString(lastFolder_);
+    const std::filesystem::path& rom = document_->romPath();
+    return rom.empty() ? QString() : toQString(rom.parent_path() / rom.stem());
+}
+
+std::optional<FolderChoice> MainWindow::askExportFolder() {
+    FolderDialog dialog("Export All", startFolder(), ImageFileType::Png, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return FolderChoice{toPath(dialog.folder()), dialog.type()};
+}
+
+std::optional<std::filesystem::path> MainWindow::askImportFolder() {
+    FolderDialog dialog("Import All", startFolder(), std::nullopt, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return toPath(dialog.folder());
+}
+
+void MainWindow::exportAllPictures() {
+    const auto choice = askExportFolder();
+    if (!choice) return;
+    lastFolder_ = choice->folder;
+    const FolderExport exported = document_->exportAll(choice->folder, choice->type);
+    if (!exported.ok()) {
+        showError(kExportAllFailedMessage + exported.error);
+        return;
+    }
+    showInfo(std::to_string(exported.written) + " pictures exported to " +
+             pathToUtf8(choice->folder));
+}
+
+void MainWindow::importAllPictures() {
+    const auto folder = askImportFolder();
+    if (!folder) return;
+    lastFolder_ = *folder;
+    FolderImportPlan plan = document_->planImportAll(*folder, PaletteMode::Automatic);
+    if (!plan.refusals.empty()) {
+        showError(folderRefusalSummary(plan, kSummaryLines));
+        return;
+    }
+    if (plan.changes.empty()) {
+        showInfo(kNothingToImportMessage);
+        return;
+    }
+    if (!askOkCancel(folderImportSummary(plan, kSummaryLines) + "\n" + kImportAllQuestion)) return;
+    document_->importFolder(std::move(plan));
 }
 
 void MainWindow::refreshEditMenu() {
@@ -411,6 +470,8 @@ void MainWindow::closeProgress() {
 
 void MainWindow::enableRomCommands() {
     action(kCommandSave)->setEnabled(true);
+    action(kCommandExportAll)->setEnabled(true);
+    action(kCommandImportAll)->setEnabled(true);
     action(kCommandChangeBackground)->setEnabled(true);
     setImageCommandsEnabled(true);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/document_ui.h"
+#include "app/image_transfer.h"
 #include "app/rom_document.h"
 #include "app/settings.h"
 #include "backgrounds/background_pictures.h"
@@ -26,6 +27,13 @@ class TransferPage;
 inline constexpr const char* kProgramCaption = "Morvik V. 2.0";
 inline constexpr int kMainWindowWidth = 685;
 inline constexpr int kMainWindowHeight = 490;
+// File > Export All and Import All.
+inline constexpr const char* kExportAllFailedMessage = "Error exporting the pictures: ";
+inline constexpr const char* kNothingToImportMessage =
+    "Nothing to import: every picture in the folder shows its item as it is.";
+inline constexpr const char* kImportAllQuestion = "Import these changes?";
+// The changes or refusals a message names before it counts the others.
+inline constexpr std::size_t kSummaryLines = 15;
 
 // Menu command ids: the actions carry them, and tests find actions by them.
 enum Command : int {
@@ -46,6 +54,14 @@ enum Command : int {
     kCommandRedo = 40041,
     kCommandCopy = 40042,
     kCommandPaste = 40043,
+    kCommandExportAll = 40050,
+    kCommandImportAll = 40051,
+};
+
+// Where File > Export All writes, and in which format.
+struct FolderChoice {
+    std::filesystem::path folder;
+    ImageFileType type = ImageFileType::Png;
 };
 
 // The program's frame: menu, tabs and the three pages, routing every command
@@ -83,6 +99,9 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void selectTab(int tab) override;
     void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override;
     void showRomForm(const std::string& description) override;
+    // The folder dialogs of Export All and Import All (tests answer them).
+    virtual std::optional<FolderChoice> askExportFolder();
+    virtual std::optional<std::filesystem::path> askImportFolder();
 
     void runCommand(int command);
     void openBackgroundChooser();
@@ -103,6 +122,11 @@ class MainWindow : public QMainWindow, public DocumentUi {
   private:
     void buildMenus();
     void showAbout();
+    void exportAllPictures();
+    void importAllPictures();
+    // The folder the folder dialogs start with: the last one chosen, else one
+    // named after the ROM beside it.
+    QString startFolder() const;
     // Undo and Redo name the steps they would take, and rest when there are none.
     void refreshEditMenu();
     QAction* addCommand(QMenu* menu, const QString& text, int command,
@@ -129,6 +153,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;
     QLabel* status_ = nullptr;
+    std::filesystem::path lastFolder_;
     bool settingsWritten_ = false;
 };
 

@@ -309,5 +309,25 @@ TEST_F(FolderImport, TheComparisonNamesEachItemWithWhatDiffers) {
     EXPECT_EQ(backgrounds[1].pixels, 8);
 }
 
+TEST(FolderImportSummary, NamesTheFirstLinesAndCountsTheRest) {
+    FolderImportPlan plan;
+    plan.changes.resize(3);
+    plan.changes[0].index = 12;
+    plan.changes[0].pixels = 3;
+    plan.changes[0].palette = true;
+    plan.changes[1].kind = ItemKind::Portrait;
+    plan.changes[1].index = 3;
+    plan.changes[1].palette = true;
+    plan.changes[2].kind = ItemKind::Character;
+    plan.changes[2].size = true;
+    plan.unchanged = 453;
+    EXPECT_EQ(folderImportSummary(plan, 2),
+              "3 items will change, 453 stay as they are.\n"
+              "\nmonster 012: pixels, palette\nportrait 03: palette\n... and 1 more");
+    plan.refusals = {{"art/portraits/04.png", "not a picture"}};
+    EXPECT_EQ(folderRefusalSummary(plan, 2),
+              "Nothing was imported: 1 file refused.\n\nart/portraits/04.png: not a picture");
+}
+
 }  // namespace
 }  // namespace morvik

@@ -35,8 +35,12 @@ class TestWindow : public gui::MainWindow {
         warnings.push_back(text);
     }
     std::optional<std::filesystem::path> askRomPath() override { return romPath; }
+    std::optional<gui::FolderChoice> askExportFolder() override { return exportFolder; }
+    std::optional<std::filesystem::path> askImportFolder() override { return importFolder; }
 
     std::optional<std::filesystem::path> romPath;
+    std::optional<gui::FolderChoice> exportFolder;
+    std::optional<std::filesystem::path> importFolder;
     std::deque<Answer> answers;
     bool confirm = true;
     std::vector<std::string> questions;

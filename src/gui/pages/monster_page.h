@@ -24,6 +24,7 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     void flipImage(FlipDirection direction) override;
     void initAfterLoad() override;
     void refresh() override;
+    void settleEdits() override { monsters_.settleEdits(); }
     bool saveToRom(RomFile& rom) override;
     void modeChanged(int tab) override;
 

@@ -62,6 +62,7 @@ class PageWidget : public TransferPage {
     void prepareImportDialog(ImportDialog& dialog) override;
     void setHistory(EditHistory& history) override { model_.setHistory(&history); }
     void showStep(const StepPlace& place) override;
+    void showCurrent() override { showStep(model_.place()); }
 
     int magnification() const;
     int scrollX() const;

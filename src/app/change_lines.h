@@ -4,7 +4,7 @@
 
 #include "app/rom_diff.h"
 
-namespace morvik::cli {
+namespace morvik {
 
 // How much a line about a changed item says.
 struct ChangeDetail {
@@ -20,4 +20,4 @@ std::string changeLine(const ItemChange& change, const ChangeDetail& detail);
 // "1 item" or "17 items".
 std::string itemsCount(std::size_t count);
 
-}  // namespace morvik::cli
+}  // namespace morvik

@@ -1,6 +1,6 @@
-#include "cli/cli_changes.h"
+#include "app/change_lines.h"
 
-namespace morvik::cli {
+namespace morvik {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::string itemsCount(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " item" : " items");
 }
 
-}  // namespace morvik::cli
+}  // namespace morvik
