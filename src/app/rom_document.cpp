@@ -200,15 +200,17 @@ bool RomDocument::load(const std::filesystem::path& path) {
         return false;
     }
     if (!checkSignature(rom)) return false;
-    // All three sets load into fresh ones first: a failure leaves the open
-    // document exactly as it was.
-    DataSets fresh;
-    if (loader_(fresh, rom) != RomLoadResult::Loaded) {
+    // With a ROM open, all three sets load into fresh ones first: a failure
+    // leaves the open document exactly as it was. Before the first ROM the
+    // sets show nothing, and they take the data themselves.
+    std::optional<DataSets> fresh;
+    if (isLoaded()) fresh.emplace();
+    if (loader_(fresh ? *fresh : sets_, rom) != RomLoadResult::Loaded) {
         ui_.closeProgress();
         ui_.showError(kLoadErrorMessage);
         return false;
     }
-    sets_ = std::move(fresh);
+    if (fresh) sets_ = std::move(*fresh);
     history_.clear();
     if (readHook_) readHook_(rom);
     form_ = form;

@@ -270,12 +270,19 @@ TEST_F(Document, AFailingLoaderLeavesThePreviousDocumentIntact) {
     int calls = 0;
     RomDocument doc = document([&](DataSets& fresh, const RomFile& file) {
         ++calls;
-        if (calls == 1) return loadDataSets(fresh, file);
+        if (calls == 2) return loadDataSets(fresh, file);
         // The monsters load, then the portraits fail.
         EXPECT_EQ(loadMonsterGraphics(fresh.monsters, file), RomLoadResult::Loaded);
         return RomLoadResult::TooShort;
     });
+    // A first open that fails half-way leaves nothing behind for the next one.
+    EXPECT_FALSE(doc.openRom());
+    EXPECT_FALSE(doc.isLoaded());
     ASSERT_TRUE(doc.openRom());
+    DataSets clean;
+    ASSERT_EQ(loadDataSets(clean, rom), RomLoadResult::Loaded);
+    EXPECT_TRUE(sets.monsters == clean.monsters && sets.portraits == clean.portraits &&
+                sets.characters == clean.characters);
     doc.markDirty();
     const MonsterGraphicsSet before = sets.monsters;
     test::patchRom(other, 0x127000, {0x10, 0x00, 0x00, 0x05, 0x00});
