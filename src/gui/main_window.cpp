@@ -38,6 +38,15 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
+// The wait cursor while a whole folder is written or read.
+class BusyCursor {
+  public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 QMessageBox::StandardButton ask(QMessageBox::Icon icon, const std::string& question,
                                 QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, kProgramCaption, text(question), buttons);
@@ -285,7 +294,10 @@ void MainWindow::exportAllPictures() {
     const auto choice = askExportFolder();
     if (!choice) return;
     lastFolder_ = choice->folder;
-    const FolderExport exported = document_->exportAll(choice->folder, choice->type);
+    const FolderExport exported = [&] {
+        const BusyCursor busy;
+        return document_->exportAll(choice->folder, choice->type);
+    }();
     if (!exported.ok()) {
         showError(kExportAllFailedMessage + exported.error);
         return;
@@ -298,7 +310,10 @@ void MainWindow::importAllPictures() {
     const auto folder = askImportFolder();
     if (!folder) return;
     lastFolder_ = *folder;
-    FolderImportPlan plan = document_->planImportAll(*folder, PaletteMode::Automatic);
+    FolderImportPlan plan = [&] {
+        const BusyCursor busy;
+        return document_->planImportAll(*folder, PaletteMode::Automatic);
+    }();
     if (!plan.refusals.empty()) {
         showError(folderRefusalSummary(plan, kSummaryLines));
         return;

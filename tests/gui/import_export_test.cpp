@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/memory_settings_store.h"
 #include "demo/demo_rom.h"
 #include "gui/export_dialog.h"
+#include "gui/folder_dialog.h"
 #include "gui/import_dialog.h"
 #include "gui/main_window.h"
 #include "gui/pages/transfer_page.h"
@@ -72,6 +74,25 @@ TEST_F(ImportExport, ExportDialogPathAndType) {
     dialog.findChild<QLineEdit*>("exportPath")->setText("typed.png");
     EXPECT_EQ(dialog.path(), "typed.png");  // typed text is what OK exports to
     EXPECT_EQ(dialog.findChild<QLineEdit*>("exportPath")->maxLength(), 1024);
+}
+
+TEST_F(ImportExport, FolderDialogAsksTheFormatOnlyForAnExport) {
+    FolderDialog exportAll("Export All", "/pictures/demo", ImageFileType::Png, window.get());
+    EXPECT_EQ(exportAll.folder(), "/pictures/demo");
+    auto* type = exportAll.findChild<QComboBox*>("folderType");
+    ASSERT_NE(type, nullptr);
+    type->setCurrentIndex(static_cast<int>(ImageFileType::Pcx));
+    EXPECT_EQ(exportAll.type(), ImageFileType::Pcx);
+    auto* ok = exportAll.findChild<QPushButton*>("folderOk");
+    exportAll.findChild<QLineEdit*>("folderPath")->clear();
+    EXPECT_FALSE(ok->isEnabled());  // no folder, nothing to go on with
+    exportAll.findChild<QLineEdit*>("folderPath")->setText("art");
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_EQ(exportAll.folder(), "art");
+
+    const FolderDialog importAll("Import All", "", std::nullopt, window.get());
+    EXPECT_EQ(importAll.findChild<QComboBox*>("folderType"), nullptr);
+    EXPECT_FALSE(importAll.findChild<QPushButton*>("folderOk")->isEnabled());
 }
 
 TEST_F(ImportExport, EveryPageExportsItsRegionInEveryFormat) {
