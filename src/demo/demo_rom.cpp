@@ -24,8 +24,8 @@ std::vector<std::uint8_t> buildDemoRom(const DemoRomOptions& options) {
     const std::size_t header = options.header ? kCopierHeaderSize : 0;
     const std::uint16_t sum = computeRomChecksum(std::span(rom).subspan(header));
     const auto complement = static_cast<std::uint16_t>(~sum);
-    for (const auto& [offset, value] : {std::pair{kChecksumComplementOffset, complement},
-                                       std::pair{kChecksumOffset, sum}}) {
+    for (const auto& [offset, value] :
+         {std::pair{kChecksumComplementOffset, complement}, std::pair{kChecksumOffset, sum}}) {
         rom[header + offset] = static_cast<std::uint8_t>(value & 0xFF);
         rom[header + offset + 1] = static_cast<std::uint8_t>(value >> 8);
     }
