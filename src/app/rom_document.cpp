@@ -94,13 +94,17 @@ bool RomDocument::showStep(std::optional<StepPlace> place) {
     if (!place) return false;
     dirty_ = !history_.isClean();
     if (place->allPages) {
-        for (EditorPage* page : pages_.all())
-            page->showCurrent();
+        showEveryPage();
         return true;
     }
     if (place->tab != currentTab_) ui_.selectTab(place->tab);
     pages_.pageForTab(place->tab).showStep(*place);
     return true;
+}
+
+void RomDocument::showEveryPage() {
+    for (EditorPage* page : pages_.all())
+        page->showCurrent();
 }
 
 void RomDocument::settleEdits() {
@@ -125,8 +129,7 @@ bool RomDocument::importFolder(FolderImportPlan&& plan) {
     const bool applied = applyFolderImport(sets_, std::move(plan));
     history_.commit();
     dirty_ = true;
-    for (EditorPage* page : pages_.all())
-        page->showCurrent();
+    showEveryPage();
     return applied;
 }
 

@@ -127,6 +127,8 @@ class RomDocument {
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path, const RomFile& rom);
     bool showStep(std::optional<StepPlace> place);
+    // After a step that changed every data set.
+    void showEveryPage();
     void settleEdits();
 
     Settings& settings_;
