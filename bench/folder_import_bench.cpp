@@ -6,9 +6,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/folder_import.h"
-#include "app/rom_document.h"
 #include "demo_rom_file.h"
+#include "document/rom_document.h"
+#include "transfer/folder_import.h"
 
 namespace morvik {
 namespace {

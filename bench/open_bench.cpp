@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/rom_document.h"
 #include "backgrounds/background_pictures.h"
 #include "demo_rom_file.h"
+#include "document/rom_document.h"
 #include "rom/rom_form.h"
 
 namespace morvik {

@@ -2,9 +2,9 @@
 // one pen step with everything that follows it, on a 128x128 record.
 #include <benchmark/benchmark.h>
 
-#include "app/monster_page_model.h"
 #include "backgrounds/background_pictures.h"
 #include "demo_rom_file.h"
+#include "editing/monster_page_model.h"
 #include "gfx/render.h"
 #include "gui/image_convert.h"
 #include "gui/pages/view_render.h"

@@ -3,8 +3,8 @@
 // disk (temporary file, flush, rename).
 #include <benchmark/benchmark.h>
 
-#include "app/rom_document.h"
 #include "demo_rom_file.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 
 namespace morvik {

@@ -3,11 +3,11 @@
 // and done again in turn.
 #include <benchmark/benchmark.h>
 
-#include "app/edit_history.h"
-#include "app/monster_page_model.h"
-#include "app/portrait_page_model.h"
-#include "app/rom_document.h"
 #include "demo_rom_file.h"
+#include "document/edit_history.h"
+#include "document/rom_document.h"
+#include "editing/monster_page_model.h"
+#include "editing/portrait_page_model.h"
 
 namespace morvik {
 namespace {

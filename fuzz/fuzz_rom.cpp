@@ -27,10 +27,10 @@
 #include <system_error>
 #include <vector>
 
-#include "app/rom_document.h"
 #include "backgrounds/background_layout.h"
 #include "backgrounds/background_pictures.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_layout.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_layout.h"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the project and runs the whole test suite:
+# Installs what is missing, checks that no room of src/ includes from a room
+# above it, builds the project and runs the whole test suite:
 # once in build/, once with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/, and once for the large-read variant in build-large/ (core and
 # command line only, without Qt); then the
@@ -10,6 +11,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/common.sh
 
 morvik_ensure_packages "${MORVIK_PACKAGES[@]}"
+
+morvik_log "layers (scripts/check_layers.sh)"
+scripts/check_layers.sh
 
 morvik_log "main build (build/)"
 morvik_build build "${MORVIK_MAIN_OPTIONS[@]}"

@@ -7,19 +7,19 @@
 #include <optional>
 #include <ostream>
 
-#include "app/file_path.h"
-#include "app/folder_export.h"
-#include "app/image_import.h"
-#include "app/image_transfer.h"
-#include "app/version.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_import_flags.h"
 #include "cli/cli_session.h"
 #include "demo/demo_rom.h"
+#include "document/version.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/sprites/sprite_edit.h"
+#include "transfer/folder_export.h"
+#include "transfer/image_import.h"
+#include "transfer/image_transfer.h"
 
 namespace morvik::cli {
 

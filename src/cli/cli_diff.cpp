@@ -1,14 +1,14 @@
 #include <ostream>
 #include <system_error>
 
-#include "app/change_lines.h"
-#include "app/file_path.h"
-#include "app/folder_import.h"
-#include "app/image_transfer.h"
-#include "app/rom_diff.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "rom/file_path.h"
+#include "transfer/change_lines.h"
+#include "transfer/folder_import.h"
+#include "transfer/image_transfer.h"
+#include "transfer/rom_diff.h"
 
 namespace morvik::cli {
 

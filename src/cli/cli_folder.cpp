@@ -1,11 +1,11 @@
 #include <ostream>
 
-#include "app/change_lines.h"
-#include "app/file_path.h"
-#include "app/folder_import.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_import_flags.h"
+#include "rom/file_path.h"
+#include "transfer/change_lines.h"
+#include "transfer/folder_import.h"
 
 namespace morvik::cli {
 

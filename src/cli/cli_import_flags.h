@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/palette_mapping.h"
 #include "cli/cli_session.h"
+#include "transfer/palette_mapping.h"
 
 namespace morvik::cli {
 

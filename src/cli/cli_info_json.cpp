@@ -1,10 +1,10 @@
 #include <ostream>
 #include <utility>
 
-#include "app/file_path.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_save.h"
 
 namespace morvik::cli {

@@ -4,11 +4,11 @@
 #include <iosfwd>
 #include <string>
 
-#include "app/document_ui.h"
-#include "app/editor_page.h"
-#include "app/rom_document.h"
-#include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "document/document_ui.h"
+#include "document/editor_page.h"
+#include "document/rom_document.h"
+#include "document/settings.h"
 #include "rom/rom_checksum.h"
 
 namespace morvik::cli {

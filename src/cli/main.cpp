@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_path.h"
 #include "cli/cli_commands.h"
+#include "rom/file_path.h"
 
 #ifdef _WIN32
 // Windows hands the arguments over as UTF-16; runCli takes UTF-8 everywhere, so

@@ -1,4 +1,4 @@
-#include "app/data_snapshot.h"
+#include "document/data_snapshot.h"
 
 #include <algorithm>
 #include <utility>

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/data_sets.h"
+#include "rom/data_sets.h"
 
 namespace morvik {
 

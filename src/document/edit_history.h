@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/data_snapshot.h"
+#include "document/data_snapshot.h"
 
 namespace morvik {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
+#include "document/settings.h"
 
 namespace morvik {
 

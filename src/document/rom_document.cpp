@@ -1,8 +1,8 @@
-#include "app/rom_document.h"
+#include "document/rom_document.h"
 
 #include <utility>
 
-#include "app/file_path.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_checksum.h"

@@ -7,16 +7,16 @@
 #include <set>
 #include <string>
 
-#include "app/data_sets.h"
-#include "app/document_ui.h"
-#include "app/edit_history.h"
-#include "app/editor_page.h"
-#include "app/folder_export.h"
-#include "app/folder_import.h"
-#include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "document/document_ui.h"
+#include "document/edit_history.h"
+#include "document/editor_page.h"
+#include "document/settings.h"
+#include "rom/data_sets.h"
 #include "rom/load_result.h"
 #include "rom/rom_form.h"
+#include "transfer/folder_export.h"
+#include "transfer/folder_import.h"
 
 namespace morvik {
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "document/settings.h"
 
 #include <algorithm>
 

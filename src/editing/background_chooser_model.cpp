@@ -1,4 +1,4 @@
-#include "app/background_chooser_model.h"
+#include "editing/background_chooser_model.h"
 
 #include <algorithm>
 

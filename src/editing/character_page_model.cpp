@@ -1,4 +1,4 @@
-#include "app/character_page_model.h"
+#include "editing/character_page_model.h"
 
 #include <algorithm>
 

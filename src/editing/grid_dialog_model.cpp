@@ -1,4 +1,4 @@
-#include "app/grid_dialog_model.h"
+#include "editing/grid_dialog_model.h"
 
 #include <algorithm>
 

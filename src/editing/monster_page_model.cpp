@@ -1,8 +1,8 @@
-#include "app/monster_page_model.h"
+#include "editing/monster_page_model.h"
 
 #include <algorithm>
 
-#include "app/editor_page.h"
+#include "document/editor_page.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_layout.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/page_model.h"
+#include "editing/page_model.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_graphics.h"
 #include "rom/monsters/monster_save.h"

@@ -1,4 +1,4 @@
-#include "app/page_model.h"
+#include "editing/page_model.h"
 
 #include <cstdlib>
 #include <string>

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "app/edit_history.h"
-#include "app/image_import.h"
-#include "app/page_view.h"
+#include "document/edit_history.h"
+#include "editing/page_view.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
+#include "transfer/image_import.h"
 
 namespace morvik {
 

@@ -1,4 +1,4 @@
-#include "app/page_view.h"
+#include "editing/page_view.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
+#include "document/settings.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
 

@@ -1,4 +1,4 @@
-#include "app/portrait_page_model.h"
+#include "editing/portrait_page_model.h"
 
 #include "rom/portraits/portrait_edit.h"
 #include "rom/portraits/portrait_layout.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/editor_page.h"
-#include "app/page_model.h"
+#include "document/editor_page.h"
+#include "editing/page_model.h"
 #include "rom/portraits/portrait_set.h"
 
 namespace morvik {

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "app/background_chooser_model.h"
 #include "backgrounds/background_pictures.h"
+#include "editing/background_chooser_model.h"
 
 class QScrollBar;
 

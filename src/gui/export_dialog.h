@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/image_transfer.h"
+#include "transfer/image_transfer.h"
 
 class QComboBox;
 class QLineEdit;

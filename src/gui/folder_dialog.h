@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "app/image_transfer.h"
+#include "transfer/image_transfer.h"
 
 class QComboBox;
 class QLineEdit;

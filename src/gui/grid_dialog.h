@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/grid_dialog_model.h"
+#include "editing/grid_dialog_model.h"
 
 class QLabel;
 class QRadioButton;

@@ -4,8 +4,8 @@
 #include <functional>
 #include <optional>
 
-#include "app/image_import.h"
-#include "app/image_transfer.h"
+#include "transfer/image_import.h"
+#include "transfer/image_transfer.h"
 
 class QComboBox;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/version.h"
+#include "document/version.h"
 #include "gui/main_window.h"
 #include "gui/qt_path.h"
 #include "gui/qt_settings_store.h"

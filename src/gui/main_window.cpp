@@ -18,8 +18,7 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/file_path.h"
-#include "app/version.h"
+#include "document/version.h"
 #include "gui/background_chooser.h"
 #include "gui/folder_dialog.h"
 #include "gui/grid_dialog.h"
@@ -29,6 +28,7 @@
 #include "gui/pages/portrait_page.h"
 #include "gui/qt_path.h"
 #include "gui/resources.h"
+#include "rom/file_path.h"
 
 namespace morvik::gui {
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/document_ui.h"
-#include "app/image_transfer.h"
-#include "app/rom_document.h"
-#include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "document/document_ui.h"
+#include "document/rom_document.h"
+#include "document/settings.h"
+#include "transfer/image_transfer.h"
 
 class QAction;
 class QLabel;

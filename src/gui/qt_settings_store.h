@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "app/settings.h"
+#include "document/settings.h"
 
 namespace morvik::gui {
 

@@ -5,7 +5,7 @@
 #include <QPixmap>
 #include <cstdio>
 
-#include "app/memory_settings_store.h"
+#include "document/memory_settings_store.h"
 #include "gui/main_window.h"
 #include "gui/pages/page_controls.h"
 #include "gui/pages/page_widget.h"

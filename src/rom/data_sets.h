@@ -1,5 +1,9 @@
 #pragma once
 
+// The three data sets together live in rom/, beside the sets themselves: the
+// rooms above (transfer, document, editing) all use them, and a type lives in the
+// lowest room that every user of it can reach.
+
 #include "rom/monsters/monster_graphics.h"
 #include "rom/portraits/portrait_set.h"
 #include "rom/sprites/sprite_set.h"

@@ -1,4 +1,4 @@
-#include "app/file_path.h"
+#include "rom/file_path.h"
 
 namespace morvik {
 

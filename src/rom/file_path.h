@@ -1,5 +1,8 @@
 #pragma once
 
+// The path helpers live in rom/, the lowest room that opens files by name, so
+// that the ROM access and every room above it name files the same way.
+
 #include <filesystem>
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "app/change_lines.h"
+#include "transfer/change_lines.h"
 
 namespace morvik {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/rom_diff.h"
+#include "transfer/rom_diff.h"
 
 namespace morvik {
 

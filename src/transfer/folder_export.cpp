@@ -1,9 +1,9 @@
-#include "app/folder_export.h"
+#include "transfer/folder_export.h"
 
 #include <system_error>
 
-#include "app/file_path.h"
-#include "app/folder_import.h"
+#include "rom/file_path.h"
+#include "transfer/folder_import.h"
 
 namespace morvik {
 

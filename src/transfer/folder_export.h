@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/data_sets.h"
-#include "app/image_transfer.h"
-#include "app/rom_diff.h"
 #include "backgrounds/battle_background.h"
+#include "rom/data_sets.h"
+#include "transfer/image_transfer.h"
+#include "transfer/rom_diff.h"
 
 namespace morvik {
 

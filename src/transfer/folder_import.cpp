@@ -1,4 +1,4 @@
-#include "app/folder_import.h"
+#include "transfer/folder_import.h"
 
 #include <algorithm>
 #include <array>
@@ -7,12 +7,12 @@
 #include <system_error>
 #include <tuple>
 
-#include "app/change_lines.h"
-#include "app/file_path.h"
-#include "app/image_import.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/sprites/sprite_edit.h"
+#include "transfer/change_lines.h"
+#include "transfer/image_import.h"
 
 namespace morvik {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/data_sets.h"
-#include "app/image_transfer.h"
-#include "app/palette_mapping.h"
-#include "app/rom_diff.h"
+#include "rom/data_sets.h"
+#include "transfer/image_transfer.h"
+#include "transfer/palette_mapping.h"
+#include "transfer/rom_diff.h"
 
 namespace morvik {
 

@@ -1,4 +1,4 @@
-#include "app/image_import.h"
+#include "transfer/image_import.h"
 
 #include "rom/monsters/monster_edit.h"
 #include "rom/portraits/portrait_edit.h"

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "app/image_transfer.h"
-#include "app/palette_mapping.h"
 #include "rom/monsters/monster_graphics.h"
 #include "rom/portraits/portrait_set.h"
 #include "rom/sprites/sprite_set.h"
+#include "transfer/image_transfer.h"
+#include "transfer/palette_mapping.h"
 
 namespace morvik {
 

@@ -1,4 +1,4 @@
-#include "app/image_transfer.h"
+#include "transfer/image_transfer.h"
 
 #include "imagefile/bmp_file.h"
 #include "imagefile/image_file.h"

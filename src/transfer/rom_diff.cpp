@@ -1,13 +1,13 @@
-#include "app/rom_diff.h"
+#include "transfer/rom_diff.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
-#include "app/image_import.h"
 #include "backgrounds/background_layout.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/sprites/sprite_edit.h"
+#include "transfer/image_import.h"
 
 namespace morvik {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/data_sets.h"
 #include "backgrounds/battle_background.h"
 #include "gfx/indexed_image.h"
+#include "rom/data_sets.h"
 
 namespace morvik {
 

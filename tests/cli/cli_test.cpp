@@ -6,16 +6,16 @@
 #include <map>
 #include <sstream>
 
-#include "app/file_path.h"
-#include "app/image_transfer.h"
-#include "app/version.h"
 #include "demo/demo_rom.h"
+#include "document/version.h"
 #include "imagefile/image_file.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
+#include "transfer/image_transfer.h"
 
 namespace morvik {
 namespace {

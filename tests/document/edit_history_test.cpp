@@ -1,6 +1,6 @@
 // Undo and redo of every edit the pages make: the data sets come back exactly,
 // whatever happened in between, and the history stays within its limits.
-#include "app/edit_history.h"
+#include "document/edit_history.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/character_page_model.h"
-#include "app/monster_page_model.h"
-#include "app/portrait_page_model.h"
-#include "app/rom_document.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
+#include "editing/character_page_model.h"
+#include "editing/monster_page_model.h"
+#include "editing/portrait_page_model.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 

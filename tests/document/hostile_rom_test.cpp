@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/rom_document.h"
 #include "backgrounds/background_layout.h"
 #include "backgrounds/battle_background.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_layout.h"
 #include "rom/monsters/monster_load.h"

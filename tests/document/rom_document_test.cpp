@@ -1,4 +1,4 @@
-#include "app/rom_document.h"
+#include "document/rom_document.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_path.h"
 #include "demo/demo_rom.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_load.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"

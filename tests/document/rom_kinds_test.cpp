@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "app/rom_document.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/portraits/portrait_layout.h"

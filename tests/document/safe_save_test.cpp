@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/rom_document.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_checksum.h"

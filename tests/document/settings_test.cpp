@@ -1,11 +1,11 @@
-#include "app/settings.h"
+#include "document/settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/background_chooser_model.h"
-#include "app/grid_dialog_model.h"
-#include "app/image_transfer.h"
-#include "app/memory_settings_store.h"
+#include "document/memory_settings_store.h"
+#include "editing/background_chooser_model.h"
+#include "editing/grid_dialog_model.h"
+#include "transfer/image_transfer.h"
 
 namespace morvik {
 namespace {

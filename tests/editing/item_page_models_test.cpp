@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/character_page_model.h"
-#include "app/page_view.h"
-#include "app/portrait_page_model.h"
 #include "demo/demo_rom.h"
+#include "editing/character_page_model.h"
+#include "editing/page_view.h"
+#include "editing/portrait_page_model.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/portraits/portrait_set.h"
 #include "rom/sprites/sprite_edit.h"

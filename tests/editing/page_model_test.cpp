@@ -1,4 +1,4 @@
-#include "app/page_model.h"
+#include "editing/page_model.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/monster_page_model.h"
-#include "app/page_view.h"
 #include "demo/demo_rom.h"
+#include "editing/monster_page_model.h"
+#include "editing/page_view.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/memory_settings_store.h"
 #include "demo/demo_rom.h"
+#include "document/memory_settings_store.h"
 #include "gui/export_dialog.h"
 #include "gui/folder_dialog.h"
 #include "gui/import_dialog.h"

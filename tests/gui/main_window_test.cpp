@@ -16,8 +16,8 @@
 #include <QToolButton>
 #include <deque>
 
-#include "app/memory_settings_store.h"
 #include "demo/demo_rom.h"
+#include "document/memory_settings_store.h"
 #include "gui/background_chooser.h"
 #include "gui/pages/monster_page.h"
 #include "gui/qt_path.h"

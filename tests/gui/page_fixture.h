@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "app/memory_settings_store.h"
-#include "app/page_view.h"
 #include "demo/demo_rom.h"
+#include "document/memory_settings_store.h"
+#include "editing/page_view.h"
 #include "gui/pages/page_controls.h"
 #include "gui/pages/page_widget.h"
 #include "support/temp_dir.h"

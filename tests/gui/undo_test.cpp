@@ -10,16 +10,16 @@
 #include <map>
 #include <memory>
 
-#include "app/folder_export.h"
-#include "app/memory_settings_store.h"
-#include "app/page_view.h"
 #include "demo/demo_rom.h"
+#include "document/memory_settings_store.h"
+#include "editing/page_view.h"
 #include "gui/pages/page_controls.h"
 #include "gui/pages/page_widget.h"
 #include "imagefile/image_file.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
+#include "transfer/folder_export.h"
 
 namespace morvik::gui {
 namespace {

@@ -1,20 +1,20 @@
 // A folder of exported pictures imported at once, and the comparison that
 // names what differs between two states of a ROM's pictures.
-#include "app/folder_import.h"
+#include "transfer/folder_import.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
-#include "app/image_import.h"
-#include "app/rom_document.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/sprites/sprite_edit.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
+#include "transfer/image_import.h"
 
 namespace morvik {
 namespace {

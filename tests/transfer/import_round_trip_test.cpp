@@ -2,13 +2,13 @@
 // may change, in any of the three file formats.
 #include <gtest/gtest.h>
 
-#include "app/image_import.h"
-#include "app/rom_document.h"
 #include "demo/demo_rom.h"
+#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/sprites/sprite_edit.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
+#include "transfer/image_import.h"
 
 namespace morvik {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/palette_mapping.h"
+#include "transfer/palette_mapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/monster_page_model.h"
-#include "app/rom_document.h"
+#include "document/rom_document.h"
+#include "editing/monster_page_model.h"
 #include "gui/pages/page_widget.h"
 
 class QComboBox;

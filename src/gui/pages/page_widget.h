@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/page_model.h"
-#include "app/settings.h"
 #include "backgrounds/background_pictures.h"
+#include "document/settings.h"
+#include "editing/page_model.h"
 #include "gui/pages/copy_source_dialog.h"
 #include "gui/pages/transfer_page.h"
 

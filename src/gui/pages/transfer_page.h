@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/document_ui.h"
-#include "app/editor_page.h"
-#include "app/image_transfer.h"
+#include "document/document_ui.h"
+#include "document/editor_page.h"
+#include "transfer/image_transfer.h"
 
 namespace morvik::gui {
 

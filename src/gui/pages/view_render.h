@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QSize>
 
-#include "app/page_view.h"
-#include "app/settings.h"
+#include "document/settings.h"
+#include "editing/page_view.h"
 #include "gfx/indexed_image.h"
 
 namespace morvik::gui {
