@@ -1,0 +1,137 @@
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QtMath>
+#include <array>
+#include <functional>
+#include <tuple>
+
+#include "gfx/render.h"
+#include "gui/image_convert.h"
+#include "gui/pages/page_controls.h"
+#include "gui/pages/page_widget.h"
+#include "gui/pages/view_render.h"
+
+// The page's view: the keys and the pointer that reach it, and drawing the
+// magnified picture, the preview and the palette strip.
+
+namespace morvik::gui {
+
+void PageWidget::buildShortcuts() {
+    // The keys of the paint programs: they reach the page that is shown.
+    const auto onKey = [this](const QKeySequence& keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, std::move(action));
+    };
+    onKey(QKeySequence(Qt::Key_B), [this] { selectTool(EditTool::Pen); });
+    onKey(QKeySequence(Qt::Key_E), [this] { selectTool(EditTool::Eraser); });
+    onKey(QKeySequence(Qt::Key_I), [this] { selectTool(EditTool::Picker); });
+    for (const auto key : {Qt::Key_Plus, Qt::Key_Equal})
+        onKey(QKeySequence(key), [this] { magnification_->step(1); });
+    onKey(QKeySequence(Qt::Key_Minus), [this] { magnification_->step(-1); });
+    onKey(QKeySequence(Qt::Key_G), [this] {
+        settings_.toggleGrid();
+        paint();
+    });
+    onKey(QKeySequence(Qt::Key_BracketLeft), [this] { stepColour(-1); });
+    onKey(QKeySequence(Qt::Key_BracketRight), [this] { stepColour(1); });
+}
+
+void PageWidget::stepColour(int step) {
+    const int count = static_cast<int>(model_.stripColours().size());
+    model_.selectColour(steppedColour(model_.currentColour(), step, count));
+    paint();
+}
+
+void PageWidget::reportPixel(QPoint point) {
+    const ImagePoint at = imagePointAt(point);
+    const IndexedImage& picture = model_.picture();
+    if (!ready_ || !picture.contains(at.x, at.y) || !visibleArea().contains(at)) {
+        showStatus({});
+        return;
+    }
+    const int index = picture.getPixel(at.x, at.y);
+    const std::vector<PaletteColour> colours = model_.stripColours();
+    const PaletteColour colour = static_cast<std::size_t>(index) < colours.size()
+                                     ? colours[static_cast<std::size_t>(index)]
+                                     : picture.paletteEntry(index);
+    showStatus(QString::fromStdString(
+        pixelStatus(at, index, colour, magnification(), itemName().toStdString())));
+}
+
+void PageWidget::pressView(QPoint point) {
+    // Alt held with the pen picks, for this press only.
+    altPicking_ =
+        model_.tool() == EditTool::Pen && (QGuiApplication::keyboardModifiers() & Qt::AltModifier);
+    if (altPicking_) model_.setTool(EditTool::Picker);
+    model_.pressTool(imagePointAt(point), visibleArea());
+    paint();
+}
+
+void PageWidget::releaseView() {
+    model_.releaseTool();
+    if (!altPicking_) return;
+    altPicking_ = false;
+    model_.setTool(EditTool::Pen);
+}
+
+int PageWidget::magnification() const {
+    return effectiveMagnification(magnification_->value());
+}
+
+int PageWidget::scrollX() const {
+    return horizontal_->value();
+}
+
+int PageWidget::scrollY() const {
+    return vertical_->value();
+}
+
+ImageRect PageWidget::visibleArea() const {
+    const QSize view = viewSize();
+    return visibleImageArea(magnification(), scrollX(), scrollY(), view.width(), view.height());
+}
+
+ImagePoint PageWidget::imagePointAt(QPoint point) const {
+    return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY());
+}
+
+void PageWidget::paint() {
+    if (!ready_) return;
+    refreshing_ = true;
+    preparePaint();
+    syncView();
+    renderImages();
+    refreshControls();
+    refreshing_ = false;
+}
+
+void PageWidget::syncView() {
+    // The magnification and the scroll ranges come first, so the view is drawn
+    // with the ones just chosen.
+    const int zoom = magnification();
+    settings_.*magnificationSetting_ = static_cast<std::uint8_t>(zoom);
+    const IndexedImage& picture = model_.picture();
+    const QSize view = viewSize();
+    const std::array<std::tuple<QScrollBar*, int, int>, 2> bars = {
+        {{horizontal_, picture.width(), view.width()},
+         {vertical_, picture.height(), view.height()}}};
+    for (const auto& [bar, side, viewSide] : bars) {
+        const int maximum = scrollMaximum(side, zoom, viewSide);
+        bar->setRange(0, maximum);
+        bar->setVisible(maximum > 0);
+    }
+}
+
+void PageWidget::renderImages() {
+    const IndexedImage preview = drawImage(previewPicture(), &backgrounds_.background128,
+                                           previewPicture_.width(), previewPicture_.height());
+    preview_->setPicture(toRgbImage(preview));
+    const int zoom = magnification();
+    view_->setPicture(renderView(model_.picture(), zoom, scrollX(), scrollY(),
+                                 backgrounds_.background256, settings_.gridModeFor(zoom),
+                                 viewSize(), qCeil(devicePixelRatioF())));
+    strip_->setPicture(toRgbImage(paletteStrip(model_.stripColours(), model_.currentColour())));
+}
+
+}  // namespace morvik::gui
