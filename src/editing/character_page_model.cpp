@@ -97,6 +97,7 @@ void CharacterPageModel::copyFrom(int source, int sprite) {
 }
 
 void CharacterPageModel::importPicture(const IndexedImage& sheet) {
+    if (!importSizeRefusal(sheet.width(), sheet.height(), importTarget()).empty()) return;
     const EditStep step(*this, "Import");
     importCharacterSheet(set_, current_, sheet);
 }

@@ -47,6 +47,7 @@ class CharacterPageModel : public PageModel {
     void flip(FlipDirection direction);
     // From character `source`: every sprite (kAllSprites) or one.
     void copyFrom(int source, int sprite);
+    // Only a whole sheet comes in; any other size changes nothing.
     void importPicture(const IndexedImage& sheet);
     ImportTarget importTarget() const override { return characterImportTarget(set_, current_); }
     void importMapped(const MappedPicture& mapped) override;

@@ -27,6 +27,11 @@ PreparedImport prepareImport(const std::filesystem::path& file, const ImportLimi
         prepared.message = importFailureMessage(prepared.status, limits);
         return prepared;
     }
+    prepared.message = importSizeRefusal(picture.width, picture.height, target);
+    if (!prepared.message.empty()) {
+        prepared.status = ImageStatus::TooLarge;
+        return prepared;
+    }
     // The picture as the readers number it, for the renumbering mode.
     IndexedImage renumbered;
     const ImageStatus numbered = readImportImage(renumbered, file, limits);
@@ -41,6 +46,15 @@ PreparedImport prepareImport(const std::filesystem::path& file, const ImportLimi
                                : prepared.mapped.refusal;
     }
     return prepared;
+}
+
+std::string importSizeRefusal(int width, int height, const ImportTarget& target) {
+    if (target.requiredWidth <= 0 ||
+        (width == target.requiredWidth && height == target.requiredHeight))
+        return {};
+    return "Image is " + std::to_string(width) + "x" + std::to_string(height) + ", not the " +
+           std::to_string(target.requiredWidth) + "x" + std::to_string(target.requiredHeight) +
+           " of a whole sprite sheet (as Export writes it)";
 }
 
 ImportTarget monsterImportTarget(const MonsterGraphicsSet& set, int record) {
@@ -74,6 +88,8 @@ ImportTarget characterImportTarget(const CharacterSpriteSet& set, int character)
         target.colours.push_back(target.current.paletteEntry(k));
     target.maxColours = kSheetImportMaxColours;
     target.fixedPalette = set.characters[static_cast<std::size_t>(character)].fixedPalette;
+    target.requiredWidth = target.current.width();
+    target.requiredHeight = target.current.height();
     return target;
 }
 
@@ -88,7 +104,9 @@ bool applyPortraitImport(PortraitSet& set, int portrait, const MappedPicture& ma
 }
 
 bool applyCharacterImport(CharacterSpriteSet& set, int character, const MappedPicture& mapped) {
+    const ImportTarget target = characterImportTarget(set, character);
     return mapped.status == ImageStatus::Ok &&
+           importSizeRefusal(mapped.picture.width(), mapped.picture.height(), target).empty() &&
            importCharacterSheet(set, character, mapped.picture, optionsFor(mapped));
 }
 

@@ -25,6 +25,10 @@ struct PreparedImport {
 PreparedImport prepareImport(const std::filesystem::path& file, const ImportLimits& limits,
                              const ImportTarget& target, PaletteMode mode);
 
+// Why a picture of this size cannot go into the item ("Image is 64x64, not
+// the 128x128 of a whole sprite sheet"); empty when it can.
+std::string importSizeRefusal(int width, int height, const ImportTarget& target);
+
 // What each kind of item offers an import: its colours and picture.
 ImportTarget monsterImportTarget(const MonsterGraphicsSet& set, int record);
 ImportTarget portraitImportTarget(const PortraitSet& set, int portrait);

@@ -35,6 +35,11 @@ struct ImportTarget {
     // The item's current picture (or none): a pixel whose colour stands at
     // several indices keeps the one it has at its place.
     IndexedImage current;
+    // The one size of picture the item takes (0: any the page's limits allow).
+    // A character's frames share tiles, so part of a sheet would draw the
+    // frames it leaves out blank over the tiles of the ones it has.
+    int requiredWidth = 0;
+    int requiredHeight = 0;
 };
 
 // What the import writes into the item.

@@ -459,5 +459,23 @@ TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
     EXPECT_EQ(run({"demo-rom", dir.file("no/such/folder/x.smc").string()}).status, 1);
 }
 
+// The frames of a character share tiles: a picture smaller than the sheet
+// would blank the frames outside it over the drawn ones.
+TEST_F(Cli, ACharacterImportTakesOnlyAWholeSheet) {
+    const test::Bytes original = test::readFileBytes(rom);
+    IndexedImage small;
+    ASSERT_TRUE(small.create(64, 64));
+    small.setPixel(5, 5, 1);
+    ASSERT_EQ(writeImage(small, dir.file("small.png"), 64, 64, ImageFileType::Png),
+              ImageStatus::Ok);
+    const CliRun refused =
+        run({"import", rom.string(), "character", "1", dir.file("small.png").string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "Image is 64x64, not the 128x128 of a whole sprite sheet (as Export writes it)\n");
+    EXPECT_TRUE(test::readFileBytes(rom) == original);
+}
+
 }  // namespace
 }  // namespace morvik

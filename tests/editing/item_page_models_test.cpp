@@ -398,6 +398,19 @@ TEST_F(CharacterPageModel, ClearAndFlipCoverEveryFrame) {
         EXPECT_EQ(std::ranges::count(character(6).frames[f].pixels(), 0), 16 * 24) << f;
 }
 
+TEST_F(CharacterPageModel, OnlyAWholeSheetIsImported) {
+    IndexedImage part;
+    ASSERT_TRUE(part.create(64, 64));
+    part.setPixel(3, 3, 2);
+    const CharacterSpriteSet before = set;
+    model.importPicture(part);
+    EXPECT_TRUE(set == before);
+    IndexedImage whole = model.sheet(false);
+    whole.setPixel(3, 3, whole.getPixel(3, 3) == 2 ? 3 : 2);
+    model.importPicture(whole);
+    EXPECT_EQ(model.sheet(false).getPixel(3, 3), whole.getPixel(3, 3));
+}
+
 TEST_F(CharacterPageModel, SliderChangesEveryCharacterOnThePaletteButTheFixedOne) {
     // Blue of colour 6 on the character's palette; every character on that
     // palette index but the fixed one shows the new colour.

@@ -169,11 +169,14 @@ TEST_F(FolderImport, RefusedFilesAreListedAndNothingApplies) {
     fs::rename(dir.path() / "portraits/04.bmp", dir.path() / "portraits/4.bmp");
     putFile("portraits/05.png", {1, 2, 3});
     put(ItemKind::Portrait, 6, {.image = wide, .width = 41, .height = 40});
+    put(ItemKind::Character, 2, {.image = wide, .width = 40, .height = 40});
     putFile("monsters/notes.txt", {'h', 'i'});
     putFile("monsters/guard.png", {1});
 
     FolderImportPlan planned = plan();
     const std::vector<std::pair<std::string, std::string>> expected = {
+        {"characters/02.png",
+         "Image is 40x40, not the 128x128 of a whole sprite sheet (as Export writes it)"},
         {"monsters/999.png", "names no monster (they are 000 to 414)"},
         {"portraits/05.png", "File does not appear to be a valid image file"},
         {"portraits/06.png", "Image is larger than 40x40"},

@@ -94,5 +94,32 @@ TEST_F(ImportRoundTrip, EveryExportedPictureComesBackUnchanged) {
     }
 }
 
+// The frames share tiles: a part of a sheet would blank the frames it leaves
+// out over the tiles of the ones it has. Every import of a character goes
+// through this refusal: the dialog, paste, the folder import and the command line.
+TEST_F(ImportRoundTrip, ACharacterTakesOnlyAWholeSheet) {
+    const CharacterSpriteSet before = sets.characters;
+    const IndexedImage sheet = characterSheet(sets.characters, 1);
+    const ImportTarget target = characterImportTarget(sets.characters, 1);
+    for (const auto& [width, height] : {std::pair{64, 64}, {128, 120}, {16, 24}, {127, 128}}) {
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        SCOPED_TRACE(size);
+        const auto file = dir.file("part.png");
+        ASSERT_EQ(writeImage(sheet, file, width, height, ImageFileType::Png), ImageStatus::Ok);
+        for (const PaletteMode mode : {PaletteMode::Automatic, PaletteMode::Keep}) {
+            const PreparedImport prepared =
+                prepareImport(file, kCharacterImportLimits, target, mode);
+            EXPECT_NE(prepared.status, ImageStatus::Ok);
+            EXPECT_EQ(prepared.message, "Image is " + size +
+                                            ", not the 128x128 of a whole sprite sheet (as Export "
+                                            "writes it)");
+        }
+        MappedPicture part;
+        ASSERT_TRUE(part.picture.create(width, height));
+        EXPECT_FALSE(applyCharacterImport(sets.characters, 1, part));
+        EXPECT_TRUE(sets.characters == before);
+    }
+}
+
 }  // namespace
 }  // namespace morvik
