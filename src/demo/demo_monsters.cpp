@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <span>
+#include <utility>
 
 #include "demo/demo_creatures.h"
+#include "demo/demo_foreign.h"
 #include "demo/demo_random.h"
 #include "demo/demo_support.h"
 #include "gfx/colour.h"
@@ -254,30 +257,132 @@ const Catalogue& catalogue() {
 }
 
 // ---------------------------------------------------------------------------
+// The same graphics as another tool might lay them out.
+
+std::uint32_t pictureBytes(const Catalogue& all, std::size_t picture) {
+    const std::size_t next = picture + 1 < all.pictures.size()
+                                 ? all.pictures[picture + 1].offset * std::size_t{kGraphicsUnit}
+                                 : all.graphics.size();
+    return static_cast<std::uint32_t>(next - all.pictures[picture].offset * kGraphicsUnit);
+}
+
+struct ForeignGraphics {
+    std::vector<std::uint8_t> bytes;  // entries and filled gaps, from the block's start
+    std::vector<std::uint16_t> pictureOffsets;
+    // The second copies of two pictures, read by the depth pair and the mold pair.
+    std::uint16_t depthPairOffset = 0;
+    std::uint16_t moldPairOffset = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> gaps;
+};
+
+// The last drawn picture first, the pairs' pictures each stored once more right
+// behind the first copy, and a short filled gap behind every few entries.
+ForeignGraphics buildForeignGraphics(const Catalogue& all) {
+    ForeignGraphics out;
+    out.pictureOffsets.resize(all.pictures.size());
+    const auto place = [&](std::size_t picture) {
+        const auto offset = static_cast<std::uint16_t>(out.bytes.size() / kGraphicsUnit);
+        const auto from = all.graphics.begin() +
+                          static_cast<std::ptrdiff_t>(all.pictures[picture].offset * kGraphicsUnit);
+        out.bytes.insert(out.bytes.end(), from, from + pictureBytes(all, picture));
+        return offset;
+    };
+    const auto depthPicture = static_cast<std::size_t>(pictureOfRecord(kDemoForeignDepthPair[0]));
+    const auto moldPicture = static_cast<std::size_t>(pictureOfRecord(kDemoForeignMoldPair[0]));
+    int placed = 0;
+    for (std::size_t picture = all.pictures.size(); picture-- > 0;) {
+        out.pictureOffsets[picture] = place(picture);
+        if (picture == depthPicture) out.depthPairOffset = place(picture);
+        if (picture == moldPicture) out.moldPairOffset = place(picture);
+        if (++placed % 23 != 5) continue;
+        const auto start = static_cast<std::uint32_t>(out.bytes.size());
+        const std::uint32_t length = kGraphicsUnit * static_cast<std::uint32_t>(1 + placed % 4);
+        for (std::uint32_t i = 0; i < length; ++i)
+            out.bytes.push_back(demoForeignFiller(i));
+        out.gaps.emplace_back(start, length);
+    }
+    return out;
+}
+
+const ForeignGraphics& foreignGraphics() {
+    static const ForeignGraphics instance = buildForeignGraphics(catalogue());
+    return instance;
+}
+
+// How a record reads the graphics block.
+struct Reading {
+    std::uint16_t offset;
+    TileDepth depth;
+    bool large;
+    std::uint8_t mold;
+    std::uint8_t spareBits;  // byte 2 bits the game does not use
+};
+
+// Another mold of the same size, with as many cells when there is one.
+std::uint8_t otherMold(const Catalogue& all, const Reading& reading) {
+    const std::vector<Mold>& table = reading.large ? all.largeMolds : all.smallMolds;
+    const auto cells = [](const Mold& mold) {
+        int count = 0;
+        for (std::uint8_t byte : mold)
+            count += std::popcount(byte);
+        return count;
+    };
+    const int wanted = cells(table[reading.mold]);
+    for (std::size_t m = 0; m < table.size(); ++m) {
+        if (m != reading.mold && cells(table[m]) == wanted) return static_cast<std::uint8_t>(m);
+    }
+    return static_cast<std::uint8_t>((reading.mold + 1) % table.size());
+}
+
+Reading readingOf(const Catalogue& all, int record, bool foreign) {
+    const auto picture = static_cast<std::size_t>(pictureOfRecord(record));
+    const Picture& shown = all.pictures[picture];
+    Reading reading{shown.offset, shown.depth, shown.large, shown.mold, 0};
+    if (!foreign) return reading;
+    const ForeignGraphics& layout = foreignGraphics();
+    reading.offset = layout.pictureOffsets[picture];
+    const auto in = [record](const std::array<int, 2>& pair) {
+        return record == pair[0] || record == pair[1];
+    };
+    if (in(kDemoForeignDepthPair)) reading.offset = layout.depthPairOffset;
+    if (record == kDemoForeignDepthPair[1]) {
+        reading.depth =
+            reading.depth == TileDepth::Colours8 ? TileDepth::Colours16 : TileDepth::Colours8;
+    }
+    if (in(kDemoForeignMoldPair)) reading.offset = layout.moldPairOffset;
+    if (record == kDemoForeignMoldPair[1]) reading.mold = otherMold(all, reading);
+    for (const auto& [spareRecord, bits] : kDemoForeignUnusedBits) {
+        if (spareRecord == record) reading.spareBits = bits;
+    }
+    return reading;
+}
+
+// ---------------------------------------------------------------------------
 // Writing the tables.
 
-void writeRecords(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
+void writeRecords(std::vector<std::uint8_t>& rom, const Catalogue& catalogue, bool foreign) {
     for (int record = 0; record < kRecordCount; ++record) {
-        const Picture& picture =
-            catalogue.pictures[static_cast<std::size_t>(pictureOfRecord(record))];
+        const Reading reading = readingOf(catalogue, record, foreign);
         const int palette = paletteOfRecord(record);
-        const bool eight = picture.depth == TileDepth::Colours8;
+        const bool eight = reading.depth == TileDepth::Colours8;
         const std::array<std::uint8_t, 5> bytes = {
-            static_cast<std::uint8_t>(picture.offset & 0xFF),
-            static_cast<std::uint8_t>((picture.offset >> 8 & 0x7F) | (eight ? 0x80 : 0)),
-            static_cast<std::uint8_t>((palette >> 8 & 0x03) | (picture.large ? 0x80 : 0)),
-            static_cast<std::uint8_t>(palette & 0xFF), picture.mold};
+            static_cast<std::uint8_t>(reading.offset & 0xFF),
+            static_cast<std::uint8_t>((reading.offset >> 8 & 0x7F) | (eight ? 0x80 : 0)),
+            static_cast<std::uint8_t>((palette >> 8 & 0x03) | (reading.large ? 0x80 : 0) |
+                                      reading.spareBits),
+            static_cast<std::uint8_t>(palette & 0xFF), reading.mold};
         put(rom, kRecordsOffset + 5 * static_cast<std::uint32_t>(record), bytes);
     }
 }
 
-void writePalettes(std::vector<std::uint8_t>& rom) {
+void writePalettes(std::vector<std::uint8_t>& rom, bool foreign) {
     for (int index = 0; index < kPaletteCount; ++index) {
         const auto colours = paletteColours(index);
         for (std::size_t i = 0; i < colours.size(); ++i) {
-            const std::uint32_t at =
-                kPalettesOffset + static_cast<std::uint32_t>(16 * index + 2 * i);
-            putWord(rom, at, rgbToSnes(colours[i]).word());
+            const int word = 8 * index + static_cast<int>(i);
+            const bool flagged = foreign && demoForeignFlagsMonsterColour(word);
+            putWord(rom, kPalettesOffset + 2 * static_cast<std::uint32_t>(word),
+                    rgbToSnes(colours[i]).word() | (flagged ? kDemoForeignColourFlag : 0u));
         }
     }
 }
@@ -287,33 +392,63 @@ void writeNames(std::vector<std::uint8_t>& rom, const Catalogue& catalogue) {
         put(rom, name.romOffset, name.bytes);
 }
 
+// Fills ROM bytes [from, to) with the filler another tool keeps in unused room.
+void fillForeign(std::vector<std::uint8_t>& rom, std::uint32_t from, std::uint32_t to) {
+    std::vector<std::uint8_t> bytes(to > from ? to - from : 0);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = demoForeignFiller(static_cast<std::uint32_t>(i));
+    put(rom, from, bytes);
+}
+
+// Another tool leaves the room of 128 small molds before the large table, and
+// fills what the tables do not use.
 void writeMolds(std::vector<std::uint8_t>& rom, const Catalogue& catalogue,
-                const MonsterLayout& layout) {
-    std::uint32_t at = layout.moldPointersOffset + 4;
+                const MonsterLayout& layout, bool foreign) {
+    const std::uint32_t start = layout.moldPointersOffset + 4;
+    std::uint32_t at = start;
     putWord(rom, layout.moldPointersOffset, at - layout.moldBankOffset);
     for (const Mold& mold : catalogue.smallMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
+    }
+    if (foreign) {
+        const std::uint32_t largeStart = start + kPaddedSmallMoldCount * kSmallMoldBytes;
+        fillForeign(rom, at, largeStart);
+        at = largeStart;
     }
     putWord(rom, layout.moldPointersOffset + 2, at - layout.moldBankOffset);
     for (const Mold& mold : catalogue.largeMolds) {
         put(rom, at, mold);
         at += static_cast<std::uint32_t>(mold.size());
     }
+    if (foreign) fillForeign(rom, at, layout.moldAreaLastByte + 1);
+}
+
+void writeGraphics(std::vector<std::uint8_t>& rom, const Catalogue& catalogue,
+                   const MonsterLayout& layout, bool foreign) {
+    if (!foreign) {
+        put(rom, layout.graphicsOffset, catalogue.graphics);
+        return;
+    }
+    const std::vector<std::uint8_t>& bytes = foreignGraphics().bytes;
+    put(rom, layout.graphicsOffset, bytes);
+    fillForeign(rom, layout.graphicsOffset + static_cast<std::uint32_t>(bytes.size()),
+                layout.graphicsOffset + layout.graphicsReadSize);
 }
 
 }  // namespace
 
-void addDemoMonsters(std::vector<std::uint8_t>& romFile, const MonsterLayout& layout) {
+void addDemoMonsters(std::vector<std::uint8_t>& romFile, const MonsterLayout& layout,
+                     bool foreign) {
     if (romFile.size() < kCopierHeaderSize + kExpandedRomSize) {
         romFile.resize(kCopierHeaderSize + kExpandedRomSize, 0);
     }
     const Catalogue& all = catalogue();
-    writeRecords(romFile, all);
-    writePalettes(romFile);
+    writeRecords(romFile, all, foreign);
+    writePalettes(romFile, foreign);
     writeNames(romFile, all);
-    writeMolds(romFile, all, layout);
-    put(romFile, layout.graphicsOffset, all.graphics);
+    writeMolds(romFile, all, layout, foreign);
+    writeGraphics(romFile, all, layout, foreign);
     // The game code that tells where the graphics and molds are.
     for (const CodeBytes& code : monsterLayoutCode(layout))
         put(romFile, code.romOffset, code.bytes);
@@ -327,6 +462,26 @@ DemoMonster demoMonster(int record) {
     std::string name = r < all.names.size() ? all.names[r].text : std::string{};
     return {picture.image,           picture.depth,   picture.large,
             paletteOfRecord(record), std::move(name), picture.offset};
+}
+
+DemoForeignFacts demoForeignFacts() {
+    const Catalogue& all = catalogue();
+    const ForeignGraphics& graphics = foreignGraphics();
+    DemoForeignFacts facts;
+    facts.sharedDepthPair = kDemoForeignDepthPair;
+    facts.sharedMoldPair = kDemoForeignMoldPair;
+    facts.portraitWithHighIndex = kDemoForeignHighIndexPortrait;
+    facts.characterWithHighIndex = kDemoForeignHighIndexCharacter;
+    for (const auto& [record, bits] : kDemoForeignUnusedBits)
+        facts.recordsWithUnusedBits.push_back(record);
+    facts.recordWithBlankMarkedCells = kDemoForeignBlankMarkedRecord;
+    facts.driftedCopyColours.assign(kDemoForeignDriftedCopyColours.begin(),
+                                    kDemoForeignDriftedCopyColours.end());
+    facts.graphicsGaps = graphics.gaps;
+    facts.graphicsEnd = static_cast<std::uint32_t>(graphics.bytes.size());
+    facts.smallMoldCount = static_cast<int>(all.smallMolds.size());
+    facts.largeMoldCount = static_cast<int>(all.largeMolds.size());
+    return facts;
 }
 
 }  // namespace morvik

@@ -41,10 +41,13 @@ struct DemoMonster {
 // Writes the monster and esper tables, and the game code that says where the
 // graphics and molds are, into the whole demo ROM file image (copier header
 // included); a shorter vector is first grown to the expanded ROM's size.
+// Foreign tables are laid out as another tool might (demo_foreign.h).
 void addDemoMonsters(std::vector<std::uint8_t>& romFile,
-                     const monsters::MonsterLayout& layout = monsters::kExpandedLayout);
+                     const monsters::MonsterLayout& layout = monsters::kExpandedLayout,
+                     bool foreign = false);
 
-// What addDemoMonsters wrote for record 0..414; an unsized picture otherwise.
+// What the plain tables of addDemoMonsters hold for record 0..414; an unsized
+// picture otherwise.
 DemoMonster demoMonster(int record);
 
 }  // namespace morvik

@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "demo/demo_foreign.h"
 #include "demo/demo_random.h"
 #include "demo/demo_support.h"
 #include "gfx/colour.h"
@@ -469,7 +470,7 @@ DemoPortrait demoPortrait(int index) {
     return portraits()[static_cast<std::size_t>(index)];
 }
 
-void addDemoPortraits(std::vector<std::uint8_t>& romFile) {
+void addDemoPortraits(std::vector<std::uint8_t>& romFile, bool foreign) {
     if (romFile.size() < kCopierHeaderSize + kExpandedRomSize) {
         romFile.resize(kCopierHeaderSize + kExpandedRomSize, 0);
     }
@@ -486,7 +487,9 @@ void addDemoPortraits(std::vector<std::uint8_t>& romFile) {
                                         ? kPaletteIndexOffset + static_cast<std::uint32_t>(index)
                                         : kLastPaletteIndexOffset;
         romBytes(romFile, entry, 1)[0] =
-            static_cast<std::uint8_t>(kPaletteOfPortrait[static_cast<std::size_t>(index)]);
+            foreign && index == kDemoForeignHighIndexPortrait
+                ? kDemoForeignPortraitIndexByte
+                : static_cast<std::uint8_t>(kPaletteOfPortrait[static_cast<std::size_t>(index)]);
     }
     std::copy(kDemoPortraitForeignBytes.begin(), kDemoPortraitForeignBytes.end(),
               romBytes(romFile, kPaletteIndexOffset + 18, 2).begin());
@@ -495,8 +498,11 @@ void addDemoPortraits(std::vector<std::uint8_t>& romFile) {
         auto out = romBytes(romFile, kPalettesOffset + 32 * static_cast<std::uint32_t>(p), 32);
         for (std::size_t i = 0; i < colours.size(); ++i) {
             const SnesColour word = rgbToSnes(colours[i]);
+            const bool flagged =
+                foreign && demoForeignFlagsPortraitColour(16 * p + static_cast<int>(i));
             out[2 * i] = word.low;
-            out[2 * i + 1] = word.high;
+            out[2 * i + 1] =
+                static_cast<std::uint8_t>(word.high | (flagged ? kDemoForeignColourFlag >> 8 : 0));
         }
     }
 }

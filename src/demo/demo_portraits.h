@@ -33,6 +33,7 @@ DemoPortrait demoPortrait(int index);
 
 // Writes the portrait graphics, palettes and palette index table into the whole
 // demo ROM file image (copier header included); a shorter vector is first grown.
-void addDemoPortraits(std::vector<std::uint8_t>& romFile);
+// Foreign tables are filled as another tool might (demo_foreign.h).
+void addDemoPortraits(std::vector<std::uint8_t>& romFile, bool foreign = false);
 
 }  // namespace morvik

@@ -13,9 +13,10 @@ std::vector<std::uint8_t> buildDemoRom(const DemoRomOptions& options) {
     const bool original = options.layout == monsters::MonsterLayoutKind::Original;
     std::vector<std::uint8_t> rom(kDemoRomFileSize, 0);
     rom[kCopierHeaderSize + kSignatureRomOffset] = kSignatureByte;
-    addDemoMonsters(rom, original ? monsters::kOriginalLayout : monsters::kExpandedLayout);
-    addDemoPortraits(rom);
-    addDemoSprites(rom);
+    addDemoMonsters(rom, original ? monsters::kOriginalLayout : monsters::kExpandedLayout,
+                    options.foreign);
+    addDemoPortraits(rom, options.foreign);
+    addDemoSprites(rom, options.foreign);
     addDemoBackgrounds(rom);
     // Everything but the moved monster graphics lies in the first 3 MiB.
     if (original) rom.resize(kCopierHeaderSize + kOriginalRomSize);

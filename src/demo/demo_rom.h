@@ -20,6 +20,9 @@ inline constexpr std::uint32_t kDemoRomFileSize = kCopierHeaderSize + kExpandedR
 struct DemoRomOptions {
     monsters::MonsterLayoutKind layout = monsters::MonsterLayoutKind::Expanded;
     bool header = true;
+    // Writes the tables the way another tool might: the same pictures, laid out
+    // and filled differently (demo_foreign.h).
+    bool foreign = false;
 };
 
 // The whole file, header included when there is one.

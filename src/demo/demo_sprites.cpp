@@ -7,6 +7,7 @@
 #include <map>
 #include <span>
 
+#include "demo/demo_foreign.h"
 #include "demo/demo_random.h"
 #include "demo/demo_support.h"
 #include "gfx/colour.h"
@@ -496,14 +497,26 @@ std::span<std::uint8_t> romBytes(std::vector<std::uint8_t>& rom, std::uint32_t r
     return std::span(rom).subspan(kCopierHeaderSize + romOffset, count);
 }
 
-void writePalettes(std::vector<std::uint8_t>& rom) {
+// Another tool sets the ignored bit 15 on some colours and lets a few colours
+// of the second copy drift from the main table.
+void writePalettes(std::vector<std::uint8_t>& rom, bool foreign) {
+    const auto flag = [foreign](bool set) { return foreign && set ? kDemoForeignColourFlag : 0u; };
+    const auto drifted = [](int colour) {
+        return std::find(kDemoForeignDriftedCopyColours.begin(),
+                         kDemoForeignDriftedCopyColours.end(),
+                         colour) != kDemoForeignDriftedCopyColours.end();
+    };
     for (int p = 0; p < kDemoSpritePaletteCount; ++p) {
         const auto colours = spritePalette(p);
         for (std::size_t i = 0; i < colours.size(); ++i) {
             const unsigned word = rgbToSnes(colours[i]).word();
-            const auto at = static_cast<std::uint32_t>(32 * p + 2 * i);
-            putWord(rom, kPalettesOffset + at, word);
-            if (p < kPaletteCopyCount) putWord(rom, kPaletteCopyOffset + at, word);
+            const int colour = 16 * p + static_cast<int>(i);
+            const auto at = static_cast<std::uint32_t>(2 * colour);
+            putWord(rom, kPalettesOffset + at, word | flag(demoForeignFlagsSpriteColour(colour)));
+            if (p >= kPaletteCopyCount) continue;
+            // A drifted colour is one step off in each component.
+            const unsigned copy = foreign && drifted(colour) ? word ^ 0x0421u : word;
+            putWord(rom, kPaletteCopyOffset + at, copy | flag(demoForeignFlagsCopyColour(colour)));
         }
     }
 }
@@ -519,7 +532,7 @@ std::vector<std::uint16_t> demoFrameTileMap() {
     return sheet().frameMap;
 }
 
-void addDemoSprites(std::vector<std::uint8_t>& romFile) {
+void addDemoSprites(std::vector<std::uint8_t>& romFile, bool foreign) {
     if (romFile.size() < kCopierHeaderSize + kExpandedRomSize) {
         romFile.resize(kCopierHeaderSize + kExpandedRomSize, 0);
     }
@@ -538,12 +551,14 @@ void addDemoSprites(std::vector<std::uint8_t>& romFile) {
         putWord(romFile, kAddressLowOffset + slot, address & 0xFFFF);
         putWord(romFile, kAddressBankOffset + slot, address >> 16);
         romBytes(romFile, kPaletteByteOffset + static_cast<std::uint32_t>(c), 1)[0] =
-            static_cast<std::uint8_t>(character.paletteIndexByte);
+            foreign && c == kDemoForeignHighIndexCharacter
+                ? kDemoForeignCharacterIndexByte
+                : static_cast<std::uint8_t>(character.paletteIndexByte);
     }
     const auto& map = sheet().frameMap;
     for (std::size_t i = 0; i < map.size(); ++i)
         putWord(romFile, kFrameMapOffset + static_cast<std::uint32_t>(2 * i), map[i]);
-    writePalettes(romFile);
+    writePalettes(romFile, foreign);
 }
 
 }  // namespace morvik

@@ -37,6 +37,7 @@ std::vector<std::uint16_t> demoFrameTileMap();
 
 // Writes the sprite graphics, graphics pointers, frame map, palettes and palette
 // bytes into the whole demo ROM file image; a shorter vector is first grown.
-void addDemoSprites(std::vector<std::uint8_t>& romFile);
+// Foreign tables are filled as another tool might (demo_foreign.h).
+void addDemoSprites(std::vector<std::uint8_t>& romFile, bool foreign = false);
 
 }  // namespace morvik
