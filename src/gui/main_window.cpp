@@ -71,7 +71,12 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
             status_->setText(text);
         };
     }
-    document_->history().setListener([this] { refreshEditMenu(); });
+    // The title's changed mark follows the history: undoing back to the last
+    // open or save clears it.
+    document_->history().setListener([this] {
+        refreshEditMenu();
+        setWindowModified(!document_->history().isClean());
+    });
     rebuildRecentMenu(recentMenuItems(settings_));
 }
 
@@ -169,7 +174,8 @@ void MainWindow::writeSettings() {
 }
 
 void MainWindow::showRomForm(const std::string& description) {
-    setWindowTitle(QString(kProgramCaption) + " - " + QString::fromStdString(description));
+    // "[*]" is where the platform shows unsaved changes, before the file's name.
+    setWindowTitle(QString(kProgramCaption) + " - [*]" + QString::fromStdString(description));
 }
 
 void MainWindow::showTabs() {

@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, OpeningTheDemoRomShowsTabsAndRecentFiles) {
     EXPECT_EQ(recent->text().toStdString(), "&1 " + rom.string());
     EXPECT_TRUE(window->messages.empty());
 
-    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - " +
+    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - [*]" +
                                          QString::fromStdString(rom.filename().string()) +
                                          " (expanded layout, 512-byte header)");
 
@@ -106,7 +106,7 @@ TEST_F(MainWindowTest, OpeningTheDemoRomShowsTabsAndRecentFiles) {
     ASSERT_TRUE(writeDemoRom(other, {monsters::MonsterLayoutKind::Original, false}));
     window->romPath = other;
     window->runCommand(kCommandOpen);
-    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - other.smc (original layout, no header)");
+    EXPECT_EQ(window->windowTitle(), "Morvik V. 2.0 - [*]other.smc (original layout, no header)");
     ASSERT_NE(window->action(kFirstRecentFileCommand + 1), nullptr);
     window->runCommand(kFirstRecentFileCommand + 1);
     EXPECT_EQ(window->document().romPath(), rom);

