@@ -124,7 +124,7 @@ void MainWindow::showInfo(const std::string& message) {
 std::optional<std::filesystem::path> MainWindow::askRomPath() {
     const QString path =
         QFileDialog::getOpenFileName(this, "Select location of Final Fantasy III ROM", QString(),
-                                     "ROM file (*.smc);;All files (*.*)");
+                                     "ROM files (*.smc *.sfc *.swc *.fig);;All files (*)");
     if (path.isEmpty()) return std::nullopt;
     return toPath(path);
 }

@@ -54,5 +54,16 @@ TEST_F(WindowPolish, TheTitleMarksUnsavedChangesUntilUndoneOrSaved) {
     EXPECT_FALSE(window->isWindowModified());
 }
 
+TEST_F(WindowPolish, OpenOffersEveryRomEnding) {
+    makeWindow();
+    QStringList filters;
+    whenModalOpens([&](QWidget& modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(&modal)) filters = dialog->nameFilters();
+    });
+    EXPECT_FALSE(window->gui::MainWindow::askRomPath());
+    EXPECT_EQ(filters.join(";;").toStdString(),
+              "ROM files (*.smc *.sfc *.swc *.fig);;All files (*)");
+}
+
 }  // namespace
 }  // namespace morvik::gui
