@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "rom/file_path.h"
+
 namespace morvik::cli {
 
 bool CliUi::askYesNo(const std::string& text) {
@@ -13,6 +15,16 @@ bool CliUi::askYesNo(const std::string& text) {
     // The signature question: the command line loads anyway, and says so.
     err_ << "warning: " << text << " (loading it)\n";
     return true;
+}
+
+bool CliUi::offerSaveAs(const std::string& text) {
+    // The editor's advice names its own menu.
+    if (text == kReadOnlyMessage) {
+        err_ << "error: The ROM was not saved: " << pathToUtf8(romPath_) << " is read-only\n";
+    } else {
+        err_ << "error: " << text << '\n';
+    }
+    return false;
 }
 
 void CliUi::showError(const std::string& text) {

@@ -35,6 +35,8 @@ class CliUi : public DocumentUi {
     // Nothing is confirmed without a person to ask.
     bool askOkCancel(const std::string&) override { return false; }
     std::optional<std::filesystem::path> askRomPath() override { return romPath_; }
+    // One line that says why; there is no Save As here.
+    bool offerSaveAs(const std::string& text) override;
     void showProgress(const std::string&, int) override {}
     void closeProgress() override {}
     void enableRomCommands() override {}

@@ -25,6 +25,14 @@ class DocumentUi {
     virtual bool askOkCancel(const std::string& text) = 0;
     // The ROM file to open; nothing when the user cancels.
     virtual std::optional<std::filesystem::path> askRomPath() = 0;
+    // Says why the ROM was not saved and offers File > Save As: true when the
+    // user takes it.
+    virtual bool offerSaveAs(const std::string& text) {
+        showError(text);
+        return false;
+    }
+    // The new file File > Save As writes; nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> askSaveRomPath() { return std::nullopt; }
     // A small window with the text, dy pixels below the main window's top.
     virtual void showProgress(const std::string& text, int dy) = 0;
     virtual void closeProgress() = 0;

@@ -191,10 +191,13 @@ bool RomDocument::checkForm(const RomFormCheck& check, RomForm& form) {
 
 bool RomDocument::load(const std::filesystem::path& path) {
     ui_.showProgress(kLoadingMessage, kLoadingProgressOffset);
-    // The file is read once, for everything the open needs; it must open for
-    // reading and writing.
+    // The file is read once, for everything the open needs. One the user may
+    // not write opens all the same: Save refuses it and Save As is offered.
     RomFile rom;
-    const bool opened = rom.open(path);
+    bool opened = rom.open(path);
+    const bool readOnly = !opened && rom.problem() == RomFile::Problem::CannotOpen &&
+                          rom.open(path, RomFile::Access::ReadOnly);
+    opened = opened || readOnly;
     RomForm form;
     if (!checkForm(opened ? readRomForm(rom) : readRomForm(path), form)) return false;
     if (!opened) {
@@ -223,7 +226,8 @@ bool RomDocument::load(const std::filesystem::path& path) {
 
     if (romPath_.empty()) firstLoad(path, rom);
     romPath_ = path;
-    ui_.showRomForm(pathToUtf8(path.filename()) + " (" + describeRomForm(form_) + ")");
+    readOnly_ = readOnly;
+    showRomForm();
     pages_.pageForTab(currentTab_).refresh();
     settings_.addRecentFile(pathToUtf8(path));
     ui_.rebuildRecentMenu(recentMenuItems(settings_));
@@ -246,15 +250,79 @@ void RomDocument::firstLoad(const std::filesystem::path& path, const RomFile& ro
     ui_.enableRomCommands();
 }
 
+void RomDocument::showRomForm() {
+    ui_.showRomForm(pathToUtf8(romPath_.filename()) + " (" + describeRomForm(form_) +
+                    (readOnly_ ? ", read-only" : "") + ")");
+}
+
 bool RomDocument::saveRom() {
+    if (readOnly_) return ui_.offerSaveAs(kReadOnlyMessage) && saveRomAs();
     if (!confirmUnchangedOnDisk()) return false;
     ui_.showProgress(kSavingMessage, kSavingProgressOffset);
     const bool saved = writeRom();
     ui_.closeProgress();
     if (!saved) return false;
+    finishSave();
+    return true;
+}
+
+bool RomDocument::saveRomAs() {
+    const std::optional<std::filesystem::path> target = ui_.askSaveRomPath();
+    return target && saveRomAs(*target);
+}
+
+bool RomDocument::saveRomAs(const std::filesystem::path& target) {
+    // Naming the read-only file itself would replace what the user may not write.
+    std::error_code unknown;
+    if (readOnly_ && std::filesystem::equivalent(target, romPath_, unknown)) {
+        ui_.showError(kReadOnlyMessage);
+        return false;
+    }
+    ui_.showProgress(kSavingMessage, kSavingProgressOffset);
+    const bool saved = writeRomAs(target);
+    ui_.closeProgress();
+    if (!saved) return false;
+    romPath_ = target;
+    RomFile written;
+    readOnly_ = !written.open(target);
+    // The new file starts here: there is nothing older of it to keep.
+    backedUp_.insert(target);
+    settings_.addRecentFile(pathToUtf8(target));
+    ui_.rebuildRecentMenu(recentMenuItems(settings_));
+    showRomForm();
+    finishSave();
+    return true;
+}
+
+void RomDocument::finishSave() {
     history_.markClean();
     ui_.showInfo(kSavedMessage);
     dirty_ = false;
+}
+
+bool RomDocument::fillImage(RomFile& rom) {
+    for (EditorPage* page : pages_.all()) {
+        if (!page->saveToRom(rom)) return false;
+    }
+    if (settings_.fixChecksum) (void)fixRomChecksum(rom);
+    return true;
+}
+
+// The ROM as it is on the disk, with every page's data written over it, goes
+// whole into the new file; the ROM itself is only read.
+bool RomDocument::writeRomAs(const std::filesystem::path& target) {
+    RomFile rom;
+    if (!rom.open(romPath_, RomFile::Access::Copy)) {
+        ui_.showWarning(kSaveFailedMessage + std::string("the ROM cannot be read"));
+        return false;
+    }
+    if (!fillImage(rom)) return false;
+    const ReplaceResult written = rom.commitTo(target, steps_);
+    if (!written.replaced) {
+        ui_.showWarning(kSaveFailedMessage + written.error);
+        return false;
+    }
+    onDisk_ = fileStamp(target);
     return true;
 }
 
@@ -266,10 +334,7 @@ bool RomDocument::writeRom() {
         ui_.showWarning(kSaveFailedMessage + std::string("the file cannot be opened for writing"));
         return false;
     }
-    for (EditorPage* page : pages_.all()) {
-        if (!page->saveToRom(rom)) return false;
-    }
-    if (settings_.fixChecksum) (void)fixRomChecksum(rom);
+    if (!fillImage(rom)) return false;
     if (settings_.keepBackup && !backedUp_.contains(romPath_)) {
         const ReplaceResult backup = replaceFile(backupPath(romPath_), rom.originalBytes(), steps_);
         if (!backup.replaced) {

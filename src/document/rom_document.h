@@ -59,6 +59,8 @@ inline constexpr const char* kSavedMessage = "ROM saved";
 // Followed by what went wrong, in the system's words.
 inline constexpr const char* kSaveFailedMessage = "Error saving ROM: ";
 inline constexpr const char* kBackupFailedMessage = "Error writing the backup: ";
+inline constexpr const char* kReadOnlyMessage =
+    "The ROM is read-only. Save it under another name with File > Save As.";
 inline constexpr const char* kChangedOnDiskQuestion =
     "The ROM was changed by another program since it was opened. Save anyway?";
 // The name of a folder import's step in the Edit menu.
@@ -87,11 +89,19 @@ class RomDocument {
     bool openRom(std::optional<int> recentIndex = std::nullopt);
     // Opens the given file as the Open command would after the file dialog.
     bool openRomFile(const std::filesystem::path& path);
-    // Saves through the three pages; true when all of them saved.
+    // Saves through the three pages; true when all of them saved. A ROM the
+    // user may not write is refused, with Save As offered.
     bool saveRom();
+    // File > Save As: the whole ROM with every edit into the file the user
+    // names (through the same safe writing), which the document then goes on
+    // with.
+    bool saveRomAs();
+    bool saveRomAs(const std::filesystem::path& target);
 
     const std::filesystem::path& romPath() const { return romPath_; }
     bool isLoaded() const { return !romPath_.empty(); }
+    // The ROM was opened for reading only: the user may not write the file.
+    bool readOnly() const { return readOnly_; }
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }
 
@@ -123,6 +133,11 @@ class RomDocument {
     bool checkForm(const RomFormCheck& check, RomForm& form);
     bool confirmUnchangedOnDisk();
     bool writeRom();
+    bool writeRomAs(const std::filesystem::path& target);
+    // Every page writes its data set into the image; false when one refused.
+    bool fillImage(RomFile& rom);
+    void finishSave();
+    void showRomForm();
     bool checkSignature(const RomFile& rom);
     bool load(const std::filesystem::path& path);
     void firstLoad(const std::filesystem::path& path, const RomFile& rom);
@@ -147,6 +162,7 @@ class RomDocument {
     std::set<std::filesystem::path> backedUp_;
     std::reference_wrapper<FileSteps> steps_ = systemFileSteps();
     bool dirty_ = false;
+    bool readOnly_ = false;
     int currentTab_ = 0;
 };
 

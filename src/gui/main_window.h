@@ -39,6 +39,7 @@ inline constexpr std::size_t kSummaryLines = 15;
 enum Command : int {
     kCommandSave = 40001,
     kCommandExit = 40002,
+    kCommandSaveAs = 40003,
     kCommandOpen = 40004,
     kCommandGridSettings = 40006,
     kCommandChangeBackground = 40007,
@@ -92,6 +93,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void showWarning(const std::string& text) override;
     bool askOkCancel(const std::string& text) override;
     std::optional<std::filesystem::path> askRomPath() override;
+    bool offerSaveAs(const std::string& text) override;
+    std::optional<std::filesystem::path> askSaveRomPath() override;
     void showProgress(const std::string& text, int dy) override;
     void closeProgress() override;
     void enableRomCommands() override;

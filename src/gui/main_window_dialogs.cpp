@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "gui/folder_dialog.h"
@@ -124,6 +125,23 @@ void MainWindow::showInfo(const std::string& message) {
 std::optional<std::filesystem::path> MainWindow::askRomPath() {
     const QString path =
         QFileDialog::getOpenFileName(this, "Select location of Final Fantasy III ROM", QString(),
+                                     "ROM files (*.smc *.sfc *.swc *.fig);;All files (*)");
+    if (path.isEmpty()) return std::nullopt;
+    return toPath(path);
+}
+
+bool MainWindow::offerSaveAs(const std::string& message) {
+    QMessageBox box(QMessageBox::Warning, kProgramCaption, QString::fromStdString(message),
+                    QMessageBox::Cancel, this);
+    const QPushButton* saveAs = box.addButton("Save As...", QMessageBox::AcceptRole);
+    box.exec();
+    return box.clickedButton() == saveAs;
+}
+
+std::optional<std::filesystem::path> MainWindow::askSaveRomPath() {
+    const std::filesystem::path& rom = document_->romPath();
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Save the ROM as", toQString(rom.parent_path()),
                                      "ROM files (*.smc *.sfc *.swc *.fig);;All files (*)");
     if (path.isEmpty()) return std::nullopt;
     return toPath(path);

@@ -32,6 +32,8 @@ void MainWindow::buildMenus() {
     fileMenu_ = menuBar()->addMenu("File");
     addCommand(fileMenu_, "&Open ...", kCommandOpen, QKeySequence("Ctrl+O"));
     addCommand(fileMenu_, "&Save ", kCommandSave, QKeySequence("Ctrl+S"))->setEnabled(false);
+    addCommand(fileMenu_, "Save &As...", kCommandSaveAs, QKeySequence("Ctrl+Shift+S"))
+        ->setEnabled(false);
     fileMenu_->addSeparator();
     addCommand(fileMenu_, "Export &All ...", kCommandExportAll)->setEnabled(false);
     addCommand(fileMenu_, "&Import All ...", kCommandImportAll)->setEnabled(false);
@@ -87,6 +89,9 @@ void MainWindow::runCommand(int command) {
             break;
         case kCommandSave:
             document_->saveRom();
+            break;
+        case kCommandSaveAs:
+            document_->saveRomAs();
             break;
         case kCommandExportAll:
             exportAllPictures();
@@ -184,6 +189,7 @@ void MainWindow::openBackgroundChooser() {
 
 void MainWindow::enableRomCommands() {
     action(kCommandSave)->setEnabled(true);
+    action(kCommandSaveAs)->setEnabled(true);
     action(kCommandExportAll)->setEnabled(true);
     action(kCommandImportAll)->setEnabled(true);
     action(kCommandChangeBackground)->setEnabled(true);

@@ -9,7 +9,7 @@ const char* romLoadMessage(RomLoadResult result) {
         case RomLoadResult::Loaded:
             return "loaded";
         case RomLoadResult::CannotOpen:
-            return "cannot open the ROM file for reading and writing";
+            return "cannot open the ROM file for reading";
         case RomLoadResult::TooShort:
             return "the ROM file is too short to hold the editor's tables";
         case RomLoadResult::TooManyImages:
@@ -23,7 +23,8 @@ const char* romLoadMessage(RomLoadResult result) {
 }
 
 RomLoadResult openForLoading(RomFile& rom, const std::filesystem::path& path) {
-    if (rom.open(path)) return RomLoadResult::Loaded;
+    // Loading only reads: a ROM the user may not write still opens.
+    if (rom.open(path, RomFile::Access::ReadOnly)) return RomLoadResult::Loaded;
     return rom.problem() == RomFile::Problem::BadSize ? RomLoadResult::BadSize
                                                       : RomLoadResult::CannotOpen;
 }

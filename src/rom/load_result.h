@@ -9,7 +9,7 @@ class RomFile;
 // How loading one data set from a ROM file ended.
 enum class RomLoadResult {
     Loaded,
-    CannotOpen,     // the file cannot be opened for reading and writing
+    CannotOpen,     // the file cannot be opened for reading
     TooShort,       // the file ends before the data set's tables do
     TooManyImages,  // more distinct monster graphics than the entry table holds
     BadSize,        // the file's size is no ROM image's

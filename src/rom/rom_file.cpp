@@ -21,9 +21,9 @@ bool inside(std::uint64_t offset, std::size_t count, std::uint64_t size) {
 bool RomFile::open(const std::filesystem::path& path, Access access) {
     *this = RomFile();
     problem_ = Problem::CannotOpen;
-    writable_ = access == Access::ReadWrite;
+    access_ = access;
     auto mode = std::ios::in | std::ios::binary;
-    if (writable_) mode |= std::ios::out;
+    if (access == Access::ReadWrite) mode |= std::ios::out;
     // Opened for writing too, so that a file that cannot be saved is known now.
     file_.open(path, mode);
     if (!file_.is_open()) return false;
@@ -95,12 +95,17 @@ bool RomFile::close() {
 }
 
 ReplaceResult RomFile::commit(FileSteps& steps) {
-    if (!open_ || !writable_) return {false, "the file is not open for writing"};
+    if (!open_ || access_ != Access::ReadWrite) return {false, "the file is not open for writing"};
     if (!changed()) return {true, {}};
     ReplaceResult result = replaceFile(path_, bytes_, steps);
     // The disk now holds what memory does.
     if (result.replaced) original_.clear();
     return result;
+}
+
+ReplaceResult RomFile::commitTo(const std::filesystem::path& target, FileSteps& steps) {
+    if (!readWholeFile()) return {false, "the file could not be read"};
+    return replaceFile(target, bytes_, steps);
 }
 
 std::optional<std::uint64_t> RomFile::snesToFileOffset(std::uint32_t address) const {
@@ -136,7 +141,8 @@ bool RomFile::write(std::uint32_t romOffset, std::span<const std::uint8_t> bytes
 
 bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     // A ROM keeps its size, and with it its form.
-    if (!open_ || !writable_ || !inside(offset, bytes.size(), fileSize_) || !readWholeFile())
+    if (!open_ || access_ == Access::ReadOnly || !inside(offset, bytes.size(), fileSize_) ||
+        !readWholeFile())
         return false;
     if (original_.empty()) original_ = bytes_;
     std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));

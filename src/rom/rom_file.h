@@ -48,7 +48,9 @@ using RomBytes = std::vector<std::uint8_t, UnfilledAllocator<std::uint8_t>>;
 // a save that fails half-way leaves the file as it was.
 class RomFile {
   public:
-    enum class Access { ReadWrite, ReadOnly };
+    // Copy reads the file only; the bytes in memory still take writes, to be
+    // put into another file with commitTo (a read-only ROM saved elsewhere).
+    enum class Access { ReadWrite, ReadOnly, Copy };
     enum class Problem { None, CannotOpen, BadSize };
 
     // Opens an existing file. False if it cannot be opened with the requested
@@ -101,6 +103,10 @@ class RomFile {
     // file is either untouched or holds every change. Nothing is written when
     // nothing changed.
     [[nodiscard]] ReplaceResult commit(FileSteps& steps = systemFileSteps());
+    // Puts the whole file as it is in memory into another one, changed or not,
+    // the same way; the file read stays as it is.
+    [[nodiscard]] ReplaceResult commitTo(const std::filesystem::path& target,
+                                         FileSteps& steps = systemFileSteps());
 
   private:
     // Brings the whole file into memory, once; false when it cannot be read.
@@ -124,7 +130,7 @@ class RomFile {
     std::uint32_t headerSize_ = 0;
     std::uint64_t fileSize_ = 0;
     bool open_ = false;
-    bool writable_ = false;
+    Access access_ = Access::ReadOnly;
     Problem problem_ = Problem::None;
 };
 

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
+#include "support/ordinary_user.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 #include "transfer/image_transfer.h"
@@ -63,6 +66,46 @@ class Cli : public ::testing::Test {
     }
 
     static IndexedImage read(const fs::path& path) {
+    // As run(), by an ordinary user: root, who may write any file, runs the
+    // tool as the ordinary account. Status kCannotSwitch when it cannot.
+    static constexpr int kCannotSwitch = 126;
+    CliRun runAsOrdinaryUser(const std::vector<std::string>& args) const {
+        const fs::path out = dir.file("stdout.txt");
+        const fs::path err = dir.file("stderr.txt");
+        std::vector<std::string> words = {MORVIK_CLI_PATH};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int outFile = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int errFile = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (outFile < 0 || errFile < 0 || ::dup2(outFile, 1) < 0 || ::dup2(errFile, 2) < 0)
+                ::_exit(kCannotSwitch);
+            const test::Account account = test::ordinaryAccount();
+            if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(account.gid) != 0 ||
+                                     ::setuid(account.uid) != 0))
+                ::_exit(kCannotSwitch);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int raw = 0;
+        CliRun result;
+        if (child > 0 && ::waitpid(child, &raw, 0) == child && WIFEXITED(raw))
+            result.status = WEXITSTATUS(raw);
+        result.out = slurp(out);
+        result.err = slurp(err);
+        return result;
+    }
+    // The test's folder reached by everyone, written only by its owner.
+    void shareFolder() const {
+        fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
+                                        fs::perms::group_exec | fs::perms::others_read |
+                                        fs::perms::others_exec);
+    }
+
         IndexedImage image;
         EXPECT_EQ(readImageFile(image, path, 256, 512, 512), ImageStatus::Ok) << path;
         return image;
@@ -407,6 +450,27 @@ TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
         const CliRun result = run(args);
         EXPECT_EQ(result.status, 1) << message;
         EXPECT_EQ(result.err, message + "\n");
+// A ROM the user may not write is read as any other, and never written.
+TEST_F(Cli, AReadOnlyRomIsReadAndNotWritten) {
+    shareFolder();
+    const fs::path mine = dir.file("mine");
+    fs::create_directory(mine);
+    fs::permissions(mine, fs::perms::all);
+    fs::permissions(rom, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const test::Bytes original = test::readFileBytes(rom);
+    const CliRun info = runAsOrdinaryUser({"info", rom.string()});
+    if (info.status == kCannotSwitch) GTEST_SKIP() << test::OrdinaryUser::kCannotSwitch;
+    EXPECT_EQ(info.status, 0) << info.err;
+    const CliRun exported = runAsOrdinaryUser({"export", rom.string(), (mine / "art").string()});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(runAsOrdinaryUser({"diff", rom.string(), rom.string()}).status, 0);
+    const CliRun imported = runAsOrdinaryUser(
+        {"import", rom.string(), "portrait", "3", (mine / "art/portraits/07.png").string()});
+    EXPECT_EQ(imported.status, 1);
+    EXPECT_EQ(imported.err, "error: The ROM was not saved: " + rom.string() + " is read-only\n");
+    EXPECT_TRUE(test::readFileBytes(rom) == original);
+}
+
         EXPECT_TRUE(test::readFileBytes(rom) == original) << message;
     };
     // Pictures a page cannot take.

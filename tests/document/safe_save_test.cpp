@@ -12,6 +12,7 @@
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_checksum.h"
 #include "support/failing_steps.h"
+#include "support/ordinary_user.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 
@@ -33,6 +34,11 @@ class RecordingUi : public DocumentUi {
     void showWarning(const std::string& text) override { messages.push_back(text); }
     bool askOkCancel(const std::string&) override { return false; }
     std::optional<fs::path> askRomPath() override { return path; }
+    bool offerSaveAs(const std::string& text) override {
+        messages.push_back(text);
+        return saveAs.has_value();
+    }
+    std::optional<fs::path> askSaveRomPath() override { return saveAs; }
     void showProgress(const std::string&, int) override {}
     void closeProgress() override {}
     void enableRomCommands() override {}
@@ -41,6 +47,7 @@ class RecordingUi : public DocumentUi {
     void rebuildRecentMenu(const std::vector<RecentMenuItem>&) override {}
 
     std::optional<fs::path> path;
+    std::optional<fs::path> saveAs;  // taken when offered
     bool yes = true;
     std::vector<std::string> questions;
     std::vector<std::string> messages;
@@ -210,6 +217,54 @@ TEST_F(SafeSave, AFileAnotherProgramChangedIsNotOverwrittenUnasked) {
     EXPECT_EQ(ui.questions, (std::vector<std::string>{kChangedOnDiskQuestion}));
     EXPECT_TRUE(test::readFileBytes(rom) == changed);
     EXPECT_TRUE(document.dirty());
+}
+
+// A ROM the user may not write opens; Save is refused with Save As offered,
+// which writes the whole ROM with the edits into a new file the document then
+// goes on with.
+TEST_F(SafeSave, AReadOnlyRomIsSavedUnderAnotherName) {
+    rom = dir.file("game.smc");
+    ASSERT_TRUE(writeDemoRom(rom));
+    const fs::path mine = dir.file("mine");
+    fs::create_directory(mine);
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+    fs::permissions(mine, fs::perms::all);
+    fs::permissions(rom, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    original = test::readFileBytes(rom);
+    const test::OrdinaryUser user;
+    if (!user.ok()) GTEST_SKIP() << test::OrdinaryUser::kCannotSwitch;
+    ui.path = rom;
+    ASSERT_TRUE(document.openRom());
+    EXPECT_TRUE(document.readOnly());
+    edit(3);
+
+    EXPECT_FALSE(document.saveRom());  // Save As not taken
+    EXPECT_EQ(ui.messages, (std::vector<std::string>{kReadOnlyMessage}));
+    EXPECT_TRUE(document.dirty());
+
+    const fs::path copy = mine / "copy.smc";
+    ui.saveAs = copy;
+    ASSERT_TRUE(document.saveRom());
+    EXPECT_EQ(document.romPath(), copy);
+    EXPECT_FALSE(document.readOnly());
+    EXPECT_FALSE(document.dirty());
+    EXPECT_TRUE(test::readFileBytes(rom) == original);
+    EXPECT_EQ(settings.recentFile(0), copy.string());
+    DataSets saved, untouched;
+    ASSERT_EQ(loadDataSets(saved, copy), RomLoadResult::Loaded);
+    ASSERT_EQ(loadDataSets(untouched, rom), RomLoadResult::Loaded);
+    EXPECT_TRUE(saved.monsters == sets.monsters);
+    EXPECT_FALSE(saved.monsters == untouched.monsters);
+
+    // Save now writes the new file, with no backup of what Save As just wrote.
+    edit(4);
+    const test::Bytes first = test::readFileBytes(copy);
+    ASSERT_TRUE(document.saveRom());
+    EXPECT_FALSE(test::readFileBytes(copy) == first);
+    EXPECT_FALSE(fs::exists(backupPath(copy)));
+    EXPECT_FALSE(fs::exists(backupPath(rom)));
 }
 
 }  // namespace
