@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/pages/character_page.h"
@@ -49,6 +50,12 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
 
     auto* area = new QWidget(this);
     setCentralWidget(area);
+    // Until a ROM is open the area has nothing else to show.
+    emptyHint_ = new QLabel("Open a ROM with File > Open, or drop a ROM file here", area);
+    emptyHint_->setObjectName("emptyHint");
+    emptyHint_->setAlignment(Qt::AlignCenter);
+    emptyHint_->setForegroundRole(QPalette::PlaceholderText);
+    (new QVBoxLayout(area))->addWidget(emptyHint_);
     tabBar_ = new QTabBar(area);
     tabBar_->setObjectName("tabs");
     for (const char* name : {"Monsters", "Espers", "Portraits", "Characters"})
@@ -179,6 +186,7 @@ void MainWindow::showRomForm(const std::string& description) {
 }
 
 void MainWindow::showTabs() {
+    emptyHint_->hide();
     tabBar_->show();
 }
 

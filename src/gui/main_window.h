@@ -156,6 +156,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;
     QLabel* status_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
     std::filesystem::path lastFolder_;
     bool settingsWritten_ = false;
 };

@@ -65,5 +65,15 @@ TEST_F(WindowPolish, OpenOffersEveryRomEnding) {
               "ROM files (*.smc *.sfc *.swc *.fig);;All files (*)");
 }
 
+TEST_F(WindowPolish, AnEmptyWindowSaysHowToOpenARom) {
+    makeWindow();
+    auto* hint = window->findChild<QLabel*>("emptyHint");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), "Open a ROM with File > Open, or drop a ROM file here");
+    window->runCommand(kCommandOpen);
+    EXPECT_FALSE(hint->isVisible());
+}
+
 }  // namespace
 }  // namespace morvik::gui
