@@ -9,7 +9,7 @@ namespace morvik::cli {
 bool CliUi::askYesNo(const std::string& text) {
     // Saving over another program's changes takes --force.
     if (text == kChangedOnDiskQuestion) {
-        if (!force_) err_ << text << " (not saved: use --force to save anyway)\n";
+        if (!force_) err_ << "error: " << text << " (not saved: use --force to save anyway)\n";
         return force_;
     }
     // The signature question: the command line loads anyway, and says so.
@@ -20,7 +20,7 @@ bool CliUi::askYesNo(const std::string& text) {
 bool CliUi::offerSaveAs(const std::string& text) {
     // The editor's advice names its own menu.
     if (text == kReadOnlyMessage) {
-        err_ << "error: The ROM was not saved: " << pathToUtf8(romPath_) << " is read-only\n";
+        err_ << "error: " << kSaveFailedMessage << pathToUtf8(romPath_) << " is read-only\n";
     } else {
         err_ << "error: " << text << '\n';
     }
@@ -42,7 +42,7 @@ void CliUi::showInfo(const std::string& text) {
 bool CliPage::saveToRom(RomFile& rom) {
     const std::string message = saveDataSet(sets_, kind_, rom);
     if (message.empty()) return true;
-    err_ << message << '\n';
+    err_ << "error: " << kSaveFailedMessage << message << '\n';
     return false;
 }
 

@@ -259,9 +259,9 @@ bool RomDocument::saveRom() {
     if (readOnly_) return ui_.offerSaveAs(kReadOnlyMessage) && saveRomAs();
     if (!confirmUnchangedOnDisk()) return false;
     ui_.showProgress(kSavingMessage, kSavingProgressOffset);
-    const bool saved = writeRom();
+    const std::optional<std::string> failure = writeRom();
     ui_.closeProgress();
-    if (!saved) return false;
+    if (failure) return !failure->empty() && ui_.offerSaveAs(*failure) && saveRomAs();
     finishSave();
     return true;
 }
@@ -279,9 +279,9 @@ bool RomDocument::saveRomAs(const std::filesystem::path& target) {
         return false;
     }
     ui_.showProgress(kSavingMessage, kSavingProgressOffset);
-    const bool saved = writeRomAs(target);
+    const std::optional<std::string> failure = writeRomAs(target);
     ui_.closeProgress();
-    if (!saved) return false;
+    if (failure) return !failure->empty() && ui_.offerSaveAs(*failure) && saveRomAs();
     romPath_ = target;
     RomFile written;
     readOnly_ = !written.open(target);
@@ -308,48 +308,50 @@ bool RomDocument::fillImage(RomFile& rom) {
     return true;
 }
 
+std::string folderRefusedMessage(const std::filesystem::path& rom) {
+    std::error_code unknown;
+    const std::filesystem::path whole = std::filesystem::absolute(rom, unknown);
+    return kSaveFailedMessage + std::string("the folder ") +
+           pathToUtf8((unknown ? rom : whole).parent_path()) +
+           " does not allow new files (Morvik writes the new ROM beside the old one first)";
+}
+
+// A folder that takes no new file is the one failure the user can mend by
+// choosing another place, and the system's words would not say so.
+std::string RomDocument::failureMessage(const ReplaceResult& result, const char* what,
+                                        const std::filesystem::path& target) const {
+    return result.folderRefused ? folderRefusedMessage(target) : what + result.error;
+}
+
 // The ROM as it is on the disk, with every page's data written over it, goes
 // whole into the new file; the ROM itself is only read.
-bool RomDocument::writeRomAs(const std::filesystem::path& target) {
+std::optional<std::string> RomDocument::writeRomAs(const std::filesystem::path& target) {
     RomFile rom;
-    if (!rom.open(romPath_, RomFile::Access::Copy)) {
-        ui_.showWarning(kSaveFailedMessage + std::string("the ROM cannot be read"));
-        return false;
-    }
-    if (!fillImage(rom)) return false;
+    if (!rom.open(romPath_, RomFile::Access::Copy))
+        return kSaveFailedMessage + pathToUtf8(romPath_) + " cannot be read";
+    if (!fillImage(rom)) return std::string();
     const ReplaceResult written = rom.commitTo(target, steps_);
-    if (!written.replaced) {
-        ui_.showWarning(kSaveFailedMessage + written.error);
-        return false;
-    }
+    if (!written.replaced) return failureMessage(written, kSaveFailedMessage, target);
     onDisk_ = fileStamp(target);
-    return true;
+    return std::nullopt;
 }
 
 // Every page writes into one image of the file; only when all of them did is
 // it put on the disk, in one step, after the backup.
-bool RomDocument::writeRom() {
+std::optional<std::string> RomDocument::writeRom() {
     RomFile rom;
-    if (!rom.open(romPath_)) {
-        ui_.showWarning(kSaveFailedMessage + std::string("the file cannot be opened for writing"));
-        return false;
-    }
-    if (!fillImage(rom)) return false;
+    if (!rom.open(romPath_))
+        return kSaveFailedMessage + std::string("the file cannot be opened for writing");
+    if (!fillImage(rom)) return std::string();
     if (settings_.keepBackup && !backedUp_.contains(romPath_)) {
         const ReplaceResult backup = replaceFile(backupPath(romPath_), rom.originalBytes(), steps_);
-        if (!backup.replaced) {
-            ui_.showWarning(kBackupFailedMessage + backup.error);
-            return false;
-        }
+        if (!backup.replaced) return failureMessage(backup, kBackupFailedMessage, romPath_);
         backedUp_.insert(romPath_);
     }
     const ReplaceResult written = rom.commit(steps_);
-    if (!written.replaced) {
-        ui_.showWarning(kSaveFailedMessage + written.error);
-        return false;
-    }
+    if (!written.replaced) return failureMessage(written, kSaveFailedMessage, romPath_);
     onDisk_ = fileStamp(romPath_);
-    return true;
+    return std::nullopt;
 }
 
 // Another program may have replaced the file since it was read: saving would

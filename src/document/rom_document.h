@@ -40,6 +40,10 @@ struct FileStamp {
 };
 FileStamp fileStamp(const std::filesystem::path& path);
 
+// Why a save failed when the ROM's folder takes no new file: the new ROM is
+// written beside the old one before it takes its place.
+std::string folderRefusedMessage(const std::filesystem::path& rom);
+
 // Loads the three data sets, in the order monsters, portraits, characters,
 // stopping at the first failure. Replaceable so tests can make one fail.
 // The loader reads from the file the document opened once for the whole open.
@@ -57,8 +61,9 @@ inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds .
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
 // Followed by what went wrong, in the system's words.
-inline constexpr const char* kSaveFailedMessage = "Error saving ROM: ";
-inline constexpr const char* kBackupFailedMessage = "Error writing the backup: ";
+inline constexpr const char* kSaveFailedMessage = "The ROM was not saved: ";
+inline constexpr const char* kBackupFailedMessage =
+    "The ROM was not saved: the backup could not be written: ";
 inline constexpr const char* kReadOnlyMessage =
     "The ROM is read-only. Save it under another name with File > Save As.";
 inline constexpr const char* kChangedOnDiskQuestion =
@@ -132,8 +137,12 @@ class RomDocument {
   private:
     bool checkForm(const RomFormCheck& check, RomForm& form);
     bool confirmUnchangedOnDisk();
-    bool writeRom();
-    bool writeRomAs(const std::filesystem::path& target);
+    // Nothing when the file was written; else why not: empty when a page
+    // refused (and said so), else the message that offers Save As.
+    std::optional<std::string> writeRom();
+    std::optional<std::string> writeRomAs(const std::filesystem::path& target);
+    std::string failureMessage(const ReplaceResult& result, const char* what,
+                               const std::filesystem::path& target) const;
     // Every page writes its data set into the image; false when one refused.
     bool fillImage(RomFile& rom);
     void finishSave();

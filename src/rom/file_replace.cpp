@@ -97,6 +97,7 @@ class SystemFileSteps : public FileSteps {
         std::error_code failure;
         std::filesystem::rename(from, to, failure);
         if (!failure) return true;
+        code_ = failure.value();
         error_ = failure.message();
         return false;
     }
@@ -108,14 +109,19 @@ class SystemFileSteps : public FileSteps {
         std::filesystem::remove(path, ignored);
     }
     std::string error() const override { return error_; }
+    bool accessDenied() const override {
+        return code_ == EACCES || code_ == EPERM || code_ == EROFS;
+    }
 
   private:
     // Keeps the system's text for an errno value; always false.
     bool remember(int code) {
+        code_ = code;
         error_ = std::strerror(code);
         return false;
     }
     std::string error_;
+    int code_ = 0;
 };
 
 }  // namespace
@@ -131,7 +137,7 @@ ReplaceResult replaceFile(const std::filesystem::path& target, std::span<const s
     std::filesystem::path temporary;
     int handle = -1;
     if (!steps.createTemporary(folder, target.filename().string(), temporary, handle)) {
-        return {false, steps.error()};
+        return {false, steps.error(), steps.accessDenied()};
     }
     const auto fail = [&](bool open) {
         ReplaceResult result{false, steps.error()};

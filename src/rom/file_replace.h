@@ -31,6 +31,9 @@ class FileSteps {
     virtual void remove(const std::filesystem::path& path) = 0;
     // The text of the last failure ("No space left on device").
     virtual std::string error() const = 0;
+    // True when the last failure was the system refusing the access (the
+    // file's or folder's permissions, a read-only disk) rather than a fault.
+    virtual bool accessDenied() const { return false; }
 };
 
 // The operating system's own steps.
@@ -39,6 +42,8 @@ FileSteps& systemFileSteps();
 struct ReplaceResult {
     bool replaced = false;
     std::string error;  // what failed, in the system's words; empty when replaced
+    // The folder does not let this user make the new file beside the target.
+    bool folderRefused = false;
 };
 
 // Writes the bytes to a temporary file beside the target, flushes it to the

@@ -65,7 +65,6 @@ class Cli : public ::testing::Test {
         return result;
     }
 
-    static IndexedImage read(const fs::path& path) {
     // As run(), by an ordinary user: root, who may write any file, runs the
     // tool as the ordinary account. Status kCannotSwitch when it cannot.
     static constexpr int kCannotSwitch = 126;
@@ -106,6 +105,7 @@ class Cli : public ::testing::Test {
                                         fs::perms::others_exec);
     }
 
+    static IndexedImage read(const fs::path& path) {
         IndexedImage image;
         EXPECT_EQ(readImageFile(image, path, 256, 512, 512), ImageStatus::Ok) << path;
         return image;
@@ -444,12 +444,6 @@ TEST_F(Cli, FileNamesOutsideAscii) {
               "cannot create folder " + pathToUtf8(named("塞がり") / "monsters") + "\n");
 }
 
-TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
-    const test::Bytes original = test::readFileBytes(rom);
-    auto expectFailure = [&](const std::vector<std::string>& args, const std::string& message) {
-        const CliRun result = run(args);
-        EXPECT_EQ(result.status, 1) << message;
-        EXPECT_EQ(result.err, message + "\n");
 // A ROM the user may not write is read as any other, and never written.
 TEST_F(Cli, AReadOnlyRomIsReadAndNotWritten) {
     shareFolder();
@@ -471,6 +465,44 @@ TEST_F(Cli, AReadOnlyRomIsReadAndNotWritten) {
     EXPECT_TRUE(test::readFileBytes(rom) == original);
 }
 
+// The new ROM is written beside the old one first: a folder the user may not
+// write refuses it, with or without the backup, and one line says so.
+TEST_F(Cli, ARomInAFolderTheUserCannotWriteIsNotSavedAndOneLineSaysWhy) {
+    shareFolder();
+    const fs::path closed = dir.file("closed");
+    const fs::path inside = closed / "demo.smc";
+    fs::create_directory(closed);
+    fs::copy_file(rom, inside);
+    fs::permissions(inside, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::group_write | fs::perms::others_read |
+                                fs::perms::others_write);
+    ASSERT_EQ(run({"export", rom.string(), dir.file("art").string(), "--only", "portraits"}).status,
+              0);
+    fs::permissions(closed,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    const test::Bytes original = test::readFileBytes(inside);
+    const std::string picture = pathToUtf8(dir.file("art") / "portraits" / "07.png");
+    for (const char* backup : {"--force", "--backup"}) {
+        const CliRun refused =
+            runAsOrdinaryUser({"import", inside.string(), "portrait", "3", picture, backup});
+        if (refused.status == kCannotSwitch) GTEST_SKIP() << test::OrdinaryUser::kCannotSwitch;
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err, "error: The ROM was not saved: the folder " + closed.string() +
+                                   " does not allow new files (Morvik writes the new ROM beside "
+                                   "the old one first)\n");
+    }
+    EXPECT_TRUE(test::readFileBytes(inside) == original);
+    fs::permissions(closed, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
+    const test::Bytes original = test::readFileBytes(rom);
+    auto expectFailure = [&](const std::vector<std::string>& args, const std::string& message) {
+        const CliRun result = run(args);
+        EXPECT_EQ(result.status, 1) << message;
+        EXPECT_EQ(result.err, message + "\n");
         EXPECT_TRUE(test::readFileBytes(rom) == original) << message;
     };
     // Pictures a page cannot take.

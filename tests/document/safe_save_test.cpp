@@ -8,6 +8,7 @@
 
 #include "demo/demo_rom.h"
 #include "document/rom_document.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_checksum.h"
@@ -77,6 +78,26 @@ class DataSetPage : public MonsterEditorPage {
   private:
     DataSets& sets_;
     DataSetKind kind_;
+};
+
+// The system's steps, but one folder takes no new file, as a folder the user
+// may not write.
+class ClosedFolder : public test::FailingSteps {
+  public:
+    explicit ClosedFolder(fs::path folder) : FailingSteps(-1), folder_(std::move(folder)) {}
+    bool createTemporary(const fs::path& folder, const std::string& stem, fs::path& created,
+                         int& handle) override {
+        refused_ = folder == folder_;
+        return !refused_ && FailingSteps::createTemporary(folder, stem, created, handle);
+    }
+    std::string error() const override {
+        return refused_ ? "Permission denied" : FailingSteps::error();
+    }
+    bool accessDenied() const override { return refused_; }
+
+  private:
+    fs::path folder_;
+    bool refused_ = false;
 };
 
 class SafeSave : public ::testing::Test {
@@ -217,6 +238,32 @@ TEST_F(SafeSave, AFileAnotherProgramChangedIsNotOverwrittenUnasked) {
     EXPECT_EQ(ui.questions, (std::vector<std::string>{kChangedOnDiskQuestion}));
     EXPECT_TRUE(test::readFileBytes(rom) == changed);
     EXPECT_TRUE(document.dirty());
+}
+
+// With or without the backup, one message says the ROM was not saved and why,
+// and offers Save As.
+TEST_F(SafeSave, AFolderThatTakesNoNewFileSaysSoAndOffersSaveAs) {
+    open();
+    edit();
+    ClosedFolder steps(dir.path());
+    document.setFileSteps(steps);
+    const std::string message =
+        "The ROM was not saved: the folder " + pathToUtf8(dir.path()) +
+        " does not allow new files (Morvik writes the new ROM beside the old one first)";
+    for (const bool backup : {true, false}) {
+        settings.keepBackup = backup;
+        ui.messages.clear();
+        EXPECT_FALSE(document.saveRom());
+        EXPECT_EQ(ui.messages, (std::vector<std::string>{message}));
+        EXPECT_TRUE(document.dirty());
+    }
+    const fs::path elsewhere = dir.file("elsewhere");
+    fs::create_directory(elsewhere);
+    ui.saveAs = elsewhere / "game.smc";
+    EXPECT_TRUE(document.saveRom());
+    EXPECT_EQ(document.romPath(), *ui.saveAs);
+    EXPECT_TRUE(test::readFileBytes(rom) == original);
+    EXPECT_FALSE(test::readFileBytes(*ui.saveAs) == original);
 }
 
 // A ROM the user may not write opens; Save is refused with Save As offered,
