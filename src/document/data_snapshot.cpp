@@ -104,6 +104,7 @@ MonsterSnapshot shareMonsters(MonsterGraphicsSet& set, const MonsterSnapshot* ea
         share(set.largeMolds, earlier ? &earlier->largeMolds : nullptr, kMoldRun, bytes);
     result.entryCount = set.entryCount;
     result.layout = set.layout;
+    result.moldStarts = {set.smallMoldStart, set.largeMoldStart};
     return result;
 }
 
@@ -111,7 +112,7 @@ bool sameMonsters(const MonsterSnapshot& a, const MonsterSnapshot& b) {
     return sameRuns(a.palettes, b.palettes) && sameRuns(a.entries, b.entries) &&
            sameRuns(a.records, b.records) && sameRuns(a.images, b.images) &&
            sameRuns(a.smallMolds, b.smallMolds) && sameRuns(a.largeMolds, b.largeMolds) &&
-           a.entryCount == b.entryCount && a.layout == b.layout;
+           a.entryCount == b.entryCount && a.layout == b.layout && a.moldStarts == b.moldStarts;
 }
 
 void restoreMonsters(MonsterGraphicsSet& set, const MonsterSnapshot& stored) {
@@ -126,6 +127,8 @@ void restoreMonsters(MonsterGraphicsSet& set, const MonsterSnapshot& stored) {
     restoreRuns(set.largeMolds, stored.largeMolds);
     set.entryCount = stored.entryCount;
     set.layout = stored.layout;
+    set.smallMoldStart = stored.moldStarts[0];
+    set.largeMoldStart = stored.moldStarts[1];
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -28,6 +30,8 @@ struct MonsterSnapshot {
     SharedRuns<Mold> largeMolds;
     int entryCount = -1;
     monsters::MonsterLayout layout;
+    // Where the small and the large mold table start (they go with the tables).
+    std::array<std::uint32_t, 2> moldStarts{};
 };
 
 struct PortraitSnapshot {

@@ -23,6 +23,9 @@ struct GraphicsEntry {
     bool large = false;
     std::uint16_t size = 0;               // bytes of encoded graphics
     int romOffset = monsters::kFreeSlot;  // in 8-byte units; kFreeSlot marks a free slot
+    // Bytes the entry takes in the block at romOffset as the ROM holds it now: a
+    // save keeps them or writes over them, and bytes it gives up are free for others.
+    std::uint16_t placedSize = 0;
     bool used = true;  // cleared by the save's clean-up for slots no record refers to
     std::vector<std::uint8_t> data;
 
@@ -57,6 +60,10 @@ struct MonsterGraphicsSet {
     int entryCount = -1;
     // Where the ROM the set came from keeps its graphics and molds.
     monsters::MonsterLayout layout = monsters::kExpandedLayout;
+    // ROM offsets of the two mold tables as the pointers gave them (0 before a
+    // load): a save keeps both tables where they are while they fit.
+    std::uint32_t smallMoldStart = 0;
+    std::uint32_t largeMoldStart = 0;
 
     friend bool operator==(const MonsterGraphicsSet&, const MonsterGraphicsSet&) = default;
 };
@@ -85,8 +92,10 @@ PaletteColour monsterColour(const MonsterGraphicsSet& set, int paletteIndex, int
 bool setMonsterColour(MonsterGraphicsSet& set, int paletteIndex, int k, PaletteColour colour);
 
 // Fills a record from its five ROM bytes and binds it to the slot of its
-// graphics offset (the first slot with that offset, or the first free one).
-// False when every slot is taken by other offsets.
+// graphics: records that read one graphics offset the same way (depth, size
+// and mold) share a slot; a record that reads the same bytes another way gets
+// a slot of its own, so that each shows what the game shows. False when every
+// slot is taken.
 [[nodiscard]] bool parseGraphicsRecord(MonsterGraphicsSet& set, int record,
                                        std::span<const std::uint8_t, 5> bytes);
 
@@ -95,9 +104,35 @@ bool setMonsterColour(MonsterGraphicsSet& set, int paletteIndex, int k, PaletteC
 void decodeMonsterImage(MonsterGraphicsSet& set, int record,
                         std::optional<std::span<const std::uint8_t>> source = std::nullopt);
 
-// Derives the record's mold from the non-zero tiles of its image, reusing an
-// equal mold of its table or appending a new one.
+// Gives the record the mold its image needs now, following what changed since
+// its entry was last encoded: a cell with content is marked, a cell whose
+// content was wiped is unmarked, every other cell keeps its state (a marked
+// cell may hold a blank tile). The record keeps its mold when that is the same;
+// otherwise it takes an equal mold of its table or a new one, placed where it
+// changes the fewest bytes of the ROM's mold area (see allocateMold).
 void computeMold(MonsterGraphicsSet& set, int record);
+// Finds or makes a slot of the record's mold table for the grid while it is
+// being edited: an equal mold; the record's own mold when nothing else refers
+// to it; else a new one at the table's end. Returns the index.
+int allocateMold(MonsterGraphicsSet& set, int record, Mold grid);
+// Gives a mold the record took while being edited its lasting place, before
+// the record is encoded: the entry's old mold when nothing else reads through
+// it (changed in place), else, for a small mold or a large one past the area,
+// a mold nothing refers to; else it stays at the table's end.
+void settleMold(MonsterGraphicsSet& set, int record);
+
+// Where a save puts the mold tables (ROM offsets): the small table where the
+// ROM has it, the large one where the ROM has it unless the small table has
+// grown into it. Tables that lie outside the area start at the area's start.
+struct MoldPlacement {
+    std::uint32_t areaStart = 0;
+    std::uint32_t smallStart = 0;
+    std::uint32_t largeStart = 0;
+    std::uint32_t end = 0;  // one past the last byte of the large table
+};
+MoldPlacement placeMolds(const MonsterGraphicsSet& set);
+// True when the tables, and as many more large molds, fit the area a save may fill.
+bool moldsFit(const MonsterGraphicsSet& set, int extraLargeMolds = 0);
 
 // Re-encodes the record's image into its graphics entry through its mold.
 void encodeMonsterImage(MonsterGraphicsSet& set, int record);

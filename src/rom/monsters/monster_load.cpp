@@ -81,6 +81,10 @@ bool readMolds(const RomFile& rom, MonsterGraphicsSet& set) {
     const long rest = length - smallCount * kSmallMoldBytes;
     const long largeCount =
         std::clamp((end - largeStart + 1) / kLargeMoldBytes, 0L, rest / kLargeMoldBytes);
+    set.smallMoldStart = static_cast<std::uint32_t>(start);
+    // The large molds are taken from right after the small table, which is
+    // where the pointer puts them whenever the small table is whole molds.
+    set.largeMoldStart = static_cast<std::uint32_t>(start + smallCount * kSmallMoldBytes);
     set.smallMolds = unpackMolds(bytes, static_cast<int>(smallCount), false);
     set.largeMolds = unpackMolds(std::span(bytes).subspan(smallCount * kSmallMoldBytes),
                                  static_cast<int>(largeCount), true);
@@ -156,23 +160,15 @@ RomLoadResult readRecords(const RomFile& rom, MonsterGraphicsSet& set) {
     return RomLoadResult::Loaded;
 }
 
-// Drops large molds no record reaches, then re-derives every mold and encoding
-// from the decoded pixels.
-void finishLoad(MonsterGraphicsSet& set, const std::vector<int>& first) {
+// Drops the large molds past the last one a record reaches: the bytes after it
+// are the area's free room. Everything else stays as the ROM has it, so that a
+// save can tell what the user changed.
+void finishLoad(MonsterGraphicsSet& set) {
     int largeCount = 0;
     for (const MonsterRecord& r : set.records) {
         if (r.large) largeCount = std::max(largeCount, r.moldIndex + 1);
     }
     if (largeCount < static_cast<int>(set.largeMolds.size())) set.largeMolds.resize(largeCount);
-    for (int i = 0; i < kRecordCount; ++i) {
-        if (first[i] != i) {
-            // The same pixels find the same mold, and encode into the same entry.
-            set.records[i].moldIndex = set.records[first[i]].moldIndex;
-            continue;
-        }
-        computeMold(set, i);
-        encodeMonsterImage(set, i);
-    }
 }
 
 }  // namespace
@@ -203,7 +199,7 @@ RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const RomFile& rom) {
     const std::vector<int> first = firstRecordsOfEntries(fresh);
     result = readGraphics(rom, fresh, first);
     if (result != RomLoadResult::Loaded) return result;
-    finishLoad(fresh, first);
+    finishLoad(fresh);
     set = std::move(fresh);
     return RomLoadResult::Loaded;
 }

@@ -75,7 +75,7 @@ TEST_F(MonsterSave, SecondSaveWritesTheSameBytes) {
 }
 
 TEST_F(MonsterSave, WrittenTablesFollowTheRomLayout) {
-    ASSERT_EQ(saveMonsterSet(set, path), MonsterSaveResult::Saved);
+    ASSERT_EQ(saveMonsterSet(set, path, RepackPolicy::Always), MonsterSaveResult::Saved);
     RomFile rom;
     ASSERT_TRUE(rom.open(path, RomFile::Access::ReadOnly));
     Bytes pointers(4);
@@ -152,7 +152,8 @@ TEST(MonsterSaveLayouts, EachLayoutIsFilledToItsCapacities) {
         const Bytes before = test::readFileBytes(path);
         set = clean;
         fillMolds(set, 1);
-        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::TooMuchMoldData);
+        EXPECT_EQ(saveMonsterGraphics(set, path, RepackPolicy::Always),
+                  MonsterSaveResult::TooMuchMoldData);
         // The last entry, 8 bytes, starts where both limits still allow it.
         const int lastStart = static_cast<int>(
             std::min(set.layout.savableGraphicsBytes(), kGraphicsOffsetLimit) - kGraphicsUnit);
@@ -160,7 +161,7 @@ TEST(MonsterSaveLayouts, EachLayoutIsFilledToItsCapacities) {
         addFillers(set, lastStart + 8);
         addFillers(set, lastStart + 16);
         EXPECT_EQ(freeGraphicsSpace(set), -8);
-        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::NoRoom);
+        EXPECT_EQ(saveMonsterGraphics(set, path, RepackPolicy::Always), MonsterSaveResult::NoRoom);
         EXPECT_TRUE(test::readFileBytes(path) == before);
 
         set = clean;
@@ -168,7 +169,7 @@ TEST(MonsterSaveLayouts, EachLayoutIsFilledToItsCapacities) {
         addFillers(set, lastStart);
         addFillers(set, lastStart + 8);
         EXPECT_EQ(freeGraphicsSpace(set), 0);
-        EXPECT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+        EXPECT_EQ(saveMonsterGraphics(set, path, RepackPolicy::Always), MonsterSaveResult::Saved);
         MonsterGraphicsSet reloaded;
         ASSERT_EQ(loadMonsterGraphics(reloaded, path), RomLoadResult::Loaded);
         expectSameContent(reloaded, clean);
@@ -185,6 +186,8 @@ TEST_F(MonsterSave, MoldAreaLimitAndEveryWrittenMoldComesBack) {
         if (!alone) {
             ASSERT_TRUE(newMonsterImage(set, i)) << i;
         }
+        // A size change starts the mold afresh: no blank cell of the old one stays.
+        ASSERT_TRUE(setMonsterSize(set, i, false));
         ASSERT_TRUE(importMonsterImage(set, i, patternPicture(i % 160))) << i;
     }
     const MonsterGraphicsSet edited = set;
@@ -215,14 +218,14 @@ TEST_F(MonsterSave, SmallMoldPaddingRule) {
     prepareMonsterSave(set);
     set.smallMolds.resize(100, Mold(64, 0));
     set.largeMolds.resize(53, Mold(256, 0));
-    ASSERT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+    ASSERT_EQ(saveMonsterGraphics(set, path, RepackPolicy::Always), MonsterSaveResult::Saved);
     EXPECT_EQ(smallTableWritten(), 128);
 
     ASSERT_EQ(loadMonsterGraphics(set, path), RomLoadResult::Loaded);
     prepareMonsterSave(set);
     set.smallMolds.resize(100, Mold(64, 0));
     set.largeMolds.resize(54, Mold(256, 0));
-    ASSERT_EQ(saveMonsterGraphics(set, path), MonsterSaveResult::Saved);
+    ASSERT_EQ(saveMonsterGraphics(set, path, RepackPolicy::Always), MonsterSaveResult::Saved);
     EXPECT_EQ(smallTableWritten(), 100);
 }
 
@@ -252,8 +255,10 @@ TEST_F(MonsterSave, DeletingAMoldRenumbersOnlyItsSize) {
     const int largeMold = set.records[largeRecord].moldIndex;
     const Mold kept = set.smallMolds[smallMold];
 
+    // Made large, its records leave the small mold to no one.
     for (int i = 0; i < kRecordCount; ++i) {
-        if (!set.records[i].large && set.records[i].moldIndex == victim) clearMonsterImage(set, i);
+        if (!set.records[i].large && set.records[i].moldIndex == victim)
+            setMonsterSize(set, i, true);
     }
     refreshAllMonsterImages(set);
     prepareMonsterSave(set);
