@@ -16,6 +16,7 @@
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_edit.h"
+#include "rom/rom_file.h"
 #include "rom/sprites/sprite_edit.h"
 #include "transfer/folder_export.h"
 #include "transfer/image_import.h"
@@ -212,6 +213,12 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
                                     : characterImportTarget(sets.characters, *index);
     const PreparedImport prepared =
         prepareImport(pathFromUtf8(args[4]), limits, target, flags->palette);
+    // A file that cannot be read is named, with the system's reason.
+    if (prepared.status == ImageStatus::CannotRead) {
+        const std::string reason = unreadableReason(pathFromUtf8(args[4]));
+        return fail(err, prepared.message + ": " + args[4] + ": " +
+                             (reason.empty() ? "the file cannot be read" : reason));
+    }
     if (prepared.status != ImageStatus::Ok) return fail(err, prepared.message);
     const MappedPicture& mapped = prepared.mapped;
     if (changesPalette(mapped, target)) {

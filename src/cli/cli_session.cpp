@@ -31,6 +31,10 @@ void CliUi::showError(const std::string& text) {
     err_ << text << '\n';
 }
 
+void CliUi::showErrorDetail(const std::string& text, const std::string& detail) {
+    err_ << text << ": " << detail << '\n';
+}
+
 void CliUi::showWarning(const std::string& text) {
     err_ << "warning: " << text << '\n';
 }
@@ -48,8 +52,7 @@ bool CliPage::saveToRom(RomFile& rom) {
 
 Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err,
                  const SaveOptions& saving)
-    : err_(err),
-      ui_(romPath, out, err, saving.force),
+    : ui_(romPath, out, err, saving.force),
       monsters_(CliPage::Kind::Monsters, sets, err),
       portraits_(CliPage::Kind::Portraits, sets, err),
       characters_(CliPage::Kind::Characters, sets, err),
@@ -69,9 +72,7 @@ void Session::describeOnly() {
 }
 
 bool Session::open() {
-    if (document_.openRom()) return true;
-    if (!document_.loadProblem().empty()) err_ << document_.loadProblem() << '\n';
-    return false;
+    return document_.openRom();
 }
 
 }  // namespace morvik::cli

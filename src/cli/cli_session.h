@@ -30,6 +30,8 @@ class CliUi : public DocumentUi {
     Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
     bool askYesNo(const std::string& text) override;
     void showError(const std::string& text) override;
+    // On one line: "Error loading ROM: demo.smc: No such file or directory".
+    void showErrorDetail(const std::string& text, const std::string& detail) override;
     void showInfo(const std::string& text) override;
     void showWarning(const std::string& text) override;
     // Nothing is confirmed without a person to ask.
@@ -107,7 +109,6 @@ class Session {
 
   private:
     Settings settings_;
-    std::ostream& err_;
     CliUi ui_;
     CliPage monsters_;
     CliPage portraits_;

@@ -19,6 +19,11 @@ class DocumentUi {
     virtual Answer askYesNoCancel(const std::string& text) = 0;
     virtual bool askYesNo(const std::string& text) = 0;
     virtual void showError(const std::string& text) = 0;
+    // An error and what caused it ("Error loading ROM" and "demo.smc: No such
+    // file or directory"): the detail goes below the text.
+    virtual void showErrorDetail(const std::string& text, const std::string& detail) {
+        showError(text + "\n" + detail);
+    }
     virtual void showInfo(const std::string& text) = 0;
     virtual void showWarning(const std::string& text) = 0;
     // A confirmation: true only for OK.

@@ -50,6 +50,11 @@ std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem:
     return written.replaced ? "" : kSaveFailedMessage + written.error;
 }
 
+std::string openProblem(const std::filesystem::path& path) {
+    std::string reason = unreadableReason(path);
+    return reason.empty() ? "the file cannot be opened" : reason;
+}
+
 std::filesystem::path backupPath(const std::filesystem::path& rom) {
     std::filesystem::path backup = rom;
     backup += ".bak";
@@ -175,18 +180,26 @@ bool RomDocument::openRomFile(const std::filesystem::path& path) {
 
 // The file's size and game code must say what kind of ROM it is before
 // anything is read from it.
-bool RomDocument::checkForm(const RomFormCheck& check, RomForm& form) {
-    loadProblem_.clear();
+bool RomDocument::checkForm(const RomFormCheck& check, RomForm& form,
+                            const std::filesystem::path& path) {
     if (check.status == RomFormStatus::Recognised) {
         form = check.form;
         return true;
     }
-    ui_.closeProgress();
-    const bool named = check.status == RomFormStatus::UnknownLocation ||
-                       check.status == RomFormStatus::DamagedCode;
-    ui_.showError(named ? check.message : kLoadErrorMessage);
-    if (!named && check.status != RomFormStatus::CannotOpen) loadProblem_ = check.message;
+    if (check.status == RomFormStatus::UnknownLocation ||
+        check.status == RomFormStatus::DamagedCode) {
+        ui_.closeProgress();
+        ui_.showError(check.message);
+        return false;
+    }
+    showLoadError(path,
+                  check.status == RomFormStatus::CannotOpen ? openProblem(path) : check.message);
     return false;
+}
+
+void RomDocument::showLoadError(const std::filesystem::path& path, const std::string& reason) {
+    ui_.closeProgress();
+    ui_.showErrorDetail(kLoadErrorMessage, pathToUtf8(path) + ": " + reason);
 }
 
 bool RomDocument::load(const std::filesystem::path& path) {
@@ -199,10 +212,9 @@ bool RomDocument::load(const std::filesystem::path& path) {
                           rom.open(path, RomFile::Access::ReadOnly);
     opened = opened || readOnly;
     RomForm form;
-    if (!checkForm(opened ? readRomForm(rom) : readRomForm(path), form)) return false;
+    if (!checkForm(opened ? readRomForm(rom) : readRomForm(path), form, path)) return false;
     if (!opened) {
-        ui_.closeProgress();
-        ui_.showError(kLoadErrorMessage);
+        showLoadError(path, openProblem(path));
         return false;
     }
     if (!checkSignature(rom)) return false;
@@ -211,9 +223,9 @@ bool RomDocument::load(const std::filesystem::path& path) {
     // sets show nothing, and they take the data themselves.
     std::optional<DataSets> fresh;
     if (isLoaded()) fresh.emplace();
-    if (loader_(fresh ? *fresh : sets_, rom) != RomLoadResult::Loaded) {
-        ui_.closeProgress();
-        ui_.showError(kLoadErrorMessage);
+    if (const RomLoadResult loaded = loader_(fresh ? *fresh : sets_, rom);
+        loaded != RomLoadResult::Loaded) {
+        showLoadError(path, romLoadMessage(loaded));
         return false;
     }
     if (fresh) sets_ = std::move(*fresh);

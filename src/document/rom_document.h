@@ -28,6 +28,9 @@ std::string saveDataSet(DataSets& sets, DataSetKind kind, RomFile& rom);
 // The same on a file, put back in one step when the save succeeded.
 std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem::path& path);
 
+// Why the file cannot be opened, in the system's words where it has them.
+std::string openProblem(const std::filesystem::path& path);
+
 // Where the first save of a run keeps the file as it was: NAME.bak beside it.
 std::filesystem::path backupPath(const std::filesystem::path& rom);
 
@@ -128,14 +131,13 @@ class RomDocument {
     bool importFolder(FolderImportPlan&& plan);
     // The kind of ROM that is open (header, monster layout).
     const RomForm& romForm() const { return form_; }
-    // Why the last open was refused when the message shown was the general
-    // one (the file's size, for example); empty otherwise.
-    const std::string& loadProblem() const { return loadProblem_; }
     int currentTab() const { return currentTab_; }
     void setCurrentTab(int tab) { currentTab_ = tab; }
 
   private:
-    bool checkForm(const RomFormCheck& check, RomForm& form);
+    bool checkForm(const RomFormCheck& check, RomForm& form, const std::filesystem::path& path);
+    // "Error loading ROM" with the file's name and the reason below it.
+    void showLoadError(const std::filesystem::path& path, const std::string& reason);
     bool confirmUnchangedOnDisk();
     // Nothing when the file was written; else why not: empty when a page
     // refused (and said so), else the message that offers Save As.
@@ -165,7 +167,6 @@ class RomDocument {
     std::function<void(const RomFile&)> readHook_;
     std::filesystem::path romPath_;
     RomForm form_;
-    std::string loadProblem_;
     FileStamp onDisk_;
     // The ROMs already backed up in this run.
     std::set<std::filesystem::path> backedUp_;

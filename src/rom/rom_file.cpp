@@ -1,8 +1,11 @@
 #include "rom/rom_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <limits>
+#include <system_error>
 
 namespace morvik {
 
@@ -158,6 +161,17 @@ bool writeWholeFile(const std::filesystem::path& path, std::span<const std::uint
     const bool ok = !file.fail();
     file.close();
     return ok && !file.fail();
+}
+
+std::string unreadableReason(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (error) return error.message();
+    if (std::filesystem::is_directory(status)) return "it is a folder";
+    errno = 0;
+    const std::ifstream file(path, std::ios::in | std::ios::binary);
+    if (file.is_open()) return {};
+    return errno != 0 ? std::strerror(errno) : "the file cannot be opened for reading";
 }
 
 }  // namespace morvik

@@ -151,4 +151,8 @@ auto saveToFile(const std::filesystem::path& path, Save save) {
 [[nodiscard]] bool writeWholeFile(const std::filesystem::path& path,
                                   std::span<const std::uint8_t> bytes);
 
+// Why the file cannot be opened for reading, in the system's words ("No such
+// file or directory"); empty when it can.
+std::string unreadableReason(const std::filesystem::path& path);
+
 }  // namespace morvik

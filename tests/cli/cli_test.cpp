@@ -522,15 +522,18 @@ TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
                   "Image has more than 16 colors");
     expectFailure({"import", path, "portrait", "1", dir.file("wide.bmp").string()},
                   "Image is larger than 40x40");
-    expectFailure({"import", path, "character", "1", dir.file("missing.png").string()},
-                  "Error opening file");
+    expectFailure(
+        {"import", path, "character", "1", dir.file("missing.png").string()},
+        "Error opening file: " + dir.file("missing.png").string() + ": No such file or directory");
     expectFailure({"import", path, "monster", "1", dir.file("picture.gif").string()},
                   "File does not appear to be a valid image file");
     expectFailure({"import", path, "portrait", "19", dir.file("wide.bmp").string()},
                   "index out of range: 19 (portraits are 0..18)");
     expectFailure({"import", path, "sprite", "1", dir.file("wide.bmp").string()},
                   "unknown set 'sprite': use monster, portrait or character");
-    expectFailure({"info", dir.file("missing.smc").string()}, "Error loading ROM");
+    expectFailure(
+        {"info", dir.file("missing.smc").string()},
+        "Error loading ROM: " + dir.file("missing.smc").string() + ": No such file or directory");
     // Files that are no ROM Morvik can place: a size that is not whole banks,
     // game code that names an unknown place for the monster graphics.
     const fs::path odd = dir.file("odd.smc");
@@ -538,8 +541,9 @@ TEST_F(Cli, FailuresSayWhyAndLeaveTheRomAlone) {
     const CliRun oddRun = run({"info", odd.string()});
     EXPECT_EQ(oddRun.status, 1);
     EXPECT_EQ(oddRun.err,
-              "Error loading ROM\nThe file's size, 3146019 bytes, is not that of a ROM "
-              "image (whole 32 KiB banks, with or without a 512-byte header)\n");
+              "Error loading ROM: " + odd.string() +
+                  ": The file's size, 3146019 bytes, is not that of a ROM image (whole 32 KiB "
+                  "banks, with or without a 512-byte header)\n");
     const fs::path moved = dir.file("moved.smc");
     fs::copy_file(rom, moved);
     test::patchRom(moved, 0x01211A, {0x69, 0xE5});
