@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gfx/tile_codec.h"
+#include "rom/item_writes.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
@@ -78,19 +79,23 @@ RomLoadResult loadPortraits(PortraitSet& set, const RomFile& rom) {
 }
 
 PortraitSaveResult savePortraits(PortraitSet& set, RomFile& rom) {
-    Bytes indices;
     Bytes graphics;
     for (Portrait& portrait : set.portraits) {
         encodePortrait(portrait);
         graphics.insert(graphics.end(), portrait.tiles.begin(), portrait.tiles.end());
-        indices.push_back(static_cast<std::uint8_t>(portrait.paletteIndex));
     }
     if (!rom.isOpen()) return PortraitSaveResult::CannotOpen;
-    const bool ok =
-        rom.write(kPalettesOffset, coloursToSnesWords(set.portraitPalettes)) &&
-        rom.write(kPaletteIndicesOffset, std::span(indices).first(kPaletteIndicesBeforeGap)) &&
-        rom.write(kLastPaletteIndexOffset, std::span(indices).last(1)) &&
-        rom.write(kGraphicsOffset, graphics);
+    // An index byte past the palettes loads as palette 0 and keeps its value
+    // until the user picks another palette.
+    const auto loaded = [](std::uint8_t stored) { return stored < kPaletteCount ? stored : 0; };
+    bool ok = writeChangedColours(rom, kPalettesOffset, set.portraitPalettes) &&
+              rom.write(kGraphicsOffset, graphics);
+    for (int i = 0; i < kPortraitCount && ok; ++i) {
+        const std::uint32_t at = i < kPaletteIndicesBeforeGap
+                                     ? kPaletteIndicesOffset + static_cast<std::uint32_t>(i)
+                                     : kLastPaletteIndexOffset;
+        ok = writeIndexByte(rom, at, set.portraits[i].paletteIndex, loaded);
+    }
     return ok ? PortraitSaveResult::Saved : PortraitSaveResult::WriteFailed;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gfx/tile_codec.h"
+#include "rom/item_writes.h"
 #include "rom/rom_file.h"
 
 namespace morvik {
@@ -191,17 +192,26 @@ RomLoadResult loadCharacterSprites(CharacterSpriteSet& set, const RomFile& rom) 
 }
 
 SpriteSaveResult saveCharacterSprites(CharacterSpriteSet& set, RomFile& rom) {
-    const Bytes palettes = coloursToSnesWords(set.spritePalettes);
-    Bytes paletteIndices;
-    for (const CharacterSprites& c : set.characters) {
-        paletteIndices.push_back(static_cast<std::uint8_t>(c.paletteIndex));
-    }
     if (!rom.isOpen()) return SpriteSaveResult::CannotOpen;
-    bool ok = rom.write(kPalettesOffset, palettes);
-    ok = rom.write(kPaletteCopyOffset,
-                   std::span(palettes).first(kCopiedPalettes * kColoursPerPalette * 2)) &&
-         ok;
-    ok = rom.write(kPaletteIndexOffset, paletteIndices) && ok;
+    // The second copy of the first palettes takes the colours that changed in
+    // the first, and only those: another tool may have let it drift.
+    std::vector<bool> changed;
+    bool ok = findChangedColours(rom, kPalettesOffset, set.spritePalettes, changed);
+    if (ok) {
+        const auto copied =
+            std::span(set.spritePalettes).first(kCopiedPalettes * kColoursPerPalette);
+        ok = writeColours(rom, kPaletteCopyOffset, copied, changed) &&
+             writeColours(rom, kPalettesOffset, set.spritePalettes, changed);
+    }
+    // An index byte past the palettes loads as palette 0 and keeps its value
+    // until the user picks another palette.
+    const auto loaded = [](std::uint8_t stored) {
+        return stored > kMaxLoadedPaletteIndex ? 0 : static_cast<int>(stored);
+    };
+    for (int i = 0; i < kCharacterCount && ok; ++i) {
+        ok = writeIndexByte(rom, kPaletteIndexOffset + static_cast<std::uint32_t>(i),
+                            set.characters[i].paletteIndex, loaded);
+    }
     for (int i = 0; i < kCharacterCount; ++i) {
         const CharacterSprites& c = set.characters[i];
         std::vector<bool> shown;
