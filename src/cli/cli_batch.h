@@ -8,7 +8,7 @@ namespace morvik::cli {
 
 // The commands that work on many items at once. Each takes the whole command
 // line (without the program name) and returns the exit status; a usage error
-// writes the command's usage on err.
+// writes what was wrong and the command's usage on err.
 
 // import-dir ROM DIR [--palette file|keep|renumber] [--dry-run] [--backup]
 // [--fix-checksum] [--force]: every picture of an exported folder, all or none.
@@ -18,6 +18,6 @@ int importDirCommand(const std::vector<std::string>& args, std::ostream& out, st
 int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // info ROM --json: the figures of info as one JSON object.
-int infoJsonCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int infoJsonCommand(const std::string& rom, std::ostream& out, std::ostream& err);
 
 }  // namespace morvik::cli

@@ -7,6 +7,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/cli_args.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_import_flags.h"
 #include "cli/cli_session.h"
@@ -42,8 +43,9 @@ constexpr const char* kUsage =
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
-int usage(std::ostream& err) {
-    err << kUsage;
+// What was wrong in one line, then how the commands are used.
+int usage(std::ostream& err, const std::string& why) {
+    err << why << '\n' << kUsage;
     return kExitUsage;
 }
 
@@ -66,26 +68,28 @@ std::optional<int> parseIndex(const std::string& text) {
 }
 
 int demoRom(const std::vector<std::string>& args, std::ostream& err) {
-    if (args.size() < 2) return usage(err);
+    const ParsedArgs parsed = parseArgs(
+        args, 1,
+        {{"OUT"}, {valueOption("--layout", {"original", "expanded"}), flagOption("--no-header")}});
+    if (!parsed.error.empty()) return usage(err, parsed.error);
     DemoRomOptions options;
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        if (args[i] == "--no-header") {
-            options.header = false;
-        } else if (args[i] == "--layout" && i + 1 < args.size() &&
-                   (args[i + 1] == "original" || args[i + 1] == "expanded")) {
-            options.layout = args[++i] == "original" ? monsters::MonsterLayoutKind::Original
-                                                     : monsters::MonsterLayoutKind::Expanded;
-        } else {
-            return usage(err);
-        }
+    options.header = !parsed.has("--no-header");
+    if (parsed.has("--layout")) {
+        options.layout = parsed.value("--layout") == "original"
+                             ? monsters::MonsterLayoutKind::Original
+                             : monsters::MonsterLayoutKind::Expanded;
     }
-    if (!writeDemoRom(pathFromUtf8(args[1]), options)) return fail(err, "cannot write " + args[1]);
+    const std::string& file = parsed.positionals[0];
+    if (!writeDemoRom(pathFromUtf8(file), options)) return fail(err, "cannot write " + file);
     return kExitSuccess;
 }
 
 int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) return usage(err);
-    Session session(pathFromUtf8(args[1]), out, err);
+    const ParsedArgs parsed = parseArgs(args, 1, {{"ROM"}, {flagOption("--json")}});
+    if (!parsed.error.empty()) return usage(err, parsed.error);
+    const std::string& rom = parsed.positionals[0];
+    if (parsed.has("--json")) return infoJsonCommand(rom, out, err);
+    Session session(pathFromUtf8(rom), out, err);
     session.describeOnly();
     if (!session.open()) return kExitFailure;
     const MonsterGraphicsSet& monsters = session.sets.monsters;
@@ -114,97 +118,79 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     return kExitSuccess;
 }
 
-struct ExportOptions {
-    ImageFileType type = ImageFileType::Png;
-    std::optional<ItemKind> only;  // nothing: every set
-};
+std::vector<std::string> itemFolderNames() {
+    std::vector<std::string> names;
+    for (const ItemKind kind : kAllItemKinds)
+        names.emplace_back(itemFolderName(kind));
+    return names;
+}
 
-std::optional<ExportOptions> parseExportOptions(const std::vector<std::string>& args) {
-    ExportOptions options;
-    for (std::size_t i = 3; i < args.size(); i += 2) {
-        if (i + 1 >= args.size()) return std::nullopt;
-        const std::string& value = args[i + 1];
-        if (args[i] == "--format") {
-            if (value == "png") {
-                options.type = ImageFileType::Png;
-            } else if (value == "bmp") {
-                options.type = ImageFileType::Bmp;
-            } else if (value == "pcx") {
-                options.type = ImageFileType::Pcx;
-            } else {
-                return std::nullopt;
-            }
-        } else if (args[i] == "--only") {
-            const auto kind = std::ranges::find_if(
-                kAllItemKinds, [&](ItemKind k) { return value == itemFolderName(k); });
-            if (kind == kAllItemKinds.end()) return std::nullopt;
-            options.only = *kind;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return options;
+ImageFileType formatNamed(const std::string& name) {
+    if (name == "bmp") return ImageFileType::Bmp;
+    if (name == "pcx") return ImageFileType::Pcx;
+    return ImageFileType::Png;
 }
 
 int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() < 3) return usage(err);
-    const auto options = parseExportOptions(args);
-    if (!options) return usage(err);
-    Session session(pathFromUtf8(args[1]), out, err);
+    const ParsedArgs parsed = parseArgs(args, 1,
+                                        {{"ROM", "DIR"},
+                                         {valueOption("--format", {"png", "bmp", "pcx"}),
+                                          valueOption("--only", itemFolderNames())}});
+    if (!parsed.error.empty()) return usage(err, parsed.error);
+    std::optional<ItemKind> only;  // nothing: every set
+    for (const ItemKind kind : kAllItemKinds) {
+        if (parsed.value("--only") == itemFolderName(kind)) only = kind;
+    }
+    Session session(pathFromUtf8(parsed.positionals[0]), out, err);
     if (!session.open()) return kExitFailure;
     const FolderExport exported = exportFolder(session.sets, session.backgrounds.battleBackgrounds,
-                                               pathFromUtf8(args[2]), options->type, options->only);
+                                               pathFromUtf8(parsed.positionals[1]),
+                                               formatNamed(parsed.value("--format")), only);
     if (!exported.ok()) err << exported.error << '\n';
     return exported.ok() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
 
-// The flags after the import's own arguments; nothing on an unknown one.
-std::optional<ImportFlags> parseImportFlags(const std::vector<std::string>& args,
-                                            std::size_t first) {
+std::vector<OptionSpec> importOptions() {
+    return {valueOption("--palette", {"file", "keep", "renumber"}), flagOption("--backup"),
+            flagOption("--fix-checksum"), flagOption("--force")};
+}
+
+ImportFlags importFlags(const ParsedArgs& parsed) {
     ImportFlags flags;
-    SaveOptions& options = flags.saving;
-    for (std::size_t i = first; i < args.size(); ++i) {
-        if (args[i] == "--palette" && i + 1 < args.size()) {
-            const auto mode = paletteModeNamed(args[++i]);
-            if (!mode) return std::nullopt;
-            flags.palette = *mode;
-        } else if (args[i] == "--backup") {
-            options.backup = true;
-        } else if (args[i] == "--fix-checksum") {
-            options.fixChecksum = true;
-        } else if (args[i] == "--force") {
-            options.force = true;
-        } else {
-            return std::nullopt;
-        }
-    }
+    flags.palette = paletteModeNamed(parsed.value("--palette")).value_or(PaletteMode::Automatic);
+    flags.saving.backup = parsed.has("--backup");
+    flags.saving.fixChecksum = parsed.has("--fix-checksum");
+    flags.saving.force = parsed.has("--force");
     return flags;
 }
 
 namespace {
 
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() < 5) return usage(err);
-    const auto flags = parseImportFlags(args, 5);
-    if (!flags) return usage(err);
-    const std::string& set = args[2];
-    const auto index = parseIndex(args[3]);
-    if (set != "monster" && set != "portrait" && set != "character") {
-        return fail(err, "unknown set '" + set + "': use monster, portrait or character");
-    }
+    const ParsedArgs parsed =
+        parseArgs(args, 1, {{"ROM", "KIND", "INDEX", "FILE"}, importOptions()});
+    if (!parsed.error.empty()) return usage(err, parsed.error);
+    const ImportFlags flags = importFlags(parsed);
+    const std::string& rom = parsed.positionals[0];
+    const std::string& set = parsed.positionals[1];
+    const std::string& indexText = parsed.positionals[2];
+    const std::string& file = parsed.positionals[3];
+    const auto index = parseIndex(indexText);
+    if (set != "monster" && set != "portrait" && set != "character")
+        return usage(err, "unknown item kind '" + set + "'");
     const int count = set == "monster"    ? monsters::kRecordCount
                       : set == "portrait" ? portraits::kPortraitCount
                                           : sprites::kCharacterCount;
     if (!index || *index < 0 || *index >= count) {
-        return fail(err, "index out of range: " + args[3] + " (" + set + "s are 0.." +
+        return fail(err, "index out of range: " + indexText + " (" + set + "s are 0.." +
                              std::to_string(count - 1) + ")");
     }
     const ImportLimits& limits = set == "monster"    ? kMonsterImportLimits
                                  : set == "portrait" ? kPortraitImportLimits
                                                      : kCharacterImportLimits;
-    Session session(pathFromUtf8(args[1]), out, err, flags->saving);
+    Session session(pathFromUtf8(rom), out, err, flags.saving);
     if (!session.open()) return kExitFailure;
     DataSets& sets = session.sets;
     const ImportTarget target = set == "monster" ? monsterImportTarget(sets.monsters, *index)
@@ -212,11 +198,11 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
                                     ? portraitImportTarget(sets.portraits, *index)
                                     : characterImportTarget(sets.characters, *index);
     const PreparedImport prepared =
-        prepareImport(pathFromUtf8(args[4]), limits, target, flags->palette);
+        prepareImport(pathFromUtf8(file), limits, target, flags.palette);
     // A file that cannot be read is named, with the system's reason.
     if (prepared.status == ImageStatus::CannotRead) {
-        const std::string reason = unreadableReason(pathFromUtf8(args[4]));
-        return fail(err, prepared.message + ": " + args[4] + ": " +
+        const std::string reason = unreadableReason(pathFromUtf8(file));
+        return fail(err, prepared.message + ": " + file + ": " +
                              (reason.empty() ? "the file cannot be read" : reason));
     }
     if (prepared.status != ImageStatus::Ok) return fail(err, prepared.message);
@@ -237,14 +223,14 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
                           : set == "portrait"
                               ? applyPortraitImport(sets.portraits, *index, mapped)
                               : applyCharacterImport(sets.characters, *index, mapped);
-    if (!imported) return fail(err, "cannot import " + args[4]);
+    if (!imported) return fail(err, "cannot import " + file);
     return session.save() ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) return usage(err);
+    if (args.empty()) return usage(err, "missing command");
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         out << kUsage;
@@ -255,14 +241,12 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return kExitSuccess;
     }
     if (command == "demo-rom") return demoRom(args, err);
-    if (command == "info" && args.size() == 3 && args[2] == "--json")
-        return infoJsonCommand(args, out, err);
     if (command == "info") return info(args, out, err);
     if (command == "export") return exportCommand(args, out, err);
     if (command == "import") return importCommand(args, out, err);
     if (command == "import-dir") return importDirCommand(args, out, err);
     if (command == "diff") return diffCommand(args, out, err);
-    return usage(err);
+    return usage(err, "unknown command '" + command + "'");
 }
 
 }  // namespace morvik::cli

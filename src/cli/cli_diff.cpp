@@ -1,6 +1,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "cli/cli_args.h"
 #include "cli/cli_batch.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_session.h"
@@ -60,13 +61,13 @@ bool writeDifferencePictures(const Session& a, const Session& b,
 }  // namespace
 
 int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const bool withOut = args.size() == 5 && args[3] == "--out";
-    if (args.size() != 3 && !withOut) {
-        err << kDiffUsage;
+    const ParsedArgs parsed = parseArgs(args, 1, {{"A", "B"}, {valueOption("--out")}});
+    if (!parsed.error.empty()) {
+        err << parsed.error << '\n' << kDiffUsage;
         return kExitTrouble;
     }
-    Session a(pathFromUtf8(args[1]), out, err);
-    Session b(pathFromUtf8(args[2]), out, err);
+    Session a(pathFromUtf8(parsed.positionals[0]), out, err);
+    Session b(pathFromUtf8(parsed.positionals[1]), out, err);
     if (!a.open() || !b.open()) return kExitTrouble;
     std::vector<ItemChange> changes = diffDataSets(a.sets, b.sets);
     for (ItemChange& change :
@@ -77,7 +78,8 @@ int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         out << changeLine(change, detail) << '\n';
     }
     out << itemsCount(changes.size()) << (changes.size() == 1 ? " differs" : " differ") << '\n';
-    if (withOut && !writeDifferencePictures(a, b, changes, pathFromUtf8(args[4]), err))
+    if (parsed.has("--out") &&
+        !writeDifferencePictures(a, b, changes, pathFromUtf8(parsed.value("--out")), err))
         return kExitTrouble;
     return changes.empty() ? kExitSame : kExitDifferent;
 }

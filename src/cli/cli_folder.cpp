@@ -25,24 +25,20 @@ void printRefusals(const FolderImportPlan& plan, std::ostream& err) {
 }  // namespace
 
 int importDirCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    // --dry-run is this command's own; the other flags are the import's.
-    std::vector<std::string> importArgs;
-    bool dryRun = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (i >= 3 && args[i] == "--dry-run") {
-            dryRun = true;
-        } else {
-            importArgs.push_back(args[i]);
-        }
-    }
-    const auto flags = parseImportFlags(importArgs, 3);
-    if (args.size() < 3 || !flags) {
-        err << kImportDirUsage;
+    // --dry-run is this command's own; the other options are the import's.
+    std::vector<OptionSpec> options = importOptions();
+    options.push_back(flagOption("--dry-run"));
+    const ParsedArgs parsed = parseArgs(args, 1, {{"ROM", "DIR"}, options});
+    if (!parsed.error.empty()) {
+        err << parsed.error << '\n' << kImportDirUsage;
         return kExitUsage;
     }
-    Session session(pathFromUtf8(args[1]), out, err, flags->saving);
+    const ImportFlags flags = importFlags(parsed);
+    const bool dryRun = parsed.has("--dry-run");
+    Session session(pathFromUtf8(parsed.positionals[0]), out, err, flags.saving);
     if (!session.open()) return kExitFailure;
-    FolderImportPlan plan = planFolderImport(session.sets, pathFromUtf8(args[2]), flags->palette);
+    FolderImportPlan plan =
+        planFolderImport(session.sets, pathFromUtf8(parsed.positionals[1]), flags.palette);
     for (const auto& file : plan.ignored)
         err << "ignored " << pathToUtf8(file) << " (not named as an export names its pictures)\n";
     if (!plan.refusals.empty()) {

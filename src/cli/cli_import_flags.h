@@ -1,10 +1,8 @@
 #pragma once
 
-#include <cstddef>
-#include <optional>
-#include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "cli/cli_session.h"
 #include "transfer/palette_mapping.h"
 
@@ -16,8 +14,8 @@ struct ImportFlags {
     PaletteMode palette = PaletteMode::Automatic;
 };
 
-// The flags from args[first] on; nothing on an unknown one.
-std::optional<ImportFlags> parseImportFlags(const std::vector<std::string>& args,
-                                            std::size_t first);
+// The options of the commands that import and save, and what they ask for.
+std::vector<OptionSpec> importOptions();
+ImportFlags importFlags(const ParsedArgs& parsed);
 
 }  // namespace morvik::cli

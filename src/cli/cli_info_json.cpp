@@ -57,8 +57,8 @@ std::vector<Member> infoMembers(const Session& session) {
 
 }  // namespace
 
-int infoJsonCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Session session(pathFromUtf8(args[1]), out, err);
+int infoJsonCommand(const std::string& rom, std::ostream& out, std::ostream& err) {
+    Session session(pathFromUtf8(rom), out, err);
     session.describeOnly();
     if (!session.open()) return kExitFailure;
     const std::vector<Member> members = infoMembers(session);
