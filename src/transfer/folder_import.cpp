@@ -32,12 +32,19 @@ struct FolderFile {
     fs::path path;
 };
 
-// A file whose import changes its item.
-struct PendingImport {
+// A colour a file gives its item, by its place in the kind's palette table.
+struct GivenColour {
+    int place = 0;
+    SnesColour colour;
+};
+
+// A file read and tried alone on the sets as they are.
+struct TriedFile {
     FolderFile file;
     MappedPicture mapped;
-    ItemPicture intended;  // the item as this file alone makes it
-    ItemChange change;     // what this file alone changes
+    ItemPicture intended;            // the item as this file alone makes it
+    ItemChange change;               // what this file alone changes
+    std::vector<GivenColour> given;  // in the order of their places
 };
 
 void refuse(FolderImportPlan& plan, const fs::path& file, std::string message) {
@@ -149,11 +156,33 @@ std::vector<FolderFile> listPictures(const fs::path& dir, FolderImportPlan& plan
     return unique;
 }
 
-// Reads every file and tries it alone on the sets as they are: the files that
-// change their item, with what they change.
-std::vector<PendingImport> findChanges(const DataSets& sets, const std::vector<FolderFile>& files,
-                                       PaletteMode mode, FolderImportPlan& plan) {
-    std::vector<PendingImport> pending;
+// Where the item's colour 0 lies in its kind's palette table.
+int paletteStart(const DataSets& sets, ItemKind kind, int index) {
+    const auto at = static_cast<std::size_t>(index);
+    return kind == ItemKind::Monster
+               ? sets.monsters.records[at].paletteIndex * monsters::kColoursPerPalette
+           : kind == ItemKind::Portrait
+               ? sets.portraits.portraits[at].paletteIndex * portraits::kColoursPerPalette
+               : sets.characters.characters[at].paletteIndex * sprites::kColoursPerPalette;
+}
+
+std::vector<GivenColour> givenColours(const DataSets& sets, const FolderFile& file,
+                                      const MappedPicture& mapped) {
+    std::vector<GivenColour> given;
+    const int start = paletteStart(sets, file.kind, file.index);
+    for (std::size_t k = 0; k < mapped.givenColours.size(); ++k) {
+        if (!mapped.givenColours[k]) continue;
+        const PaletteColour colour = mapped.picture.paletteEntry(static_cast<int>(k));
+        given.push_back({start + static_cast<int>(k), rgbToSnes(colour)});
+    }
+    return given;
+}
+
+// Reads every file and tries it alone on the sets as they are, with what it
+// changes there.
+std::vector<TriedFile> tryFiles(const DataSets& sets, const std::vector<FolderFile>& files,
+                                PaletteMode mode, FolderImportPlan& plan) {
+    std::vector<TriedFile> tried;
     DataSets trial = sets;
     for (const FolderFile& file : files) {
         const ImportTarget target = targetOf(sets, file.kind, file.index);
@@ -163,6 +192,7 @@ std::vector<PendingImport> findChanges(const DataSets& sets, const std::vector<F
             continue;
         }
         MappedPicture& mapped = prepared.mapped;
+        std::vector<GivenColour> given = givenColours(sets, file, mapped);
         mapped.writePalette = changesPalette(mapped, target);
         if (!applyTo(trial, file.kind, file.index, mapped)) {
             refuse(plan, file.path, "cannot import it");
@@ -170,11 +200,10 @@ std::vector<PendingImport> findChanges(const DataSets& sets, const std::vector<F
         }
         ItemPicture intended = itemPicture(trial, file.kind, file.index);
         ItemChange change = compareItems(itemPicture(sets, file.kind, file.index), intended);
-        if (!change.any()) continue;
-        restoreKind(trial, sets, file.kind);
-        pending.push_back({file, std::move(mapped), std::move(intended), change});
+        if (change.any()) restoreKind(trial, sets, file.kind);
+        tried.push_back({file, std::move(mapped), std::move(intended), change, std::move(given)});
     }
-    return pending;
+    return tried;
 }
 
 bool changesDrawing(const ItemChange& change) {
@@ -188,37 +217,53 @@ bool sharesGraphics(const DataSets& sets, ItemKind kind, int a, int b) {
                sets.monsters.records[static_cast<std::size_t>(b)].entryIndex;
 }
 
-// The other changed files that share with the item what `palette` says.
-std::string sharingFiles(const DataSets& sets, const std::vector<PendingImport>& pending,
-                         const PendingImport& item, bool palette) {
-    const std::vector<int> sharers = paletteSharers(sets, item.file.kind, item.file.index);
-    std::string names;
-    for (const PendingImport& other : pending) {
-        const FolderFile& file = other.file;
-        if (&other == &item || file.kind != item.file.kind) continue;
-        const bool shares = palette ? std::ranges::find(sharers, file.index) != sharers.end()
-                                    : sharesGraphics(sets, file.kind, file.index, item.file.index);
-        if (!shares) continue;
-        names += (names.empty() ? "" : ", ") + pathToUtf8(file.path.filename());
-    }
-    return names.empty() ? "another file" : names;
+bool drawsOtherwise(const DataSets& sets, const TriedFile& a, const TriedFile& b) {
+    return sharesGraphics(sets, a.file.kind, a.file.index, b.file.index) &&
+           changesDrawing(compareItems(a.intended, b.intended));
 }
 
-// Refuses each changed file whose change did not survive the others: two files
-// that give a shared palette or shared graphics different contents.
-void refuseOverridden(const DataSets& sets, const DataSets& result,
-                      const std::vector<PendingImport>& pending, FolderImportPlan& plan) {
-    for (const PendingImport& item : pending) {
-        const ItemChange now =
-            compareItems(item.intended, itemPicture(result, item.file.kind, item.file.index));
-        if (changesDrawing(item.change) && changesDrawing(now)) {
+// Whether the two files give one place of the palette table different colours.
+bool colouredOtherwise(const TriedFile& a, const TriedFile& b) {
+    if (a.given.empty() || b.given.empty() || a.given.back().place < b.given.front().place ||
+        b.given.back().place < a.given.front().place) {
+        return false;
+    }
+    return std::ranges::any_of(a.given, [&](const GivenColour& mine) {
+        return std::ranges::any_of(b.given, [&](const GivenColour& theirs) {
+            return theirs.place == mine.place && !(theirs.colour == mine.colour);
+        });
+    });
+}
+
+// The names of the other files of the item's kind that `differs` picks.
+template <typename Differs>
+std::string filesThat(const std::vector<TriedFile>& tried, const TriedFile& item, Differs differs) {
+    std::string names;
+    for (const TriedFile& other : tried) {
+        if (&other == &item || other.file.kind != item.file.kind || !differs(item, other)) continue;
+        names += (names.empty() ? "" : ", ") + pathToUtf8(other.file.path.filename());
+    }
+    return names;
+}
+
+// Refuses every file that another file contradicts: shared graphics drawn, or
+// a shared palette coloured, two ways. Either would win by the order of the
+// files, and the next import of the same folder would bring the other back,
+// so a file that shows its item as it is counts as much as a changed one.
+void refuseDisagreements(const DataSets& sets, const std::vector<TriedFile>& tried,
+                         FolderImportPlan& plan) {
+    for (const TriedFile& item : tried) {
+        const std::string drawers = filesThat(
+            tried, item, [&](const auto& a, const auto& b) { return drawsOtherwise(sets, a, b); });
+        if (!drawers.empty()) {
             refuse(plan, item.file.path,
-                   "its graphics are shared with " + sharingFiles(sets, pending, item, false) +
-                       ", which draws them otherwise");
-        } else if (item.change.palette && now.palette) {
+                   "its graphics are shared with " + drawers + ", which draws them otherwise");
+            continue;
+        }
+        const std::string colourers = filesThat(tried, item, colouredOtherwise);
+        if (!colourers.empty()) {
             refuse(plan, item.file.path,
-                   "its palette is shared with " + sharingFiles(sets, pending, item, true) +
-                       ", which gives it other colours");
+                   "its palette is shared with " + colourers + ", which gives it other colours");
         }
     }
 }
@@ -233,10 +278,11 @@ FolderImportPlan planFolderImport(const DataSets& sets, const std::filesystem::p
                                   PaletteMode mode) {
     FolderImportPlan plan;
     const std::vector<FolderFile> files = listPictures(dir, plan);
-    const std::vector<PendingImport> pending = findChanges(sets, files, mode, plan);
+    const std::vector<TriedFile> tried = tryFiles(sets, files, mode, plan);
     plan.result = sets;
     std::array<bool, kImportedKinds.size()> touched{};
-    for (const PendingImport& item : pending) {
+    for (const TriedFile& item : tried) {
+        if (!item.change.any()) continue;
         if (!applyTo(plan.result, item.file.kind, item.file.index, item.mapped))
             refuse(plan, item.file.path, "cannot import it");
         touched[static_cast<std::size_t>(item.file.kind)] = true;
@@ -244,7 +290,7 @@ FolderImportPlan planFolderImport(const DataSets& sets, const std::filesystem::p
     for (const ItemKind kind : kImportedKinds) {
         if (touched[static_cast<std::size_t>(kind)]) refreshKind(plan.result, kind);
     }
-    refuseOverridden(sets, plan.result, pending, plan);
+    refuseDisagreements(sets, tried, plan);
     std::ranges::sort(plan.refusals, {}, &FolderRefusal::file);
     plan.changes = diffDataSets(sets, plan.result);
     int total = 0;

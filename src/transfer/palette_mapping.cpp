@@ -130,6 +130,9 @@ MappedPicture fileColours(const FilePicture& file, const ImportTarget& target) {
                                                          : PaletteColour{};
     }
     mapped.picture = blankPicture(file, colours);
+    mapped.givenColours.assign(static_cast<std::size_t>(count), false);
+    for (std::size_t k = 0; k < mapped.givenColours.size() && k < file.palette.size(); ++k)
+        mapped.givenColours[k] = true;
     const std::size_t pixels = std::min(pixelCount(file), file.indices.size());
     std::copy_n(file.indices.begin(), pixels, mapped.picture.pixels().begin());
     return mapped;
@@ -145,6 +148,8 @@ MappedPicture renumberedColours(const IndexedImage& renumbered, const ImportTarg
     mapped.picture = renumbered;
     // Colours the picture does not have keep their values.
     const int count = colourCountFor(renumbered.colourCount(), target);
+    mapped.givenColours.assign(static_cast<std::size_t>(count), false);
+    std::fill_n(mapped.givenColours.begin(), renumbered.colourCount(), true);
     for (int k = renumbered.colourCount(); k < count; ++k) {
         const auto entry = static_cast<std::size_t>(k);
         mapped.picture.setPaletteEntry(
@@ -205,7 +210,14 @@ MappedPicture mapImportColours(const FilePicture& file, const IndexedImage& renu
     if (mode == PaletteMode::Automatic) {
         if (fileModeApplies(file, target)) return fileColours(file, target);
         MappedPicture kept = keepColours(file, target);
-        if (kept.approximated == 0) return kept;
+        if (kept.approximated == 0) {
+            // Every colour is the item's own: the ones shown are the file's too.
+            kept.givenColours.assign(target.colours.size(), false);
+            for (const std::uint8_t index : kept.picture.pixels()) {
+                if (index > 0 && index < kept.givenColours.size()) kept.givenColours[index] = true;
+            }
+            return kept;
+        }
         return renumberedColours(renumbered, target);
     }
     if (mode == PaletteMode::File) {

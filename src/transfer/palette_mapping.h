@@ -52,6 +52,11 @@ struct MappedPicture {
     bool writePalette = true;
     // Pixels whose colour is not in the item's palette and took the nearest one.
     int approximated = 0;
+    // By palette index, the colours the file itself gives the item: the
+    // entries of its palette that are written, or, when the automatic choice
+    // kept the item's palette for colours it has exactly, the ones the pixels
+    // show. The other entries keep whatever colour the item has.
+    std::vector<bool> givenColours;
     // Why a mode the user asked for cannot be used; empty otherwise.
     std::string refusal;
 };

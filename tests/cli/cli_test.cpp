@@ -15,6 +15,7 @@
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
+#include "rom/portraits/portrait_set.h"
 #include "support/ordinary_user.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
@@ -366,9 +367,14 @@ TEST_F(Cli, ImportDirTakesTheChangedPicturesOfAnExportAndDiffNamesThem) {
     EXPECT_EQ(untouched.out, "0 items changed, 456 unchanged\n");
     EXPECT_TRUE(test::readFileBytes(rom) == before);
 
-    for (const auto& [from, to] : {std::pair{"portraits/07.png", "portraits/03.png"},
-                                   std::pair{"monsters/011.png", "monsters/010.png"}})
-        fs::copy_file(art / from, art / to, fs::copy_options::overwrite_existing);
+    fs::copy_file(art / "portraits/07.png", art / "portraits/03.png",
+                  fs::copy_options::overwrite_existing);
+    // Monster 010 drawn as 011, alone in its folder: no file of a record that
+    // shares its graphics or palette draws them otherwise.
+    fs::rename(art / "monsters/011.png", dir.file("011.png"));
+    fs::remove_all(art / "monsters");
+    fs::create_directory(art / "monsters");
+    fs::copy_file(dir.file("011.png"), art / "monsters/010.png");
     const CliRun dry = run({"import-dir", rom.string(), art.string(), "--dry-run"});
     ASSERT_EQ(dry.status, 0) << dry.err;
     EXPECT_TRUE(test::readFileBytes(rom) == before);
@@ -601,6 +607,33 @@ TEST_F(Cli, ACharacterImportTakesOnlyAWholeSheet) {
     EXPECT_EQ(refused.err,
               "Image is 64x64, not the 128x128 of a whole sprite sheet (as Export writes it)\n");
     EXPECT_TRUE(test::readFileBytes(rom) == original);
+}
+
+// A folder that colours one shared palette two ways is refused every time,
+// naming both files, rather than undoing its own change on the next run.
+TEST_F(Cli, ImportDirRefusesAPaletteColouredTwoWaysEveryTime) {
+    const fs::path art = dir.file("art");
+    ASSERT_EQ(run({"export", rom.string(), art.string(), "--only", "portraits"}).status, 0);
+    const fs::path recoloured = art / "portraits" / "03.png";
+    PortraitSet portraits;
+    ASSERT_EQ(loadPortraits(portraits, rom), RomLoadResult::Loaded);
+    IndexedImage picture = portraits.portraits[3].image;
+    ASSERT_TRUE(picture.setPaletteEntry(4, PaletteColour::fromRgb(248, 0, 248), true));
+    ASSERT_EQ(writeImage(picture, recoloured, 40, 40, ImageFileType::Png), ImageStatus::Ok);
+    const test::Bytes before = test::readFileBytes(rom);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const CliRun refused = run({"import-dir", rom.string(), art.string()});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_NE(refused.err.find(pathToUtf8(recoloured) +
+                                   ": its palette is shared with 07.png, which gives it other"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_NE(refused.err.find(pathToUtf8(art / "portraits" / "07.png") +
+                                   ": its palette is shared with 03.png"),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_TRUE(test::readFileBytes(rom) == before);
+    }
 }
 
 }  // namespace

@@ -180,8 +180,15 @@ TEST_F(FolderCommands, ImportAllAsksFirstAndIsOneStepThatUndoTakesBack) {
     EXPECT_EQ(window->messages.back(), kNothingToImportMessage);
     EXPECT_TRUE(window->questions.empty());
 
-    recolour(folder / "monsters" / "005.png");
-    recolour(folder / "portraits" / "03.png");
+    // The changed files alone: the files of the items that share their
+    // graphics or palette would show those as they were.
+    const auto changed = dir.path() / "changed";
+    for (const char* name : {"monsters/005.png", "portraits/03.png"}) {
+        std::filesystem::create_directories((changed / name).parent_path());
+        std::filesystem::copy_file(folder / name, changed / name);
+        recolour(changed / name);
+    }
+    window->importFolder = changed;
     const DataSets before = window->dataSets();
     window->confirm = false;
     window->runCommand(kCommandImportAll);
@@ -207,8 +214,9 @@ TEST_F(FolderCommands, ImportAllAsksFirstAndIsOneStepThatUndoTakesBack) {
     EXPECT_TRUE(sameSets(window->dataSets(), after));
 
     // A folder with a file refused changes nothing and names the file.
-    ASSERT_TRUE(writeWholeFile(folder / "portraits" / "04.png", test::Bytes{1, 2, 3}));
-    recolour(folder / "portraits" / "05.png");
+    ASSERT_TRUE(writeWholeFile(changed / "portraits" / "04.png", test::Bytes{1, 2, 3}));
+    std::filesystem::copy_file(folder / "portraits/05.png", changed / "portraits/05.png");
+    recolour(changed / "portraits" / "05.png");
     window->runCommand(kCommandImportAll);
     EXPECT_EQ(window->messages.back().rfind("Nothing was imported: 1 file refused.", 0), 0u);
     EXPECT_NE(window->messages.back().find("04.png"), std::string::npos);

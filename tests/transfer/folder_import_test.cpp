@@ -200,44 +200,62 @@ TEST_F(FolderImport, RefusedFilesAreListedAndNothingApplies) {
     EXPECT_EQ(elsewhere.refusals[0].message, "no monsters, portraits or characters folder in it");
 }
 
-TEST_F(FolderImport, FilesThatShareGraphicsMustAgreeWhileAPaletteChangeJoinsAPixelChange) {
-    // Two monsters on one graphics entry, drawn differently: refused.
+// Files that give shared graphics or a shared palette two contents are all
+// refused, whether or not one of them shows the ROM as it is: otherwise each
+// import of the same folder would undo the one before.
+TEST_F(FolderImport, FilesThatShareGraphicsOrAPaletteMustAgree) {
+    const auto expectRefused = [&](const DataSets& rom, ItemKind kind, int a, int b,
+                                   const std::string& what, const std::string& why) {
+        const FolderImportPlan planned = planFolderImport(rom, dir.path(), PaletteMode::Automatic);
+        const std::string fileA = itemFileName(kind, a, ImageFileType::Png);
+        const std::string fileB = itemFileName(kind, b, ImageFileType::Png);
+        ASSERT_EQ(planned.refusals.size(), 2u);
+        EXPECT_EQ(planned.refusals[0].file.filename(), fileA);
+        EXPECT_EQ(planned.refusals[0].message, what + fileB + why);
+        EXPECT_EQ(planned.refusals[1].file.filename(), fileB);
+        EXPECT_EQ(planned.refusals[1].message, what + fileA + why);
+    };
+    // Two monsters on one graphics entry, drawn two ways, even when one
+    // shows the entry as it is.
     const auto& records = demo.monsters.records;
     const auto [first, second] = sharingPair(ItemKind::Monster, [&](int a, int b) {
         return records[static_cast<std::size_t>(a)].entryIndex ==
                records[static_cast<std::size_t>(b)].entryIndex;
     });
-    put(ItemKind::Monster, first, itemPicture(demo, ItemKind::Monster, 1));
-    put(ItemKind::Monster, second, itemPicture(demo, ItemKind::Monster, 2));
-    const FolderImportPlan clash = plan();
-    ASSERT_EQ(clash.refusals.size(), 1u);
-    EXPECT_EQ(clash.refusals[0].message,
-              "its graphics are shared with " +
-                  itemFileName(ItemKind::Monster, second, ImageFileType::Png) +
-                  ", which draws them otherwise");
+    for (const int drawn : {1, first}) {
+        put(ItemKind::Monster, first, itemPicture(demo, ItemKind::Monster, drawn));
+        put(ItemKind::Monster, second, itemPicture(demo, ItemKind::Monster, 2));
+        expectRefused(demo, ItemKind::Monster, first, second, "its graphics are shared with ",
+                      ", which draws them otherwise");
+    }
     fs::remove_all(dir.path() / "monsters");
 
-    // Two characters on one palette: new pixels in one file, a new colour
-    // in the other; both come in.
-    const auto [drawn, recoloured] = sharingPair(ItemKind::Character, [&](int a, int b) {
-        return charactersSharingPalette(demo.characters, a) == std::vector<int>{b};
+    // Two portraits on one palette: a new colour in one file, the old one in
+    // the other, refused on the ROM before and after the new colour came in.
+    const auto [recoloured, kept] = sharingPair(ItemKind::Portrait, [&](int a, int b) {
+        return demo.portraits.portraits[static_cast<std::size_t>(a)].paletteIndex ==
+               demo.portraits.portraits[static_cast<std::size_t>(b)].paletteIndex;
     });
-    ItemPicture pixels = itemPicture(demo, ItemKind::Character, drawn);
-    pixels.image.setPixel(3, 5,
-                          static_cast<std::uint8_t>(pixels.image.getPixel(3, 5) == 1 ? 2 : 1));
-    put(ItemKind::Character, drawn, pixels);
-    ItemPicture colours = itemPicture(demo, ItemKind::Character, recoloured);
+    ItemPicture colours = itemPicture(demo, ItemKind::Portrait, recoloured);
     const PaletteColour pink = PaletteColour::fromRgb(248, 0, 248);
     ASSERT_TRUE(colours.image.setPaletteEntry(4, pink, true));
-    put(ItemKind::Character, recoloured, colours);
-    const FolderImportPlan joined = plan();
-    ASSERT_TRUE(joined.refusals.empty()) << joined.refusals.front().message;
-    ASSERT_EQ(itemsOf(joined.changes),
-              (std::vector<Item>{{ItemKind::Character, drawn}, {ItemKind::Character, recoloured}}));
-    EXPECT_GE(joined.changes[0].pixels, 1);  // every frame that shows the tile
-    EXPECT_TRUE(joined.changes[0].palette);
-    EXPECT_EQ(joined.changes[1].pixels, 0);
-    const ItemPicture now = itemPicture(joined.result, ItemKind::Character, drawn);
+    put(ItemKind::Portrait, recoloured, colours);
+    DataSets changed = demo;
+    ASSERT_TRUE(applyFolderImport(changed, plan()));
+    ItemPicture pixels = itemPicture(demo, ItemKind::Portrait, kept);
+    pixels.image.setPixel(3, 5, pixels.image.getPixel(3, 5) == 1 ? 2 : 1);
+    put(ItemKind::Portrait, kept, pixels);
+    for (const DataSets* rom : {&demo, &changed}) {
+        expectRefused(*rom, ItemKind::Portrait, std::min(recoloured, kept),
+                      std::max(recoloured, kept), "its palette is shared with ",
+                      ", which gives it other colours");
+    }
+    // Both with the new colour: both come in.
+    ASSERT_TRUE(pixels.image.setPaletteEntry(4, pink, true));
+    put(ItemKind::Portrait, kept, pixels);
+    const FolderImportPlan agreed = plan();
+    ASSERT_TRUE(agreed.refusals.empty()) << agreed.refusals.front().message;
+    const ItemPicture now = itemPicture(agreed.result, ItemKind::Portrait, kept);
     EXPECT_EQ(now.image.getPixel(3, 5), pixels.image.getPixel(3, 5));
     EXPECT_EQ(now.image.paletteEntry(4), pink);
 }

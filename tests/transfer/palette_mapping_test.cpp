@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,7 @@ TEST(PaletteMapping, TheFilesPaletteKeepsItsOrder) {
     for (int k = 0; k < 5; ++k)
         EXPECT_EQ(mapped.picture.paletteEntry(k), palette[static_cast<std::size_t>(k)]) << k;
     EXPECT_EQ(mapped.picture.paletteEntry(6), grey(8));  // past the file's palette: kept
+    EXPECT_EQ(mapped.givenColours, (std::vector<bool>{1, 1, 1, 1, 1, 0, 0, 0}));
     EXPECT_TRUE(changesPalette(mapped, eightColours()));
     // The item's own palette written back changes nothing.
     std::vector<PaletteColour> own = eightColours().colours;
@@ -91,6 +94,7 @@ TEST(PaletteMapping, KeepingThePaletteMapsByColour) {
     EXPECT_EQ(pixelsOf(mapped.picture), (std::vector<int>{3, 3, 7, 1, 0, 2}));
     EXPECT_EQ(mapped.approximated, 2);
     EXPECT_EQ(mapped.picture.paletteEntry(3), grey(12));  // the item's own colours
+    EXPECT_TRUE(std::ranges::none_of(mapped.givenColours, std::identity{}));
 
     // A colour at two indices: a pixel keeps the one it has now.
     ASSERT_TRUE(target.current.create(6, 1));
@@ -115,11 +119,12 @@ TEST(PaletteMapping, TheAutomaticChoiceAndTheFixedPalette) {
     ASSERT_TRUE(renumbered.create(2, 1));
     renumbered.setPaletteEntry(1, grey(13), false);
     renumbered.setPixel(1, 0, 1);
-    // Every colour is one of the item's: the palette stays.
-    EXPECT_EQ(mapImportColours(truecolourFile({grey(0), grey(12)}), renumbered, eightColours(),
-                               PaletteMode::Automatic)
-                  .mode,
-              PaletteMode::Keep);
+    // Every colour is one of the item's: the palette stays, and the colours
+    // the file shows are the file's as much as the item's.
+    const MappedPicture kept = mapImportColours(truecolourFile({grey(0), grey(12)}), renumbered,
+                                                eightColours(), PaletteMode::Automatic);
+    EXPECT_EQ(kept.mode, PaletteMode::Keep);
+    EXPECT_EQ(kept.givenColours, (std::vector<bool>{0, 0, 0, 1, 0, 0, 0, 0}));
     // A colour the item lacks: renumbered, as the readers number it.
     const MappedPicture renumberedMap = mapImportColours(
         truecolourFile({grey(0), grey(13)}), renumbered, eightColours(), PaletteMode::Automatic);
@@ -127,6 +132,7 @@ TEST(PaletteMapping, TheAutomaticChoiceAndTheFixedPalette) {
     EXPECT_EQ(pixelsOf(renumberedMap.picture), (std::vector<int>{0, 1}));
     EXPECT_EQ(renumberedMap.picture.paletteEntry(1), grey(13));
     EXPECT_EQ(renumberedMap.picture.colourCount(), 8);
+    EXPECT_EQ(renumberedMap.givenColours, (std::vector<bool>{1, 1, 0, 0, 0, 0, 0, 0}));
     // Colours the user cannot change are never written, whatever was asked.
     ImportTarget fixed = eightColours();
     fixed.fixedPalette = true;
@@ -136,6 +142,7 @@ TEST(PaletteMapping, TheAutomaticChoiceAndTheFixedPalette) {
         const MappedPicture mapped = mapImportColours(file, renumbered, fixed, mode);
         EXPECT_FALSE(mapped.writePalette);
         EXPECT_EQ(mapped.mode, PaletteMode::Keep);
+        EXPECT_TRUE(std::ranges::none_of(mapped.givenColours, std::identity{}));
     }
 }
 
