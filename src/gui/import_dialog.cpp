@@ -14,12 +14,11 @@
 
 namespace morvik::gui {
 
-ImportDialog::ImportDialog(const QString& title, const ImportLimits& limits, bool describe,
+ImportDialog::ImportDialog(const QString& title, const ImportLimits& limits,
                            const IndexedImage& background,
                            std::function<void(const IndexedImage&)> commit, QWidget* parent)
     : QFileDialog(parent, title),
       limits_(limits),
-      describe_(describe),
       background_(background),
       commit_(std::move(commit)) {
     setObjectName("importDialog");
@@ -37,9 +36,10 @@ ImportDialog::ImportDialog(const QString& title, const ImportLimits& limits, boo
     picture_ = new QLabel(panel);
     picture_->setObjectName("importPreview");
     picture_->setFixedSize(128, 128);
-    size_ = new QLabel("64 x 64", panel);
+    // Empty until a file is chosen: they describe that file.
+    size_ = new QLabel(panel);
     size_->setObjectName("importSize");
-    colours_ = new QLabel("16 colors", panel);
+    colours_ = new QLabel(panel);
     colours_->setObjectName("importColours");
     mode_ = new QComboBox(panel);
     mode_->setObjectName("paletteMode");
@@ -114,12 +114,19 @@ void ImportDialog::preview(const QString& path) {
         note_->clear();
         return;
     }
-    const ImportPreview result = previewImport(toPath(path), limits_, describe_);
+    const ImportPreview result = previewImport(toPath(path), limits_, false);
     const IndexedImage shown = result.readable ? drawImage(result.picture, &background_, 128, 128)
                                                : drawImage(background_, nullptr, 128, 128);
     picture_->setPixmap(QPixmap::fromImage(toQImage(shown)));
-    size_->setText(QString::fromStdString(result.sizeText));
-    colours_->setText(QString::fromStdString(result.colourText));
+    // The file as it is, whatever the import will make of it; a file that
+    // cannot be read has only the reason.
+    const int colours = result.picture.colourCount();
+    size_->setText(result.readable
+                       ? QString("%1 x %2").arg(result.picture.width()).arg(result.picture.height())
+                       : QString::fromStdString(result.sizeText));
+    colours_->setText(result.readable
+                          ? QString("%1 %2").arg(colours).arg(colours == 1 ? "color" : "colors")
+                          : QString());
     if (!target_) return;
     // The picture as it will look with the colours the choice gives it.
     const PreparedImport prepared = prepareImport(toPath(path), limits_, *target_, paletteMode());

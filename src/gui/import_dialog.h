@@ -20,9 +20,8 @@ class ImportDialog : public QFileDialog {
 
   public:
     // `commit` imports a read picture into the page's current item.
-    ImportDialog(const QString& title, const ImportLimits& limits, bool describe,
-                 const IndexedImage& background, std::function<void(const IndexedImage&)> commit,
-                 QWidget* parent);
+    ImportDialog(const QString& title, const ImportLimits& limits, const IndexedImage& background,
+                 std::function<void(const IndexedImage&)> commit, QWidget* parent);
 
     // Imports map the file's colours for this item (the palette choice beside
     // the preview) and hand `commit` the mapped picture; `sharers` names the
@@ -55,7 +54,6 @@ class ImportDialog : public QFileDialog {
     QComboBox* mode_ = nullptr;
     QLabel* note_ = nullptr;
     QString previewed_;
-    bool describe_;
     const IndexedImage& background_;
     std::function<void(const IndexedImage&)> commit_;
     QLabel* picture_ = nullptr;

@@ -134,15 +134,15 @@ TEST_F(ImportExport, EveryPageExportsItsRegionInEveryFormat) {
 
 TEST_F(ImportExport, PreviewTextsAndCommitMessages) {
     ImportDialog dialog(
-        page(0).importTitle(), kMonsterImportLimits, true, window->backgrounds().background128,
+        page(0).importTitle(), kMonsterImportLimits, window->backgrounds().background128,
         [](const IndexedImage&) {}, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "Import Monster");
     dialog.preview(QString::fromStdString(save(picture(64, 64, 9), "nine.png").string()));
-    EXPECT_EQ(dialog.colourText(), "16 colors");
-    EXPECT_EQ(dialog.sizeText(), "64x64");
+    EXPECT_EQ(dialog.colourText(), "9 colors");
+    EXPECT_EQ(dialog.sizeText(), "64 x 64");
     dialog.preview(QString::fromStdString(save(picture(65, 10, 4), "wide.png").string()));
-    EXPECT_EQ(dialog.colourText(), "8 colors");
-    EXPECT_EQ(dialog.sizeText(), "128x128");
+    EXPECT_EQ(dialog.colourText(), "4 colors");
+    EXPECT_EQ(dialog.sizeText(), "65 x 10");
     const auto big = save(picture(129, 20, 2), "big.bmp");
     dialog.preview(QString::fromStdString(big.string()));
     EXPECT_EQ(dialog.sizeText(), "Image is larger than 128x128");
@@ -168,10 +168,10 @@ TEST_F(ImportExport, PreviewTextsAndCommitMessages) {
                                               "File does not appear to be a valid image file"}));
 
     ImportDialog portraits(
-        page(2).importTitle(), kPortraitImportLimits, false, window->backgrounds().background128,
+        page(2).importTitle(), kPortraitImportLimits, window->backgrounds().background128,
         [](const IndexedImage&) {}, nullptr);
     portraits.preview(QString::fromStdString(save(picture(40, 40, 3), "fits.png").string()));
-    EXPECT_EQ(portraits.sizeText(), "");
+    EXPECT_EQ(portraits.sizeText(), "40 x 40");
     portraits.preview(QString::fromStdString(save(picture(41, 40, 3), "over.png").string()));
     EXPECT_EQ(portraits.sizeText(), "Image is larger than 40x40");
 }
@@ -182,7 +182,7 @@ TEST_F(ImportExport, ConfirmingAFolderOpensIt) {
     int committed = 0;
     std::vector<QString> messages;
     ImportDialog dialog(
-        "Import Monster", kMonsterImportLimits, true, window->backgrounds().background128,
+        "Import Monster", kMonsterImportLimits, window->backgrounds().background128,
         [&](const IndexedImage&) { ++committed; }, nullptr);
     dialog.reportFailure = [&](const QString& message) { messages.push_back(message); };
     dialog.setDirectory(QString::fromStdString(dir.path().string()));
@@ -209,7 +209,7 @@ TEST_F(ImportExport, TheDialogMapsTheFilesColoursForTheItem) {
     ASSERT_TRUE(portraits.exportTo(file, ImageFileType::Png));
     const PortraitSet before = window->dataSets().portraits;
     ImportDialog dialog(
-        "Import Portrait", kPortraitImportLimits, false, window->backgrounds().background128,
+        "Import Portrait", kPortraitImportLimits, window->backgrounds().background128,
         [](const IndexedImage&) { FAIL() << "the mapped picture is imported instead"; }, nullptr);
     portraits.prepareImportDialog(dialog);
     dialog.preview(QString::fromStdString(file.string()));
@@ -225,7 +225,7 @@ TEST_F(ImportExport, TheDialogMapsTheFilesColoursForTheItem) {
 TEST_F(ImportExport, ACommittedFileIsImportedAndTheDocumentChanged) {
     const auto file = save(picture(40, 40, 5), "portrait.png");
     ImportDialog dialog(
-        "Import Portrait", kPortraitImportLimits, false, window->backgrounds().background128,
+        "Import Portrait", kPortraitImportLimits, window->backgrounds().background128,
         [&](const IndexedImage& image) { page(2).importPicture(image); }, nullptr);
     ASSERT_TRUE(dialog.commitFile(QString::fromStdString(file.string())));
     EXPECT_EQ(window->dataSets().portraits.portraits[0].image.getPixel(3, 1), (3 + 1) % 5);

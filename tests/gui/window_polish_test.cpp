@@ -75,5 +75,28 @@ TEST_F(WindowPolish, AnEmptyWindowSaysHowToOpenARom) {
     EXPECT_FALSE(hint->isVisible());
 }
 
+TEST_F(WindowPolish, TheImportPreviewDescribesOnlyTheChosenFile) {
+    makeWindow();
+    ImportDialog dialog(
+        "Import", kPortraitImportLimits, window->backgrounds().background128,
+        [](const IndexedImage&) {}, nullptr);
+    EXPECT_EQ(dialog.sizeText(), "");
+    EXPECT_EQ(dialog.colourText(), "");
+    IndexedImage picture;
+    ASSERT_TRUE(picture.create(40, 30));
+    for (int k = 1; k < 5; ++k) {
+        ASSERT_TRUE(picture.setPixelColour(
+            k, 0, PaletteColour::fromRgb(static_cast<std::uint8_t>(40 * k), 0, 0)));
+    }
+    const auto file = dir.file("five.png");
+    ASSERT_EQ(writeImage(picture, file, 40, 30, ImageFileType::Png), ImageStatus::Ok);
+    dialog.preview(QString::fromStdString(file.string()));
+    EXPECT_EQ(dialog.sizeText(), "40 x 30");
+    EXPECT_EQ(dialog.colourText(), "5 colors");
+    dialog.preview("");
+    EXPECT_EQ(dialog.sizeText(), "");
+    EXPECT_EQ(dialog.colourText(), "");
+}
+
 }  // namespace
 }  // namespace morvik::gui

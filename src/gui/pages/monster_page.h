@@ -45,7 +45,6 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
   protected:
     const IndexedImage& previewPicture() const override { return monsters_.picture(); }
     void refreshPageControls() override;
-    bool describesImport() const override { return true; }
 
   private:
     void buildLists();

@@ -82,7 +82,7 @@ void TransferPage::importFile(const QString& path) {
 
 void TransferPage::runImport(const QString& path) {
     ImportDialog dialog(
-        importTitle(), importLimits(), describesImport(), importBackground(),
+        importTitle(), importLimits(), importBackground(),
         [this](const IndexedImage& picture) { importPicture(picture); }, this);
     prepareImportDialog(dialog);
     if (!path.isEmpty()) {

@@ -57,8 +57,6 @@ class TransferPage : public QWidget, public virtual EditorPage {
   protected:
     // The background the import preview shows the picture over.
     virtual const IndexedImage& importBackground() const = 0;
-    // Whether the import preview describes size and colours.
-    virtual bool describesImport() const { return false; }
     void markChanged() { changed_(); }
     QWidget* mainWindow() const { return window(); }
     DocumentUi& ui() const { return ui_; }
