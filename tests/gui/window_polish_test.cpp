@@ -98,5 +98,18 @@ TEST_F(WindowPolish, TheImportPreviewDescribesOnlyTheChosenFile) {
     EXPECT_EQ(dialog.colourText(), "");
 }
 
+TEST_F(WindowPolish, ZoomingShowsTheNewMagnificationAtOnce) {
+    openOnTab(kPortraitsTab);
+    setMagnification(4);
+    QTest::mouseMove(page->view(), onView(3, 2));
+    ASSERT_TRUE(window->statusText().contains("   x4   "));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    EXPECT_EQ(page->magnification(), 5);
+    EXPECT_TRUE(window->statusText().contains("   x5   ")) << window->statusText().toStdString();
+}
+
 }  // namespace
 }  // namespace morvik::gui

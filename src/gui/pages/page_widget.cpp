@@ -143,13 +143,20 @@ void PageWidget::buildViewControls() {
     // moves while the button is held.
     view_->pressed = [this](QPoint point) { pressView(point); };
     view_->dragged = [this](QPoint point) {
+        pointer_ = point;
         model_.dragTool(imagePointAt(point), visibleArea());
         paint();
     };
     view_->released = [this] { releaseView(); };
     view_->setMouseTracking(true);
-    view_->hovered = [this](QPoint point) { reportPixel(point); };
-    view_->left = [this] { showStatus({}); };
+    view_->hovered = [this](QPoint point) {
+        pointer_ = point;
+        reportPixel(point);
+    };
+    view_->left = [this] {
+        pointer_.reset();
+        showStatus({});
+    };
     // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
     view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers) {
         if (modifiers & Qt::ControlModifier) {
@@ -171,7 +178,9 @@ void PageWidget::buildViewControls() {
         bar->setPageStep(kScrollPageStep);
         bar->setRange(0, 0);
         connect(bar, &QScrollBar::valueChanged, this, [this] {
-            if (!refreshing_) paint();
+            if (refreshing_) return;
+            paint();
+            reportPointer();
         });
     }
     magnificationLabel_ = new QLabel("Magnification: x4", this);
@@ -182,7 +191,10 @@ void PageWidget::buildViewControls() {
     magnification_ = new UpDown(this);
     magnification_->setObjectName("magnification");
     magnification_->setGeometry(dialogRect(385, 203, 12, 12));
-    magnification_->changed = [this] { paint(); };
+    magnification_->changed = [this] {
+        paint();
+        reportPointer();
+    };
     magnification_->setToolTip("Magnification (+ and -)");
     anchor(view_, false, false, true, true);
     anchor(horizontal_, false, true, true, false);

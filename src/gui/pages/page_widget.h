@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,8 @@ class PageWidget : public TransferPage {
     void buildShortcuts();
     void stepColour(int step);
     void reportPixel(QPoint point);
+    // After a zoom or a scroll the pixel under a resting pointer is another one.
+    void reportPointer();
     void pressView(QPoint point);
     void releaseView();
     void buildColourControls();
@@ -144,6 +147,8 @@ class PageWidget : public TransferPage {
     QSize previewPicture_;
     bool ready_ = false;
     bool refreshing_ = false;
+    // Where the pointer rests on the view; nothing when it is elsewhere.
+    std::optional<QPoint> pointer_;
     PictureView* preview_ = nullptr;
     PictureView* view_ = nullptr;
     PictureView* strip_ = nullptr;

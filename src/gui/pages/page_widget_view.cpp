@@ -59,6 +59,10 @@ void PageWidget::reportPixel(QPoint point) {
         pixelStatus(at, index, colour, magnification(), itemName().toStdString())));
 }
 
+void PageWidget::reportPointer() {
+    if (pointer_) reportPixel(*pointer_);
+}
+
 void PageWidget::pressView(QPoint point) {
     // Alt held with the pen picks, for this press only.
     altPicking_ =
