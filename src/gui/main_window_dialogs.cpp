@@ -164,7 +164,12 @@ void MainWindow::showProgress(const std::string& message, int dy) {
 }
 
 void MainWindow::closeProgress() {
-    if (progress_) progress_->deleteLater();
+    // Hidden at once: the deletion waits for the event loop, and a message
+    // shown next runs a loop of its own that would leave the window behind it.
+    if (progress_) {
+        progress_->hide();
+        progress_->deleteLater();
+    }
     progress_ = nullptr;
 }
 

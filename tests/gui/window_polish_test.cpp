@@ -15,6 +15,18 @@
 namespace morvik::gui {
 namespace {
 
+// Notes whether a progress window is still on screen when a message appears.
+class SaveWatcher : public test::TestWindow {
+  public:
+    using test::TestWindow::TestWindow;
+    void showInfo(const std::string& text) override {
+        for (const QDialog* dialog : findChildren<QDialog*>("progressWindow"))
+            progressBehindMessage = progressBehindMessage || dialog->isVisible();
+        test::TestWindow::showInfo(text);
+    }
+    bool progressBehindMessage = false;
+};
+
 class WindowPolish : public test::PageFixture<PortraitPage> {
   protected:
     void makeWindow() {
@@ -109,6 +121,18 @@ TEST_F(WindowPolish, ZoomingShowsTheNewMagnificationAtOnce) {
     QTest::keyClick(window.get(), Qt::Key_Plus);
     EXPECT_EQ(page->magnification(), 5);
     EXPECT_TRUE(window->statusText().contains("   x5   ")) << window->statusText().toStdString();
+}
+
+TEST_F(WindowPolish, TheSavingWindowIsGoneBeforeRomSavedShows) {
+    rom = dir.file("demo.smc");
+    ASSERT_TRUE(writeDemoRom(rom));
+    SaveWatcher watcher(settings, store, kPortraitsTab);
+    watcher.romPath = rom;
+    watcher.show();
+    watcher.runCommand(kCommandOpen);
+    watcher.runCommand(kCommandSave);
+    ASSERT_EQ(watcher.messages, std::vector<std::string>{"ROM saved"});
+    EXPECT_FALSE(watcher.progressBehindMessage);
 }
 
 }  // namespace
