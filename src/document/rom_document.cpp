@@ -223,6 +223,9 @@ bool RomDocument::load(const std::filesystem::path& path) {
     // sets show nothing, and they take the data themselves.
     std::optional<DataSets> fresh;
     if (isLoaded()) fresh.emplace();
+    // Read whole here, the file tells a later save whether its bytes changed;
+    // the loaders then read from memory.
+    const std::uint64_t digest = contentDigest(rom.bytes());
     if (const RomLoadResult loaded = loader_(fresh ? *fresh : sets_, rom);
         loaded != RomLoadResult::Loaded) {
         showLoadError(path, romLoadMessage(loaded));
@@ -233,6 +236,7 @@ bool RomDocument::load(const std::filesystem::path& path) {
     if (readHook_) readHook_(rom);
     form_ = form;
     onDisk_ = fileStamp(path);
+    onDiskDigest_ = digest;
     ui_.closeProgress();
     if (form.layoutAssumed) ui_.showWarning(assumedLayoutWarning());
 
@@ -345,6 +349,7 @@ std::optional<std::string> RomDocument::writeRomAs(const std::filesystem::path& 
     const ReplaceResult written = rom.commitTo(target, steps_);
     if (!written.replaced) return failureMessage(written, kSaveFailedMessage, target);
     onDisk_ = fileStamp(target);
+    onDiskDigest_ = contentDigest(rom.bytes());
     return std::nullopt;
 }
 
@@ -363,13 +368,23 @@ std::optional<std::string> RomDocument::writeRom() {
     const ReplaceResult written = rom.commit(steps_);
     if (!written.replaced) return failureMessage(written, kSaveFailedMessage, romPath_);
     onDisk_ = fileStamp(romPath_);
+    onDiskDigest_ = contentDigest(rom.bytes());
     return std::nullopt;
 }
 
 // Another program may have replaced the file since it was read: saving would
 // throw its work away.
 bool RomDocument::confirmUnchangedOnDisk() {
-    if (fileStamp(romPath_) == onDisk_) return true;
+    const FileStamp now = fileStamp(romPath_);
+    if (now == onDisk_) return true;
+    // A new time alone (a copy, a checkout, a touch) changes nothing the user
+    // would lose.
+    RomFile file;
+    if (now.known && now.size == onDisk_.size && file.open(romPath_, RomFile::Access::ReadOnly) &&
+        contentDigest(file.bytes()) == onDiskDigest_) {
+        onDisk_ = now;
+        return true;
+    }
     return ui_.askYesNo(kChangedOnDiskQuestion);
 }
 

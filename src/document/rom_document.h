@@ -34,7 +34,8 @@ std::string openProblem(const std::filesystem::path& path);
 // Where the first save of a run keeps the file as it was: NAME.bak beside it.
 std::filesystem::path backupPath(const std::filesystem::path& rom);
 
-// What tells that another program replaced a file: its size and time.
+// What tells that another program may have replaced a file: its size and
+// time; when they differ, the bytes tell.
 struct FileStamp {
     bool known = false;
     std::uintmax_t size = 0;
@@ -168,6 +169,8 @@ class RomDocument {
     std::filesystem::path romPath_;
     RomForm form_;
     FileStamp onDisk_;
+    // The bytes the file held when last read or written.
+    std::uint64_t onDiskDigest_ = 0;
     // The ROMs already backed up in this run.
     std::set<std::filesystem::path> backedUp_;
     std::reference_wrapper<FileSteps> steps_ = systemFileSteps();

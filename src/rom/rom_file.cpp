@@ -174,4 +174,20 @@ std::string unreadableReason(const std::filesystem::path& path) {
     return errno != 0 ? std::strerror(errno) : "the file cannot be opened for reading";
 }
 
+std::uint64_t contentDigest(std::span<const std::uint8_t> bytes) {
+    // FNV-1a over 8-byte words, each product folded: a whole ROM takes about a
+    // millisecond.
+    std::uint64_t digest = 0xCBF29CE484222325u ^ bytes.size();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + i, 8);
+        digest = (digest ^ word) * 0x100000001B3u;
+        digest ^= digest >> 29;
+    }
+    for (; i < bytes.size(); ++i)
+        digest = (digest ^ bytes[i]) * 0x100000001B3u;
+    return digest;
+}
+
 }  // namespace morvik

@@ -155,4 +155,8 @@ auto saveToFile(const std::filesystem::path& path, Save save) {
 // file or directory"); empty when it can.
 std::string unreadableReason(const std::filesystem::path& path);
 
+// A fingerprint of the bytes: files of one size whose fingerprints match hold
+// the same bytes, as far as any change a program makes by accident goes.
+std::uint64_t contentDigest(std::span<const std::uint8_t> bytes);
+
 }  // namespace morvik

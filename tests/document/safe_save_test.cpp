@@ -2,6 +2,7 @@
 // change, with its backup and, when asked for, a right checksum.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <string>
 #include <vector>
@@ -238,6 +239,27 @@ TEST_F(SafeSave, AFileAnotherProgramChangedIsNotOverwrittenUnasked) {
     EXPECT_EQ(ui.questions, (std::vector<std::string>{kChangedOnDiskQuestion}));
     EXPECT_TRUE(test::readFileBytes(rom) == changed);
     EXPECT_TRUE(document.dirty());
+}
+
+// Only other bytes ask: a file whose time alone changed is saved unasked.
+TEST_F(SafeSave, AFileWhoseTimeAloneChangedIsSavedUnasked) {
+    open();
+    const auto later = [&] {
+        fs::last_write_time(rom, fs::last_write_time(rom) + std::chrono::hours(1));
+    };
+    ui.yes = false;
+    edit(3);
+    later();
+    EXPECT_TRUE(document.saveRom());
+    EXPECT_TRUE(ui.questions.empty());
+    edit(4);
+    test::Bytes changed = test::readFileBytes(rom);
+    changed[0x1000] ^= 1;
+    ASSERT_TRUE(writeWholeFile(rom, changed));
+    later();
+    EXPECT_FALSE(document.saveRom());
+    EXPECT_EQ(ui.questions, (std::vector<std::string>{kChangedOnDiskQuestion}));
+    EXPECT_TRUE(test::readFileBytes(rom) == changed);
 }
 
 // With or without the backup, one message says the ROM was not saved and why,
