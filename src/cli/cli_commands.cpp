@@ -207,14 +207,11 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (prepared.status != ImageStatus::Ok) return fail(err, prepared.message);
     const MappedPicture& mapped = prepared.mapped;
-    if (changesPalette(mapped, target)) {
-        const std::vector<std::string> others =
-            set == "monster"
-                ? monsterPaletteSharers(sets.monsters, *index, mapped.picture.colourCount())
-            : set == "portrait" ? portraitPaletteSharers(sets.portraits, *index)
-                                : characterPaletteSharers(sets.characters, *index);
-        if (!others.empty()) err << sharedPaletteLine(others) << '\n';
-    }
+    const std::vector<std::string> others =
+        set == "monster"    ? monsterImportSharers(sets.monsters, *index, mapped)
+        : set == "portrait" ? portraitImportSharers(sets.portraits, *index, mapped)
+                            : characterImportSharers(sets.characters, *index, mapped);
+    if (!others.empty()) err << sharedPaletteLine(others) << '\n';
     if (mapped.approximated > 0) {
         err << "palette kept: " << mapped.approximated
             << " pixels took the nearest colour of the current palette\n";

@@ -54,6 +54,9 @@ class CharacterPageModel : public PageModel {
     std::vector<std::string> paletteSharers(int) const override {
         return characterPaletteSharers(set_, current_);
     }
+    std::vector<std::string> importSharers(const MappedPicture& mapped) const override {
+        return characterImportSharers(set_, current_, mapped);
+    }
     using PageModel::paletteSharers;
     // The page's part of File > Save, into the ROM image the document writes.
     [[nodiscard]] SpriteSaveResult save(RomFile& rom) { return saveCharacterSprites(set_, rom); }

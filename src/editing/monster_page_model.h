@@ -76,6 +76,9 @@ class MonsterPageModel : public PageModel {
     std::vector<std::string> paletteSharers(int colours) const override {
         return monsterPaletteSharers(set_, current_, colours);
     }
+    std::vector<std::string> importSharers(const MappedPicture& mapped) const override {
+        return monsterImportSharers(set_, current_, mapped);
+    }
     using PageModel::paletteSharers;
     // Writes the current record into its graphics entry.
     void encodeCurrent();

@@ -85,6 +85,10 @@ class PageModel {
     std::vector<std::string> paletteSharers() const {
         return paletteSharers(static_cast<int>(stripColours().size()));
     }
+    // The other items an import of `mapped` changes with the current one: by
+    // the palette it changes, and by the graphics it redraws where items
+    // share them.
+    virtual std::vector<std::string> importSharers(const MappedPicture& mapped) const = 0;
 
   protected:
     // One step of the history around an edit: opened when made, closed when it

@@ -37,6 +37,9 @@ class PortraitPageModel : public PageModel {
     std::vector<std::string> paletteSharers(int) const override {
         return portraitPaletteSharers(set_, current_);
     }
+    std::vector<std::string> importSharers(const MappedPicture& mapped) const override {
+        return portraitImportSharers(set_, current_, mapped);
+    }
     using PageModel::paletteSharers;
     // The page's part of File > Save, into the ROM image the document writes.
     [[nodiscard]] PortraitSaveResult save(RomFile& rom) { return savePortraits(set_, rom); }

@@ -69,7 +69,7 @@ ImportDialog::ImportDialog(const QString& title, const ImportLimits& limits,
 }
 
 void ImportDialog::setTarget(ImportTarget target,
-                             std::function<std::vector<std::string>(int)> sharers,
+                             std::function<std::vector<std::string>(const MappedPicture&)> sharers,
                              std::function<void(const MappedPicture&)> commit) {
     target_ = std::move(target);
     sharers_ = std::move(sharers);
@@ -99,8 +99,8 @@ void ImportDialog::describeMapping(const PreparedImport& prepared) {
     QStringList lines{QString("Palette: ") + paletteModeName(mapped.mode)};
     if (mapped.approximated > 0)
         lines << QString("%1 pixels take the nearest colour").arg(mapped.approximated);
-    if (sharers_ && changesPalette(mapped, *target_)) {
-        const std::string shared = sharedPaletteLine(sharers_(mapped.picture.colourCount()));
+    if (sharers_) {
+        const std::string shared = sharedPaletteLine(sharers_(mapped));
         if (!shared.empty()) lines << QString::fromStdString(shared);
     }
     note_->setText(lines.join('\n'));

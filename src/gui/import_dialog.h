@@ -25,8 +25,9 @@ class ImportDialog : public QFileDialog {
 
     // Imports map the file's colours for this item (the palette choice beside
     // the preview) and hand `commit` the mapped picture; `sharers` names the
-    // items that share the palette the import would write.
-    void setTarget(ImportTarget target, std::function<std::vector<std::string>(int)> sharers,
+    // other items the import of a mapped picture would change.
+    void setTarget(ImportTarget target,
+                   std::function<std::vector<std::string>(const MappedPicture&)> sharers,
                    std::function<void(const MappedPicture&)> commit);
     void setPaletteMode(PaletteMode mode);
     PaletteMode paletteMode() const;
@@ -49,7 +50,7 @@ class ImportDialog : public QFileDialog {
 
     ImportLimits limits_;
     std::optional<ImportTarget> target_;
-    std::function<std::vector<std::string>(int)> sharers_;
+    std::function<std::vector<std::string>(const MappedPicture&)> sharers_;
     std::function<void(const MappedPicture&)> commitMapped_;
     QComboBox* mode_ = nullptr;
     QLabel* note_ = nullptr;

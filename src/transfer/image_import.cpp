@@ -1,5 +1,7 @@
 #include "transfer/image_import.h"
 
+#include <algorithm>
+
 #include "rom/monsters/monster_edit.h"
 #include "rom/portraits/portrait_edit.h"
 #include "rom/sprites/sprite_edit.h"
@@ -123,6 +125,17 @@ std::vector<int> monstersSharingPalette(const MonsterGraphicsSet& set, int recor
     return sharers;
 }
 
+std::vector<int> monstersSharingGraphics(const MonsterGraphicsSet& set, int record) {
+    std::vector<int> sharers;
+    if (!isValidRecord(record)) return sharers;
+    const int entry = set.records[static_cast<std::size_t>(record)].entryIndex;
+    for (int i = 0; i < monsters::kRecordCount; ++i) {
+        if (i != record && set.records[static_cast<std::size_t>(i)].entryIndex == entry)
+            sharers.push_back(i);
+    }
+    return sharers;
+}
+
 std::vector<int> portraitsSharingPalette(const PortraitSet& set, int portrait) {
     std::vector<int> sharers;
     if (!isValidPortrait(portrait)) return sharers;
@@ -144,6 +157,36 @@ std::vector<int> charactersSharingPalette(const CharacterSpriteSet& set, int cha
             sharers.push_back(i);
     }
     return sharers;
+}
+
+std::vector<std::string> monsterImportSharers(const MonsterGraphicsSet& set, int record,
+                                              const MappedPicture& mapped) {
+    const ImportTarget target = monsterImportTarget(set, record);
+    std::vector<int> others;
+    if (changesPalette(mapped, target))
+        others = monstersSharingPalette(set, record, mapped.picture.colourCount());
+    if (changesPicture(mapped, target)) {
+        const std::vector<int> drawn = monstersSharingGraphics(set, record);
+        others.insert(others.end(), drawn.begin(), drawn.end());
+    }
+    std::ranges::sort(others);
+    others.erase(std::unique(others.begin(), others.end()), others.end());
+    std::vector<std::string> names;
+    for (const int i : others)
+        names.push_back(numbered(i, set.records[static_cast<std::size_t>(i)].name));
+    return names;
+}
+
+std::vector<std::string> portraitImportSharers(const PortraitSet& set, int portrait,
+                                               const MappedPicture& mapped) {
+    if (!changesPalette(mapped, portraitImportTarget(set, portrait))) return {};
+    return portraitPaletteSharers(set, portrait);
+}
+
+std::vector<std::string> characterImportSharers(const CharacterSpriteSet& set, int character,
+                                                const MappedPicture& mapped) {
+    if (!changesPalette(mapped, characterImportTarget(set, character))) return {};
+    return characterPaletteSharers(set, character);
 }
 
 std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, int record,

@@ -40,6 +40,17 @@ bool applyMonsterImport(MonsterGraphicsSet& set, int record, const MappedPicture
 bool applyPortraitImport(PortraitSet& set, int portrait, const MappedPicture& mapped);
 bool applyCharacterImport(CharacterSpriteSet& set, int character, const MappedPicture& mapped);
 
+// The other items an import of `mapped` changes with the item ("12 Guard"), in
+// number order: those whose colours come from a palette it changes, and for a
+// monster the records that show the graphics whose pixels, size or colour
+// count it changes.
+std::vector<std::string> monsterImportSharers(const MonsterGraphicsSet& set, int record,
+                                              const MappedPicture& mapped);
+std::vector<std::string> portraitImportSharers(const PortraitSet& set, int portrait,
+                                               const MappedPicture& mapped);
+std::vector<std::string> characterImportSharers(const CharacterSpriteSet& set, int character,
+                                                const MappedPicture& mapped);
+
 // The other items whose colours change with this item's palette ("12 Guard"):
 // for a monster, the records whose palettes overlap its `colours` colours.
 std::vector<std::string> monsterPaletteSharers(const MonsterGraphicsSet& set, int record,
@@ -48,6 +59,8 @@ std::vector<std::string> portraitPaletteSharers(const PortraitSet& set, int port
 std::vector<std::string> characterPaletteSharers(const CharacterSpriteSet& set, int character);
 // The same items by number.
 std::vector<int> monstersSharingPalette(const MonsterGraphicsSet& set, int record, int colours);
+// The other records that show the record's graphics.
+std::vector<int> monstersSharingGraphics(const MonsterGraphicsSet& set, int record);
 std::vector<int> portraitsSharingPalette(const PortraitSet& set, int portrait);
 std::vector<int> charactersSharingPalette(const CharacterSpriteSet& set, int character);
 

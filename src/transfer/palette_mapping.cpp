@@ -193,6 +193,21 @@ bool changesPalette(const MappedPicture& mapped, const ImportTarget& target) {
     return false;
 }
 
+bool changesPicture(const MappedPicture& mapped, const ImportTarget& target) {
+    const IndexedImage& picture = mapped.picture;
+    const IndexedImage& current = target.current;
+    if (picture.colourCount() != static_cast<int>(target.colours.size()) ||
+        picture.width() > current.width() || picture.height() > current.height()) {
+        return true;
+    }
+    for (int y = 0; y < current.height(); ++y) {
+        for (int x = 0; x < current.width(); ++x) {
+            if (picture.getPixel(x, y) != current.getPixel(x, y)) return true;
+        }
+    }
+    return false;
+}
+
 bool fileModeApplies(const FilePicture& file, const ImportTarget& target) {
     if (!file.indexed || pixelCount(file) != file.indices.size()) return false;
     for (std::size_t k = 1; k < file.transparentEntries.size(); ++k) {

@@ -65,6 +65,11 @@ struct MappedPicture {
 // game stores them).
 bool changesPalette(const MappedPicture& mapped, const ImportTarget& target);
 
+// Whether putting the picture in changes the item's pixels, makes it larger or
+// changes its number of colours: what the items that show the same graphics
+// change with.
+bool changesPicture(const MappedPicture& mapped, const ImportTarget& target);
+
 // Whether the file's own palette can be used for the item: an indexed file
 // whose used indices all lie below the item's colour limit and whose
 // transparent entry, if any, is entry 0.

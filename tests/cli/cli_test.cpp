@@ -636,5 +636,43 @@ TEST_F(Cli, ImportDirRefusesAPaletteColouredTwoWaysEveryTime) {
     }
 }
 
+// A sixteen-colour picture into an eight-colour monster redraws, and deepens,
+// the graphics other records show: the line names them with the palette's.
+TEST_F(Cli, ImportNamesTheRecordsThatShareTheGraphics) {
+    MonsterGraphicsSet set;
+    ASSERT_EQ(loadMonsterGraphics(set, rom), RomLoadResult::Loaded);
+    const auto& records = set.records;
+    std::vector<int> drawn;
+    int record = -1;
+    while (drawn.empty()) {
+        ASSERT_LT(++record, static_cast<int>(records.size()));
+        if (records[static_cast<std::size_t>(record)].depth != TileDepth::Colours8) continue;
+        for (int i = 0; i < static_cast<int>(records.size()); ++i) {
+            if (i != record && records[static_cast<std::size_t>(i)].entryIndex ==
+                                   records[static_cast<std::size_t>(record)].entryIndex)
+                drawn.push_back(i);
+        }
+    }
+    IndexedImage picture;
+    ASSERT_TRUE(picture.create(64, 64));
+    for (int k = 1; k < 16; ++k) {
+        picture.setPaletteEntry(k, PaletteColour::fromRgb(static_cast<std::uint8_t>(16 * k), 0, 0),
+                                false);
+        picture.setPixel(k, k, static_cast<std::uint8_t>(k));
+    }
+    ASSERT_EQ(writeImage(picture, dir.file("deep.png"), 64, 64, ImageFileType::Png),
+              ImageStatus::Ok);
+    const CliRun imported = run(
+        {"import", rom.string(), "monster", std::to_string(record), dir.file("deep.png").string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    ASSERT_EQ(imported.err.rfind("Also changes: ", 0), 0u) << imported.err;
+    for (const int other : drawn) {
+        EXPECT_NE(imported.err.find(std::to_string(other) + " " +
+                                    records[static_cast<std::size_t>(other)].name),
+                  std::string::npos)
+            << imported.err;
+    }
+}
+
 }  // namespace
 }  // namespace morvik

@@ -161,6 +161,7 @@ class FakePage : public PageModel {
     ImportTarget importTarget() const override { return {}; }
     void importMapped(const MappedPicture&) override {}
     std::vector<std::string> paletteSharers(int) const override { return {}; }
+    std::vector<std::string> importSharers(const MappedPicture&) const override { return {}; }
     using PageModel::paletteSharers;
     StepPlace place() const override { return {}; }
     void showStep(const StepPlace&) override {}

@@ -121,5 +121,47 @@ TEST_F(ImportRoundTrip, ACharacterTakesOnlyAWholeSheet) {
     }
 }
 
+// Records that show one graphics entry change with its pixels, size and
+// colour count; those on one palette with its colours.
+TEST_F(ImportRoundTrip, AMonsterImportNamesEveryRecordItChanges) {
+    const MonsterGraphicsSet& set = sets.monsters;
+    int record = 0;
+    while (set.records[static_cast<std::size_t>(record)].depth != TileDepth::Colours8 ||
+           monstersSharingGraphics(set, record).empty()) {
+        ASSERT_LT(++record, monsters::kRecordCount);
+    }
+    const auto names = [&](std::vector<int> records) {
+        std::ranges::sort(records);
+        records.erase(std::unique(records.begin(), records.end()), records.end());
+        std::vector<std::string> named;
+        for (const int i : records)
+            named.push_back(std::to_string(i) + " " +
+                            set.records[static_cast<std::size_t>(i)].name);
+        return named;
+    };
+    const std::vector<int> drawn = monstersSharingGraphics(set, record);
+    for (const int other : drawn)
+        EXPECT_EQ(set.records[static_cast<std::size_t>(other)].entryIndex,
+                  set.records[static_cast<std::size_t>(record)].entryIndex);
+    MappedPicture same;
+    same.picture = set.records[static_cast<std::size_t>(record)].image;
+    MappedPicture recoloured = same;
+    recoloured.picture.setPaletteEntry(3, PaletteColour::fromRgb(248, 0, 248), false);
+    MappedPicture deeper = same;  // sixteen colours: the depth of the shared graphics
+    deeper.picture.setPaletteEntry(15, PaletteColour::fromRgb(8, 8, 8), false);
+    MappedPicture redrawn = same;
+    redrawn.writePalette = false;
+    redrawn.picture.setPixel(1, 1, redrawn.picture.getPixel(1, 1) == 1 ? 2 : 1);
+    std::vector<int> both = monstersSharingPalette(set, record, 16);
+    both.insert(both.end(), drawn.begin(), drawn.end());
+    const std::vector<std::pair<const MappedPicture*, std::vector<std::string>>> cases = {
+        {&same, {}},
+        {&recoloured, names(monstersSharingPalette(set, record, 8))},
+        {&deeper, names(both)},
+        {&redrawn, names(drawn)}};
+    for (const auto& [mapped, expected] : cases)
+        EXPECT_EQ(monsterImportSharers(set, record, *mapped), expected);
+}
+
 }  // namespace
 }  // namespace morvik

@@ -299,7 +299,8 @@ void PageWidget::selectTool(EditTool tool) {
 
 void PageWidget::prepareImportDialog(ImportDialog& dialog) {
     dialog.setTarget(
-        model_.importTarget(), [this](int colours) { return model_.paletteSharers(colours); },
+        model_.importTarget(),
+        [this](const MappedPicture& mapped) { return model_.importSharers(mapped); },
         [this](const MappedPicture& mapped) {
             model_.importMapped(mapped);
             paint();
