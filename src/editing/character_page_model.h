@@ -68,9 +68,8 @@ class CharacterPageModel : public PageModel {
     void showStep(const StepPlace& place) override;
 
     // The sliders and "Transparent" also rest for the character whose colours
-    // are fixed; the box always shows checked.
+    // are fixed; the box shows colour 0 as the transparent one, as elsewhere.
     bool colourEditable() const override;
-    bool transparentChecked() const override { return true; }
     const IndexedImage& picture() const override;
     std::vector<PaletteColour> stripColours() const override;
 

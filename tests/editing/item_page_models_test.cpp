@@ -263,7 +263,7 @@ TEST_F(CharacterPageModel, SheetFramesTheSelectedSpriteInWhite) {
 TEST_F(CharacterPageModel, FixedColoursAreNeverEditable) {
     model.selectColour(3);
     EXPECT_TRUE(model.colourEditable());
-    EXPECT_TRUE(model.transparentChecked());
+    EXPECT_FALSE(model.transparentChecked());
     model.selectColour(0);
     EXPECT_FALSE(model.colourEditable());
     EXPECT_TRUE(model.transparentChecked());
@@ -273,7 +273,7 @@ TEST_F(CharacterPageModel, FixedColoursAreNeverEditable) {
     for (int k = 0; k < 16; ++k) {
         model.selectColour(k);
         EXPECT_FALSE(model.colourEditable()) << k;
-        EXPECT_TRUE(model.transparentChecked()) << k;
+        EXPECT_EQ(model.transparentChecked(), k == 0) << k;
     }
     // "Transparent" does nothing for her.
     const CharacterSpriteSet before = set;
@@ -281,6 +281,28 @@ TEST_F(CharacterPageModel, FixedColoursAreNeverEditable) {
     model.makeTransparent();
     EXPECT_TRUE(set == before);
     EXPECT_EQ(notified, 0);
+}
+
+// The box shows colour 0 as the transparent one, as on the other pages, and a
+// click makes the selected colour that one.
+TEST_F(CharacterPageModel, TransparentShowsColourZeroAndSwapsTheSelectedColourIn) {
+    model.selectColour(5);
+    EXPECT_FALSE(model.transparentChecked());
+    const auto palette = static_cast<std::size_t>(model.paletteIndex() * 16);
+    const PaletteColour zero = set.spritePalettes[palette], five = set.spritePalettes[palette + 5];
+    const IndexedImage frame = character(0).frames[0];
+    model.makeTransparent();
+    EXPECT_EQ(set.spritePalettes[palette], five);
+    EXPECT_EQ(set.spritePalettes[palette + 5], zero);
+    for (int p = 0; p < 16 * 24; ++p) {
+        const int was = frame.getPixel(p % 16, p / 16);
+        EXPECT_EQ(character(0).frames[0].getPixel(p % 16, p / 16), was == 5   ? 0
+                                                                   : was == 0 ? 5
+                                                                              : was);
+    }
+    EXPECT_EQ(model.currentColour(), 0);
+    EXPECT_TRUE(model.transparentChecked());
+    EXPECT_EQ(notified, 1);
 }
 
 TEST_F(CharacterPageModel, PenDrawsIntoEveryFrameShowingTheTile) {

@@ -284,11 +284,18 @@ TEST_F(CharacterPageTest, EsperTerraKeepsItsColours) {
     EXPECT_EQ(page->model().currentColour(), 3);
     EXPECT_FALSE(child<QSlider>("redSlider")->isEnabled());
     EXPECT_FALSE(child<QCheckBox>("transparent")->isEnabled());
-    EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("transparent")->isChecked());
     selectCharacter(0);
     EXPECT_TRUE(child<QSlider>("redSlider")->isEnabled());
     EXPECT_TRUE(child<QCheckBox>("transparent")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("transparent")->isChecked());
+    // Checking the box makes colour 3 the transparent one, as it then shows.
+    const PaletteColour three = current().frames[0].paletteEntry(3);
+    QTest::mouseClick(child<QCheckBox>("transparent"), Qt::LeftButton);
+    EXPECT_EQ(current().frames[0].paletteEntry(0), three);
+    EXPECT_EQ(page->model().currentColour(), 0);
     EXPECT_TRUE(child<QCheckBox>("transparent")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("transparent")->isEnabled());
 }
 
 TEST_F(CharacterPageTest, ScrollBarsOfASixteenByTwentyFourSprite) {
