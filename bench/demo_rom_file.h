@@ -15,10 +15,10 @@ namespace morvik::bench {
 // benchmarks end. Empty when it could not be written.
 class DemoRomFile {
   public:
-    DemoRomFile()
+    explicit DemoRomFile(const DemoRomOptions& options = {})
         : path_(std::filesystem::temp_directory_path() /
                 ("morvik-bench-" + std::to_string(std::random_device{}()) + ".smc")) {
-        if (!writeDemoRom(path_)) path_.clear();
+        if (!writeDemoRom(path_, options)) path_.clear();
     }
     ~DemoRomFile() {
         std::error_code error;
@@ -36,6 +36,11 @@ class DemoRomFile {
 // One file for the whole run; a function-local static is removed at exit.
 inline const std::filesystem::path& demoRomPath() {
     static const DemoRomFile file;
+    return file.path();
+}
+// The same pictures as another tool might have written them.
+inline const std::filesystem::path& foreignDemoRomPath() {
+    static const DemoRomFile file({.foreign = true});
     return file.path();
 }
 

@@ -36,9 +36,9 @@ constexpr const char* kUsage =
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
     "  morvik-cli import ROM monster|portrait|character INDEX FILE [--palette file|keep|renumber]\n"
-    "                    [--backup] [--fix-checksum] [--force]\n"
+    "                    [--backup] [--fix-checksum] [--force] [--no-repack]\n"
     "  morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
-    "                    [--backup] [--fix-checksum] [--force]\n"
+    "                    [--backup] [--fix-checksum] [--force] [--no-repack]\n"
     "  morvik-cli diff A B [--out DIR]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
@@ -154,7 +154,7 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 std::vector<OptionSpec> importOptions() {
     return {valueOption("--palette", {"file", "keep", "renumber"}), flagOption("--backup"),
-            flagOption("--fix-checksum"), flagOption("--force")};
+            flagOption("--fix-checksum"), flagOption("--force"), flagOption("--no-repack")};
 }
 
 ImportFlags importFlags(const ParsedArgs& parsed) {
@@ -163,6 +163,7 @@ ImportFlags importFlags(const ParsedArgs& parsed) {
     flags.saving.backup = parsed.has("--backup");
     flags.saving.fixChecksum = parsed.has("--fix-checksum");
     flags.saving.force = parsed.has("--force");
+    flags.saving.noRepack = parsed.has("--no-repack");
     return flags;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kImportDirUsage =
     "Usage: morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
-    "                             [--backup] [--fix-checksum] [--force]\n";
+    "                             [--backup] [--fix-checksum] [--force] [--no-repack]\n";
 
 void printRefusals(const FolderImportPlan& plan, std::ostream& err) {
     for (const FolderRefusal& refusal : plan.refusals)

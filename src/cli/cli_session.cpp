@@ -9,8 +9,10 @@ namespace morvik::cli {
 bool CliUi::askYesNo(const std::string& text) {
     // Saving over another program's changes takes --force.
     if (text == kChangedOnDiskQuestion) {
-        if (!force_) err_ << "error: " << text << " (not saved: use --force to save anyway)\n";
-        return force_;
+        if (!saving_.force) {
+            err_ << "error: " << text << " (not saved: use --force to save anyway)\n";
+        }
+        return saving_.force;
     }
     // The signature question: the command line loads anyway, and says so.
     err_ << "warning: " << text << " (loading it)\n";
@@ -43,6 +45,24 @@ void CliUi::showInfo(const std::string& text) {
     out_ << text << '\n';
 }
 
+void CliUi::showStatus(const std::string& text) {
+    out_ << text << '\n';
+}
+
+void CliUi::showSaved(std::size_t bytesChanged) {
+    out_ << kSavedMessage << "\nbytes changed: " << bytesChanged << '\n';
+}
+
+bool CliUi::allowRepack(int entriesMoved) {
+    if (saving_.noRepack) {
+        err_ << "error: " << kSaveFailedMessage << "the monster graphics must be packed afresh to "
+             << "make room (" << entriesMoved << " entries would move) and --no-repack was given\n";
+        return false;
+    }
+    out_ << "monster graphics packed afresh: " << entriesMoved << " entries moved\n";
+    return true;
+}
+
 bool CliPage::saveToRom(RomFile& rom) {
     const std::string message = saveDataSet(sets_, kind_, rom);
     if (message.empty()) return true;
@@ -52,7 +72,7 @@ bool CliPage::saveToRom(RomFile& rom) {
 
 Session::Session(const std::filesystem::path& romPath, std::ostream& out, std::ostream& err,
                  const SaveOptions& saving)
-    : ui_(romPath, out, err, saving.force),
+    : ui_(romPath, out, err, saving),
       monsters_(CliPage::Kind::Monsters, sets, err),
       portraits_(CliPage::Kind::Portraits, sets, err),
       characters_(CliPage::Kind::Characters, sets, err),

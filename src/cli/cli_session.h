@@ -18,14 +18,16 @@ struct SaveOptions {
     bool backup = false;       // keep NAME.bak
     bool fixChecksum = false;  // put the right checksum into the game's header
     bool force = false;        // save over a file another program changed
+    bool noRepack = false;     // refuse a save that must pack the monster graphics afresh
 };
 
 // The document flows answered without a window: the ROM comes from the command
 // line, questions take their safe answer, messages go to the streams.
 class CliUi : public DocumentUi {
   public:
-    CliUi(std::filesystem::path romPath, std::ostream& out, std::ostream& err, bool force)
-        : romPath_(std::move(romPath)), out_(out), err_(err), force_(force) {}
+    CliUi(std::filesystem::path romPath, std::ostream& out, std::ostream& err,
+          const SaveOptions& saving)
+        : romPath_(std::move(romPath)), out_(out), err_(err), saving_(saving) {}
 
     Answer askYesNoCancel(const std::string&) override { return Answer::Cancel; }
     bool askYesNo(const std::string& text) override;
@@ -45,12 +47,17 @@ class CliUi : public DocumentUi {
     void showTabs() override {}
     void selectTab(int) override {}
     void rebuildRecentMenu(const std::vector<RecentMenuItem>&) override {}
+    void showStatus(const std::string& text) override;
+    // "ROM saved", then "bytes changed: 6".
+    void showSaved(std::size_t bytesChanged) override;
+    // Allowed unless --no-repack, and said in a line either way.
+    bool allowRepack(int entriesMoved) override;
 
   private:
     std::filesystem::path romPath_;
     std::ostream& out_;
     std::ostream& err_;
-    bool force_;
+    SaveOptions saving_;
 };
 
 // A page without a window: it only saves its data set, as the editor's page

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -50,6 +51,14 @@ class DocumentUi {
     // Names the open ROM and its kind, "demo.smc (expanded layout, 512-byte
     // header)": the editor shows it in its title.
     virtual void showRomForm(const std::string& /*description*/) {}
+    // A short note that needs no answer: the editor's status bar.
+    virtual void showStatus(const std::string& /*text*/) {}
+    // A save reached the disk and changed that many bytes of the file: "ROM
+    // saved", and "ROM saved (6 bytes changed)" in the status bar.
+    virtual void showSaved(std::size_t bytesChanged);
+    // The monster graphics must be packed afresh for the save, which moves that
+    // many entries: true when the user lets it happen.
+    virtual bool allowRepack(int entriesMoved);
 };
 
 }  // namespace morvik

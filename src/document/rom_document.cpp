@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "rom/file_path.h"
+#include "rom/item_writes.h"
 #include "rom/monsters/monster_load.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/rom_checksum.h"
@@ -53,6 +54,26 @@ std::string saveDataSet(DataSets& sets, DataSetKind kind, const std::filesystem:
 std::string openProblem(const std::filesystem::path& path) {
     std::string reason = unreadableReason(path);
     return reason.empty() ? "the file cannot be opened" : reason;
+}
+
+std::string savedStatus(std::size_t bytesChanged) {
+    return std::string(kSavedMessage) + " (" + std::to_string(bytesChanged) +
+           (bytesChanged == 1 ? " byte changed)" : " bytes changed)");
+}
+
+std::string repackQuestion(int entriesMoved) {
+    return "The monster graphics must be packed afresh to make room: " +
+           std::to_string(entriesMoved) + (entriesMoved == 1 ? " entry moves" : " entries move") +
+           ". Continue?";
+}
+
+void DocumentUi::showSaved(std::size_t bytesChanged) {
+    showInfo(kSavedMessage);
+    showStatus(savedStatus(bytesChanged));
+}
+
+bool DocumentUi::allowRepack(int entriesMoved) {
+    return askOkCancel(repackQuestion(entriesMoved));
 }
 
 std::filesystem::path backupPath(const std::filesystem::path& rom) {
@@ -278,7 +299,7 @@ bool RomDocument::saveRom() {
     const std::optional<std::string> failure = writeRom();
     ui_.closeProgress();
     if (failure) return !failure->empty() && ui_.offerSaveAs(*failure) && saveRomAs();
-    finishSave();
+    finishSave(lastSaveChanges_ != 0);
     return true;
 }
 
@@ -306,17 +327,27 @@ bool RomDocument::saveRomAs(const std::filesystem::path& target) {
     settings_.addRecentFile(pathToUtf8(target));
     ui_.rebuildRecentMenu(recentMenuItems(settings_));
     showRomForm();
-    finishSave();
+    finishSave(true);
     return true;
 }
 
-void RomDocument::finishSave() {
+void RomDocument::finishSave(bool written) {
     history_.markClean();
-    ui_.showInfo(kSavedMessage);
+    if (written) {
+        ui_.showSaved(lastSaveChanges_);
+    } else {
+        ui_.showStatus(kNoChangesMessage);
+    }
     dirty_ = false;
 }
 
 bool RomDocument::fillImage(RomFile& rom) {
+    // Packing the monster graphics afresh moves every entry (and is a conflict
+    // with every patch that touches them): never without the user's word.
+    for (EditorPage* page : pages_.all())
+        page->settleEdits();
+    const MonsterSavePlan plan = planMonsterSave(sets_.monsters, rom);
+    if (plan.repack && !ui_.allowRepack(plan.entriesMoved)) return false;
     for (EditorPage* page : pages_.all()) {
         if (!page->saveToRom(rom)) return false;
     }
@@ -346,6 +377,7 @@ std::optional<std::string> RomDocument::writeRomAs(const std::filesystem::path& 
     if (!rom.open(romPath_, RomFile::Access::Copy))
         return kSaveFailedMessage + pathToUtf8(romPath_) + " cannot be read";
     if (!fillImage(rom)) return std::string();
+    lastSaveChanges_ = changedByteCount(rom);
     const ReplaceResult written = rom.commitTo(target, steps_);
     if (!written.replaced) return failureMessage(written, kSaveFailedMessage, target);
     onDisk_ = fileStamp(target);
@@ -360,6 +392,9 @@ std::optional<std::string> RomDocument::writeRom() {
     if (!rom.open(romPath_))
         return kSaveFailedMessage + std::string("the file cannot be opened for writing");
     if (!fillImage(rom)) return std::string();
+    // Nothing differs: the file, its time and its backup stay as they are.
+    lastSaveChanges_ = changedByteCount(rom);
+    if (lastSaveChanges_ == 0) return std::nullopt;
     if (settings_.keepBackup && !backedUp_.contains(romPath_)) {
         const ReplaceResult backup = replaceFile(backupPath(romPath_), rom.originalBytes(), steps_);
         if (!backup.replaced) return failureMessage(backup, kBackupFailedMessage, romPath_);

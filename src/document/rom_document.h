@@ -64,6 +64,11 @@ inline constexpr const char* kLoadingMessage = "Loading Final Fantasy III ROM ..
 inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds ...";
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
+inline constexpr const char* kNoChangesMessage = "No changes to save";
+// "ROM saved (6 bytes changed)".
+std::string savedStatus(std::size_t bytesChanged);
+// "The monster graphics must be packed afresh to make room: 12 entries move. Continue?"
+std::string repackQuestion(int entriesMoved);
 // Followed by what went wrong, in the system's words.
 inline constexpr const char* kSaveFailedMessage = "The ROM was not saved: ";
 inline constexpr const char* kBackupFailedMessage =
@@ -148,7 +153,9 @@ class RomDocument {
                                const std::filesystem::path& target) const;
     // Every page writes its data set into the image; false when one refused.
     bool fillImage(RomFile& rom);
-    void finishSave();
+    // After a save: the saved state is the clean one; `written` tells whether
+    // the file changed at all.
+    void finishSave(bool written);
     void showRomForm();
     bool checkSignature(const RomFile& rom);
     bool load(const std::filesystem::path& path);
@@ -171,6 +178,8 @@ class RomDocument {
     FileStamp onDisk_;
     // The bytes the file held when last read or written.
     std::uint64_t onDiskDigest_ = 0;
+    // Bytes the last save changed in the file.
+    std::size_t lastSaveChanges_ = 0;
     // The ROMs already backed up in this run.
     std::set<std::filesystem::path> backedUp_;
     std::reference_wrapper<FileSteps> steps_ = systemFileSteps();

@@ -180,6 +180,10 @@ void MainWindow::writeSettings() {
     saveSettings(settings_, document_->currentTab(), x(), y(), store_);
 }
 
+void MainWindow::showStatus(const std::string& text) {
+    statusBar()->showMessage(QString::fromStdString(text), kStatusMessageMilliseconds);
+}
+
 void MainWindow::showRomForm(const std::string& description) {
     // "[*]" is where the platform shows unsaved changes, before the file's name.
     setWindowTitle(QString(kProgramCaption) + " - [*]" + QString::fromStdString(description));

@@ -27,6 +27,8 @@ class TransferPage;
 inline constexpr const char* kProgramCaption = "Morvik V. 2.0";
 inline constexpr int kMainWindowWidth = 685;
 inline constexpr int kMainWindowHeight = 490;
+// How long a note stays in the status bar.
+inline constexpr int kStatusMessageMilliseconds = 10000;
 // File > Export All and Import All.
 inline constexpr const char* kExportAllFailedMessage = "Error exporting the pictures: ";
 inline constexpr const char* kNothingToImportMessage =
@@ -102,6 +104,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void selectTab(int tab) override;
     void rebuildRecentMenu(const std::vector<RecentMenuItem>& items) override;
     void showRomForm(const std::string& description) override;
+    // In the status bar for a while, over the pixel under the pointer.
+    void showStatus(const std::string& text) override;
     // The folder dialogs of Export All and Import All (tests answer them).
     virtual std::optional<FolderChoice> askExportFolder();
     virtual std::optional<std::filesystem::path> askImportFolder();

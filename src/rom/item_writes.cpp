@@ -1,5 +1,6 @@
 #include "rom/item_writes.h"
 
+#include <algorithm>
 #include <array>
 
 namespace morvik {
@@ -51,6 +52,16 @@ bool writeIndexByte(RomFile& rom, std::uint32_t offset, int value,
     if (loaded(stored) == value) return true;
     const std::array<std::uint8_t, 1> byte{static_cast<std::uint8_t>(value)};
     return rom.write(offset, byte);
+}
+
+std::size_t changedByteCount(const RomFile& rom) {
+    const auto now = rom.bytes();
+    const auto before = rom.originalBytes();
+    if (now.size() != before.size()) return std::max(now.size(), before.size());
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < now.size(); ++i)
+        count += now[i] != before[i];
+    return count;
 }
 
 }  // namespace morvik

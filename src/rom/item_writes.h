@@ -35,4 +35,7 @@ namespace morvik {
 [[nodiscard]] bool writeIndexByte(RomFile& rom, std::uint32_t offset, int value,
                                   const std::function<int(std::uint8_t)>& loaded);
 
+// How many bytes of the file differ from what was read: what a save changes.
+std::size_t changedByteCount(const RomFile& rom);
+
 }  // namespace morvik

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <string>
 #include <vector>
@@ -53,6 +54,7 @@ class FakeUi : public DocumentUi {
         log_.push_back("recent:" + std::to_string(items.size()));
     }
     void showRomForm(const std::string& description) override { forms.push_back(description); }
+    void showStatus(const std::string& text) override { log_.push_back("status:" + text); }
 
     std::deque<Answer> answers;
     bool yes = true;
@@ -73,8 +75,10 @@ class FakePage : public MonsterEditorPage {
     void createPage() override {}
     void initAfterLoad() override { log_.push_back(name_ + ".init"); }
     void refresh() override { log_.push_back(name_ + ".refresh"); }
-    bool saveToRom(RomFile&) override {
+    bool saveToRom(RomFile& rom) override {
         log_.push_back(name_ + ".save");
+        // A byte of the game's title, changed anew with every save.
+        if (writes) (void)rom.write(0xFFC0, std::array<std::uint8_t, 1>{++written});
         return saves;
     }
     void paint() override {}
@@ -84,6 +88,8 @@ class FakePage : public MonsterEditorPage {
     void modeChanged(int) override {}
 
     bool saves = true;
+    bool writes = false;
+    std::uint8_t written = 0;
 
   private:
     Log& log_;
@@ -195,7 +201,9 @@ TEST_F(Document, UnsavedChangesPrompt) {
     ui.path = rom;
     start = log.size();
     EXPECT_TRUE(doc.openRom());
-    EXPECT_EQ(std::count(log.begin() + static_cast<long>(start), log.end(), "info:ROM saved"), 1);
+    EXPECT_EQ(std::count(log.begin() + static_cast<long>(start), log.end(),
+                         std::string("status:") + kNoChangesMessage),
+              1);
     EXPECT_FALSE(doc.dirty());
     EXPECT_EQ(doc.romPath(), rom);
 
@@ -314,9 +322,31 @@ TEST_F(Document, SaveStopsAtTheFirstFailingPage) {
     monsters.saves = true;
     start = log.size();
     EXPECT_TRUE(doc.saveRom());
-    EXPECT_EQ(since(start),
-              (Log{"progress:Saving Final Fantasy III ROM ...:130", "monsters.save",
-                   "portraits.save", "characters.save", "closeProgress", "info:ROM saved"}));
+    EXPECT_EQ(since(start), (Log{"progress:Saving Final Fantasy III ROM ...:130", "monsters.save",
+                                 "portraits.save", "characters.save", "closeProgress",
+                                 "status:No changes to save"}));
+    EXPECT_FALSE(doc.dirty());
+}
+
+// A save that changes nothing leaves the file alone, its time too; one that
+// does says how many bytes it changed.
+TEST_F(Document, ASaveSaysWhatItChanged) {
+    settings.keepBackup = true;
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRom());
+    const auto modified = std::filesystem::last_write_time(rom);
+    doc.markDirty();
+    EXPECT_TRUE(doc.saveRom());
+    EXPECT_EQ(log.back(), "status:No changes to save");
+    EXPECT_EQ(std::filesystem::last_write_time(rom), modified);
+    EXPECT_FALSE(std::filesystem::exists(backupPath(rom)));
+
+    portraits.writes = true;
+    doc.markDirty();
+    EXPECT_TRUE(doc.saveRom());
+    EXPECT_EQ(Log(log.end() - 2, log.end()),
+              (Log{"info:ROM saved", "status:ROM saved (1 byte changed)"}));
+    EXPECT_TRUE(std::filesystem::exists(backupPath(rom)));
     EXPECT_FALSE(doc.dirty());
 }
 

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
@@ -23,6 +24,7 @@
 #include "gui/qt_path.h"
 #include "gui/qt_settings_store.h"
 #include "gui/resources.h"
+#include "rom/portraits/portrait_edit.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 
@@ -112,8 +114,20 @@ TEST_F(MainWindowTest, OpeningTheDemoRomShowsTabsAndRecentFiles) {
     EXPECT_EQ(window->document().romPath(), rom);
     EXPECT_EQ(window->action(kFirstRecentFileCommand)->text().toStdString(), "&1 " + rom.string());
 
+    // Nothing was changed: nothing is written, and the status bar says so.
+    window->runCommand(kCommandSave);
+    EXPECT_TRUE(window->messages.empty());
+    EXPECT_EQ(window->statusBar()->currentMessage(), "No changes to save");
+
+    // A changed pixel: saved, and the status bar counts the bytes.
+    IndexedImage& portrait = window->dataSets().portraits.portraits[3].image;
+    ASSERT_TRUE(setPortraitPixel(window->dataSets().portraits, 3, 20, 20,
+                                 portrait.getPixel(20, 20) == 1 ? 2 : 1));
+    window->document().markDirty();
     window->runCommand(kCommandSave);
     EXPECT_EQ(window->messages, (std::vector<std::string>{"ROM saved"}));
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("ROM saved ("))
+        << window->statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(MainWindowTest, TabsSwitchPages) {

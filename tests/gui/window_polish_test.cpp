@@ -10,6 +10,7 @@
 #include "gui/import_dialog.h"
 #include "gui/pages/portrait_page.h"
 #include "page_fixture.h"
+#include "rom/portraits/portrait_edit.h"
 #include "transfer/image_transfer.h"
 
 namespace morvik::gui {
@@ -130,6 +131,11 @@ TEST_F(WindowPolish, TheSavingWindowIsGoneBeforeRomSavedShows) {
     watcher.romPath = rom;
     watcher.show();
     watcher.runCommand(kCommandOpen);
+    // Something to write: a save that changes nothing shows no message.
+    PortraitSet& portraits = watcher.dataSets().portraits;
+    ASSERT_TRUE(setPortraitPixel(portraits, 3, 20, 20,
+                                 portraits.portraits[3].image.getPixel(20, 20) == 1 ? 2 : 1));
+    watcher.document().markDirty();
     watcher.runCommand(kCommandSave);
     ASSERT_EQ(watcher.messages, std::vector<std::string>{"ROM saved"});
     EXPECT_FALSE(watcher.progressBehindMessage);

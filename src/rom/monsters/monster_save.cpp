@@ -429,10 +429,11 @@ MonsterSaveResult saveMonsterGraphics(MonsterGraphicsSet& set, RomFile& rom, Rep
 }
 
 MonsterSavePlan planMonsterSave(const MonsterGraphicsSet& set, const RomFile& rom) {
+    MonsterSavePlan plan;
+    // Placing looks at entries only: the pictures need not be decoded for it.
+    if (set.entryCount <= 0 || placeKeeping(set, rom)) return plan;
     MonsterGraphicsSet trial = set;
     refreshAllMonsterImages(trial);
-    MonsterSavePlan plan;
-    if (trial.entryCount <= 0 || placeKeeping(trial, rom)) return plan;
     Placement repacked;
     plan.result = placeRepacked(trial, repacked, true);
     plan.repack = plan.result == MonsterSaveResult::Saved;
