@@ -77,7 +77,8 @@ bool newMonsterImage(MonsterGraphicsSet& set, int record) {
     MonsterRecord& r = set.records[record];
     resetMonsterImage(set, record);
     r.entryIndex = static_cast<std::uint16_t>(set.entryCount++);
-    set.entries[r.entryIndex].used = true;
+    // A fresh slot: no place in the block, no encoding to follow.
+    set.entries[r.entryIndex] = GraphicsEntry{};
     recomputeAndEncode(set, record);
     return true;
 }
