@@ -82,5 +82,7 @@ std::optional<PatchFormat> patchFormatOf(const std::filesystem::path& path);
 // What the user is told when a status is not Ok ("This patch is for a ROM
 // with CRC32 XXXXXXXX; this ROM has YYYYYYYY").
 std::string patchMessage(const PatchResult& result);
+// The same, naming the format when the file is not a patch of it ("Not a BPS patch").
+std::string patchMessage(const PatchResult& result, PatchFormat format);
 
 }  // namespace morvik
