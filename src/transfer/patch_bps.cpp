@@ -3,6 +3,7 @@
 // indexes of the source and of the target already written; read back with
 // every number and every action checked against the sizes it may touch.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -231,6 +232,13 @@ std::size_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::size_
 }
 
 constexpr std::size_t kWindow = 8;
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+
+// Windows of one repeated value are everywhere in a ROM (empty space); they
+// would crowd the index and are found another way.
+bool uniform(std::uint64_t window) {
+    return window == (window & 0xFF) * kEveryByte;
+}
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 constexpr int kChainDepth = 16;
 
@@ -289,8 +297,26 @@ class BpsWriter {
           target_(target),
           sourceIndex_(source.size(), kSourceStep),
           targetIndex_(target.size(), 1) {
-        for (std::size_t pos = 0; pos + kWindow <= source.size(); pos += kSourceStep)
-            sourceIndex_.add(pos, sourceIndex_.hashOf(source.data() + pos));
+        const std::uint8_t* data = source.data();
+        std::size_t pos = 0;
+        while (pos + kWindow <= source.size()) {
+            if (!uniform(load64(data + pos))) {
+                sourceIndex_.add(pos, sourceIndex_.hashOf(data + pos));
+                pos += kSourceStep;
+                continue;
+            }
+            // Remember the longest run of each value, then skip to the first
+            // window that reaches past the run's end.
+            std::size_t start = pos;
+            while (start > 0 && pos - start < kSourceStep - 1 && data[start - 1] == data[pos])
+                --start;
+            const std::size_t end =
+                pos + 1 + matchLength(data + pos, data + pos + 1, source.size() - pos - 1);
+            Run& longest = longestRuns_[data[pos]];
+            if (end - start > longest.length) longest = {start, end - start};
+            const std::size_t next = end - kWindow + 1;
+            pos = std::max(pos + kSourceStep, (next + kSourceStep - 1) / kSourceStep * kSourceStep);
+        }
     }
 
     PatchBytes write() {
@@ -307,6 +333,10 @@ class BpsWriter {
 
   private:
     static constexpr std::size_t kSourceStep = 8;
+    struct Run {
+        std::size_t start = 0;
+        std::size_t length = 0;
+    };
     // Reading the source in place for this long is taken without looking further.
     static constexpr std::size_t kSureRead = 64;
 
@@ -342,8 +372,9 @@ class BpsWriter {
             if (best.gain < 2) {
                 if (pending_ == 0) pendingStart_ = pos;
                 ++pending_;
-                if (pos + kWindow <= size)
+                if (pos + kWindow <= size && !uniform(load64(&target_[pos]))) {
                     targetIndex_.add(pos, targetIndex_.hashOf(&target_[pos]));
+                }
                 ++pos;
                 continue;
             }
@@ -391,9 +422,15 @@ class BpsWriter {
         trySource(sourceOffset_);
         if (lastSourceCopy_) trySource(pos - lastSourceCopyAt_ + lastSourceCopyFrom_);
         tryTarget(targetOffset_);
+        if (pos > 0) tryTarget(pos - 1);  // a run: the last byte repeated
         if (left >= kWindow) {
-            sourceIndex_.visit(sourceIndex_.hashOf(here), trySource);
-            targetIndex_.visit(targetIndex_.hashOf(here), tryTarget);
+            const std::uint64_t window = load64(here);
+            if (!uniform(window)) {
+                sourceIndex_.visit(sourceIndex_.hashOf(here), trySource);
+                targetIndex_.visit(targetIndex_.hashOf(here), tryTarget);
+            } else if (const Run& run = longestRuns_[here[0]]; run.length >= kWindow) {
+                trySource(run.start);
+            }
         }
         return best;
     }
@@ -430,6 +467,7 @@ class BpsWriter {
     std::size_t pending_ = 0;
     std::uint64_t sourceOffset_ = 0;
     std::uint64_t targetOffset_ = 0;
+    std::array<Run, 256> longestRuns_{};
     bool lastSourceCopy_ = false;
     std::size_t lastSourceCopyFrom_ = 0;
     std::size_t lastSourceCopyAt_ = 0;
