@@ -17,6 +17,11 @@ int importDirCommand(const std::vector<std::string>& args, std::ostream& out, st
 // diff A B [--out DIR]: the items whose pictures differ; 0 none, 1 some, 2 trouble.
 int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// patch create ORIGINAL MODIFIED OUT [--header], patch apply ROM PATCH OUT
+// [--header] [--force] [--backup]: patches of the cartridge data (or, with
+// --header, of the files as they are) made and applied.
+int patchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // info ROM --json: the figures of info as one JSON object.
 int infoJsonCommand(const std::string& rom, std::ostream& out, std::ostream& err);
 

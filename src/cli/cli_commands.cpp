@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "  morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
     "                    [--backup] [--fix-checksum] [--force] [--no-repack]\n"
     "  morvik-cli diff A B [--out DIR]\n"
+    "  morvik-cli patch create ORIGINAL MODIFIED OUT [--header]\n"
+    "  morvik-cli patch apply ROM PATCH OUT [--header] [--force] [--backup]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
@@ -57,6 +59,12 @@ int fail(std::ostream& err, const std::string& why) {
 std::string hex4(std::uint16_t value) {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::string hex8(std::uint32_t value) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
     return text;
 }
 
@@ -115,6 +123,7 @@ int info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
                                      hex4(checksum->computed) + ")")
             << '\n';
     }
+    if (const auto crc = session.crc32()) out << "crc32: " << hex8(*crc) << '\n';
     return kExitSuccess;
 }
 
@@ -244,6 +253,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "import") return importCommand(args, out, err);
     if (command == "import-dir") return importDirCommand(args, out, err);
     if (command == "diff") return diffCommand(args, out, err);
+    if (command == "patch") return patchCommand(args, out, err);
     return usage(err, "unknown command '" + command + "'");
 }
 

@@ -52,6 +52,7 @@ std::vector<Member> infoMembers(const Session& session) {
         members.emplace_back("checksum_stored", number(checksum->stored));
         members.emplace_back("checksum_computed", number(checksum->computed));
     }
+    if (const auto crc = session.crc32()) members.emplace_back("crc32", number(*crc));
     return members;
 }
 

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "rom/file_path.h"
+#include "transfer/rom_patch.h"
 
 namespace morvik::cli {
 
@@ -87,6 +88,7 @@ void Session::describeOnly() {
     backgrounds.backgroundsLoaded = true;
     document_.setReadHook([this](const RomFile& rom) {
         checksum_ = readRomChecksum(rom);
+        crc32_ = romDataCrc32(rom);
         backgroundCount_ = countBattleBackgrounds(rom);
     });
 }

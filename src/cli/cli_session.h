@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <string>
@@ -101,6 +102,9 @@ class Session {
     void describeOnly();
     // The checksum of the file as the open read it, when kept.
     std::optional<RomChecksum> checksum() const { return checksum_; }
+    // The CRC32 of the cartridge data as the open read it, when kept: the one
+    // a patch made without --header names for its ROM.
+    std::optional<std::uint32_t> crc32() const { return crc32_; }
     // How many battle backgrounds the ROM has: those decoded, or those counted.
     std::size_t battleBackgroundCount() const {
         return backgroundCount_.value_or(backgrounds.battleBackgrounds.size());
@@ -122,6 +126,7 @@ class Session {
     CliPage characters_;
     RomDocument document_;
     std::optional<RomChecksum> checksum_;
+    std::optional<std::uint32_t> crc32_;
     std::optional<std::size_t> backgroundCount_;
 };
 

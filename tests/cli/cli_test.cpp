@@ -21,6 +21,7 @@
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 #include "transfer/image_transfer.h"
+#include "transfer/patch.h"
 
 namespace morvik {
 namespace {
@@ -47,6 +48,14 @@ std::string quoted(const std::string& text) {
 // The lines of a save that wrote the file: "ROM saved", then how many bytes it changed.
 bool savedLines(const std::string& out) {
     return std::regex_search(out, std::regex("ROM saved\nbytes changed: [1-9][0-9]*\n$"));
+}
+
+// "A4EEDE27": the CRC32 of a file's bytes past its copier header.
+std::string crcText(const std::vector<std::uint8_t>& file, std::size_t headerSize) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X",
+                  static_cast<unsigned>(crc32Of(std::span(file).subspan(headerSize))));
+    return text;
 }
 
 // Runs the built morvik-cli with the arguments, in the test's folder.
@@ -181,7 +190,8 @@ TEST_F(Cli, InfoDescribesTheRomAsTheEditorLoadsIt) {
         "\nlarge molds: " + std::to_string(set.largeMolds.size()) +
         "\nused graphics bytes: " + std::to_string(usedGraphicsBytes(set)) +
         "\nfree graphics space: " + std::to_string(freeGraphicsSpace(set)) +
-        "\nportraits: 19\ncharacters: 22\nbattle backgrounds: 55\nchecksum: ok\n";
+        "\nportraits: 19\ncharacters: 22\nbattle backgrounds: 55\nchecksum: ok\ncrc32: " +
+        crcText(test::readFileBytes(rom), kCopierHeaderSize) + "\n";
     EXPECT_EQ(info.out, expected);
 }
 
@@ -743,6 +753,180 @@ TEST_F(Cli, ASaveWritesOnlyWhatChangedAndRepacksOnlyWhenAllowed) {
         yes.out, std::regex("^monster graphics packed afresh: [1-9][0-9]* entries moved\n")))
         << yes.out;
     EXPECT_TRUE(savedLines(yes.out)) << yes.out;
+}
+
+// Patches between the demo ROM and a copy with a portrait changed by an
+// import, in both forms.
+class PatchCli : public Cli {
+  protected:
+    void SetUp() override {
+        Cli::SetUp();
+        ASSERT_EQ(run({"demo-rom", bare.string(), "--no-header"}).status, 0);
+        const fs::path art = dir.file("art");
+        ASSERT_EQ(run({"export", rom.string(), art.string(), "--only", "portraits"}).status, 0);
+        for (const auto& [from, to] : {std::pair{rom, mod}, std::pair{bare, bareMod}}) {
+            fs::copy_file(from, to);
+            ASSERT_EQ(run({"import", to.string(), "portrait", "3",
+                           (art / "portraits" / "07.png").string()})
+                          .status,
+                      0);
+        }
+    }
+    // The patch's lines: the differences of the cartridge data, the patch's size.
+    static std::string createdLines(const fs::path& a, const fs::path& b, const fs::path& patch,
+                                    std::size_t headerA, std::size_t headerB, bool header) {
+        const test::Bytes from = test::readFileBytes(a);
+        const test::Bytes to = test::readFileBytes(b);
+        const PatchDifference difference =
+            countDifferences(std::span(from).subspan(headerA), std::span(to).subspan(headerB));
+        return "patch: " + std::to_string(difference.bytes) + " bytes differ in " +
+               std::to_string(difference.runs) + " runs; " + patch.string() + ": " +
+               std::to_string(fs::file_size(patch)) + " bytes (" +
+               patch.extension().string().substr(1) + ")\n" +
+               (header ? "for the files as they are\n" : "for ROMs without a copier header\n");
+    }
+
+    fs::path bare = dir.file("bare.sfc");
+    fs::path mod = dir.file("mod.smc");
+    fs::path bareMod = dir.file("bare-mod.sfc");
+    fs::path out = dir.file("out.smc");
+};
+
+TEST_F(PatchCli, APatchMadeBetweenAnyFormsGivesTheModifiedRomInAnyForm) {
+    const std::size_t h = kCopierHeaderSize;
+    const struct {
+        fs::path original, modified;
+        const char* patch;
+        bool header, applyHeader;
+        fs::path target, expected;
+    } cases[] = {
+        {rom, mod, "p.bps", false, false, bare, bareMod},
+        {rom, mod, "p.ips", false, false, rom, mod},
+        {rom, bareMod, "p.bps", false, false, rom, mod},
+        {bare, mod, "p.ips", false, false, bare, bareMod},
+        {bare, bareMod, "p.bps", true, true, bare, bareMod},
+        {rom, mod, "p.ips", true, true, rom, mod},
+        // Made with the header, a BPS knows it: applied to the whole file.
+        {rom, mod, "p.bps", true, false, rom, mod},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.original.filename().string() + " -> " + c.modified.filename().string() +
+                     " " + c.patch + (c.header ? " --header" : ""));
+        const fs::path patch = dir.file(c.patch);
+        fs::remove(patch);
+        fs::remove(out);
+        std::vector<std::string> create = {"patch", "create", c.original.string(),
+                                           c.modified.string(), patch.string()};
+        if (c.header) create.push_back("--header");
+        const CliRun made = run(create);
+        ASSERT_EQ(made.status, 0) << made.err;
+        const auto headerOf = [&](const fs::path& file) {
+            return c.header || file == bare || file == bareMod ? 0 : h;
+        };
+        EXPECT_EQ(made.out, createdLines(c.original, c.modified, patch, headerOf(c.original),
+                                         headerOf(c.modified), c.header));
+        std::vector<std::string> apply = {"patch", "apply", c.target.string(), patch.string(),
+                                          out.string()};
+        if (c.applyHeader) apply.push_back("--header");
+        const CliRun applied = run(apply);
+        ASSERT_EQ(applied.status, 0) << applied.err;
+        const test::Bytes before = test::readFileBytes(c.target);
+        const test::Bytes after = test::readFileBytes(out);
+        EXPECT_TRUE(after == test::readFileBytes(c.expected));
+        EXPECT_EQ(applied.out.substr(0, applied.out.find('\n') + 1),
+                  "applied: " + out.string() + " (" +
+                      std::to_string(countDifferences(before, after).bytes) + " bytes changed)\n");
+    }
+    // The patch names the ROM it is for by the CRC32 info shows.
+    const std::string crc = crcText(test::readFileBytes(rom), h);
+    EXPECT_NE(run({"info", bare.string()}).out.find("\ncrc32: " + crc + "\n"), std::string::npos);
+    EXPECT_NE(run({"info", rom.string(), "--json"})
+                  .out.find("\"crc32\": " + std::to_string(std::stoul(crc, nullptr, 16)) + "\n"),
+              std::string::npos);
+}
+
+TEST_F(PatchCli, ApplyingInPlaceKeepsTheCopierHeaderAndABackup) {
+    const fs::path patch = dir.file("p.ips");
+    ASSERT_EQ(run({"patch", "create", bare.string(), bareMod.string(), patch.string()}).status, 0);
+    // A header of some other copier's making.
+    test::Bytes before = test::readFileBytes(rom);
+    std::fill_n(before.begin(), 16, std::uint8_t{0xAB});
+    ASSERT_TRUE(writeWholeFile(rom, before));
+    const CliRun applied =
+        run({"patch", "apply", rom.string(), patch.string(), rom.string(), "--backup"});
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    test::Bytes expected = test::readFileBytes(mod);
+    std::fill_n(expected.begin(), 16, std::uint8_t{0xAB});
+    EXPECT_TRUE(test::readFileBytes(rom) == expected);
+    EXPECT_TRUE(test::readFileBytes(rom.string() + ".bak") == before);
+}
+
+TEST_F(PatchCli, WrongDamagedAndEmptyPatchesWriteNothing) {
+    const fs::path bps = dir.file("p.bps");
+    const fs::path ips = dir.file("p.ips");
+    ASSERT_EQ(run({"patch", "create", rom.string(), mod.string(), bps.string()}).status, 0);
+    ASSERT_EQ(run({"patch", "create", rom.string(), mod.string(), ips.string()}).status, 0);
+    // Another ROM of the same size: one byte the patch does not touch differs.
+    const fs::path other = dir.file("other.smc");
+    test::Bytes otherBytes = test::readFileBytes(rom);
+    otherBytes[otherBytes.size() - 1] ^= 0x5A;
+    ASSERT_TRUE(writeWholeFile(other, otherBytes));
+    const test::Bytes patch = test::readFileBytes(bps);
+    const fs::path cut = dir.file("cut.bps");
+    const fs::path flipped = dir.file("flipped.bps");
+    const fs::path cutIps = dir.file("cut.ips");
+    ASSERT_TRUE(writeWholeFile(cut, std::span(patch).first(patch.size() / 2)));
+    test::Bytes changed = patch;
+    changed[patch.size() / 2] ^= 0x40;
+    ASSERT_TRUE(writeWholeFile(flipped, changed));
+    const test::Bytes ipsBytes = test::readFileBytes(ips);
+    ASSERT_TRUE(writeWholeFile(cutIps, std::span(ipsBytes).first(ipsBytes.size() - 4)));
+    const std::string wrongRom = "This patch is for a ROM with CRC32 " +
+                                 crcText(test::readFileBytes(rom), kCopierHeaderSize) +
+                                 "; this ROM has " +
+                                 crcText(test::readFileBytes(other), kCopierHeaderSize) + "\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;  // the whole of stderr, when given
+    } cases[] = {
+        {{"apply", other.string(), bps.string()}, 1, wrongRom},
+        // Forced, the result is not the ROM the patch was made to give.
+        {{"apply", other.string(), bps.string(), "--force"}, 1, ""},
+        {{"apply", rom.string(), cut.string()}, 1, ""},
+        {{"apply", rom.string(), flipped.string()}, 1, ""},
+        {{"apply", rom.string(), cutIps.string()}, 1, ""},
+        {{"apply", rom.string(), mod.string()}, 1, mod.string() + " is not a BPS or IPS patch\n"},
+        {{"apply", rom.string(), dir.file("none.bps").string()},
+         1,
+         "Error opening file: " + dir.file("none.bps").string() + ": No such file or directory\n"},
+        // The same cartridge data, with a header and without.
+        {{"create", rom.string(), bare.string()}, 1, "The ROMs are identical: no patch written\n"},
+        {{"create", rom.string(), dir.file("none.smc").string()},
+         1,
+         "Error loading ROM: " + dir.file("none.smc").string() + ": No such file or directory\n"},
+        {{"create", rom.string(), mod.string(), "--force"}, 2, ""},
+        {{"frob", rom.string(), mod.string()}, 2, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"patch"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const fs::path written = c.args[0] == "create" ? dir.file("out.bps") : out;
+        args.insert(args.begin() + 4, written.string());
+        const CliRun result = run(args);
+        SCOPED_TRACE(c.args[0] + " " + c.args[2]);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        if (!c.message.empty()) {
+            EXPECT_EQ(result.err, c.message);
+        }
+        EXPECT_FALSE(result.err.empty());
+        EXPECT_FALSE(fs::exists(written));
+    }
+    const fs::path unnamed = dir.file("p.ups");
+    const CliRun usage = run({"patch", "create", rom.string(), mod.string(), unnamed.string()});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("Usage:"), std::string::npos);
+    EXPECT_FALSE(fs::exists(unnamed));
 }
 
 }  // namespace
