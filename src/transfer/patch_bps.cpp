@@ -370,12 +370,16 @@ class BpsWriter {
             // A copy pays for its action (and the break in the literal bytes
             // around it) only when it saves at least two bytes.
             if (best.gain < 2) {
-                if (pending_ == 0) pendingStart_ = pos;
-                ++pending_;
                 if (pos + kWindow <= size && !uniform(load64(&target_[pos]))) {
                     targetIndex_.add(pos, targetIndex_.hashOf(&target_[pos]));
                 }
-                ++pos;
+                // Through data found nowhere else, look less often the longer
+                // it lasts: a match found late still grows back to its start.
+                const std::size_t step = std::min<std::size_t>(1 + pending_ / 64, 32);
+                const std::size_t literals = std::min(step, size - pos);
+                if (pending_ == 0) pendingStart_ = pos;
+                pending_ += literals;
+                pos += literals;
                 continue;
             }
             Candidate take = best;
