@@ -20,14 +20,6 @@ int patchUsage(std::ostream& err, const std::string& why) {
     return kExitUsage;
 }
 
-std::string counted(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + (count == 1 ? one : many);
-}
-
-const char* formatName(PatchFormat format) {
-    return format == PatchFormat::Bps ? "bps" : "ips";
-}
-
 // What the report says went wrong, in one line; a name that is no patch's is
 // a usage error.
 int refused(const RomPatchReport& report, std::ostream& err) {
@@ -44,11 +36,7 @@ int createPatch(const ParsedArgs& parsed, std::ostream& out, std::ostream& err) 
         createRomPatch(pathFromUtf8(parsed.positionals[0]), pathFromUtf8(parsed.positionals[1]),
                        pathFromUtf8(target), parsed.has("--header"));
     if (!report.ok()) return refused(report, err);
-    out << "patch: " << counted(report.difference.bytes, " byte differs", " bytes differ") << " in "
-        << counted(report.difference.runs, " run", " runs") << "; " << target << ": "
-        << counted(report.patchSize, " byte", " bytes") << " (" << formatName(report.format)
-        << ")\n"
-        << (report.wholeFiles ? kWholeFilePatchLine : kHeaderlessPatchLine) << '\n';
+    out << patchCreatedLines(report, target) << '\n';
     return kExitSuccess;
 }
 
@@ -59,8 +47,7 @@ int applyPatch(const ParsedArgs& parsed, std::ostream& out, std::ostream& err) {
         applyRomPatch(pathFromUtf8(parsed.positionals[0]), pathFromUtf8(parsed.positionals[1]),
                       pathFromUtf8(target), header, parsed.has("--force"), parsed.has("--backup"));
     if (!report.ok()) return refused(report, err);
-    out << "applied: " << target << " ("
-        << counted(report.difference.bytes, " byte changed", " bytes changed") << ")\n";
+    out << patchAppliedLine(report, target) << '\n';
     if (report.wholeFiles && !header)
         out << "the patch was made for the file with its copier header: applied to the whole "
                "file\n";

@@ -12,6 +12,14 @@ namespace morvik {
 
 enum class Answer { Yes, No, Cancel };
 
+// A file dialog: its title, its filters ("BPS patch (*.bps);;IPS patch
+// (*.ips)") and the file it starts with.
+struct FileQuestion {
+    std::string title;
+    std::string filters;
+    std::filesystem::path suggested;
+};
+
 // How the document flows talk to the user and to the main window. The GUI
 // answers with message boxes and dialogs, the command line and tests otherwise.
 class DocumentUi {
@@ -39,6 +47,13 @@ class DocumentUi {
     }
     // The new file File > Save As writes; nothing when the user cancels.
     virtual std::optional<std::filesystem::path> askSaveRomPath() { return std::nullopt; }
+    // A file to read, or one to write; nothing when the user cancels.
+    virtual std::optional<std::filesystem::path> askOpenFile(const FileQuestion&) {
+        return std::nullopt;
+    }
+    virtual std::optional<std::filesystem::path> askSaveFile(const FileQuestion&) {
+        return std::nullopt;
+    }
     // A small window with the text, dy pixels below the main window's top.
     virtual void showProgress(const std::string& text, int dy) = 0;
     virtual void closeProgress() = 0;

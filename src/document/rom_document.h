@@ -65,6 +65,13 @@ inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds .
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
 inline constexpr const char* kNoChangesMessage = "No changes to save";
+// File > Create Patch and Apply Patch.
+inline constexpr const char* kPatchSaveFirstQuestion =
+    "A patch is made from the ROM as saved. Save your changes first?";
+inline constexpr const char* kPatchOverOpenRomQuestion =
+    "The patched ROM would replace the open ROM, and changes not saved would be given up. "
+    "Write it there?";
+inline constexpr const char* kOpenPatchedQuestion = "Open the patched ROM?";
 // "ROM saved (6 bytes changed)".
 std::string savedStatus(std::size_t bytesChanged);
 // "The monster graphics must be packed afresh to make room: 12 entries move. Continue?"
@@ -111,6 +118,14 @@ class RomDocument {
     // with.
     bool saveRomAs();
     bool saveRomAs(const std::filesystem::path& target);
+    // File > Create Patch...: the patch from the original ROM the user names
+    // to this ROM as saved (unsaved changes are saved first, when the user
+    // agrees). True when a patch was written.
+    bool createPatch();
+    // File > Apply Patch...: a patch the user names applied to this ROM as
+    // saved and written where the user says (over the open ROM only when the
+    // user agrees); the result may be opened. True when a ROM was written.
+    bool applyPatch();
 
     const std::filesystem::path& romPath() const { return romPath_; }
     bool isLoaded() const { return !romPath_.empty(); }

@@ -59,6 +59,8 @@ enum Command : int {
     kCommandPaste = 40043,
     kCommandExportAll = 40050,
     kCommandImportAll = 40051,
+    kCommandCreatePatch = 40052,
+    kCommandApplyPatch = 40053,
 };
 
 // Where File > Export All writes, and in which format.
@@ -97,6 +99,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     std::optional<std::filesystem::path> askRomPath() override;
     bool offerSaveAs(const std::string& text) override;
     std::optional<std::filesystem::path> askSaveRomPath() override;
+    std::optional<std::filesystem::path> askOpenFile(const FileQuestion& question) override;
+    std::optional<std::filesystem::path> askSaveFile(const FileQuestion& question) override;
     void showProgress(const std::string& text, int dy) override;
     void closeProgress() override;
     void enableRomCommands() override;

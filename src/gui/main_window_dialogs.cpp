@@ -138,6 +138,22 @@ bool MainWindow::offerSaveAs(const std::string& message) {
     return box.clickedButton() == saveAs;
 }
 
+std::optional<std::filesystem::path> MainWindow::askOpenFile(const FileQuestion& question) {
+    const QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(question.title),
+                                                      toQString(question.suggested),
+                                                      QString::fromStdString(question.filters));
+    if (path.isEmpty()) return std::nullopt;
+    return toPath(path);
+}
+
+std::optional<std::filesystem::path> MainWindow::askSaveFile(const FileQuestion& question) {
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromStdString(question.title),
+                                                      toQString(question.suggested),
+                                                      QString::fromStdString(question.filters));
+    if (path.isEmpty()) return std::nullopt;
+    return toPath(path);
+}
+
 std::optional<std::filesystem::path> MainWindow::askSaveRomPath() {
     const std::filesystem::path& rom = document_->romPath();
     const QString path =

@@ -38,6 +38,9 @@ void MainWindow::buildMenus() {
     addCommand(fileMenu_, "Export &All ...", kCommandExportAll)->setEnabled(false);
     addCommand(fileMenu_, "&Import All ...", kCommandImportAll)->setEnabled(false);
     fileMenu_->addSeparator();
+    addCommand(fileMenu_, "&Create Patch...", kCommandCreatePatch)->setEnabled(false);
+    addCommand(fileMenu_, "A&pply Patch...", kCommandApplyPatch)->setEnabled(false);
+    fileMenu_->addSeparator();
     addCommand(fileMenu_, "E&xit", kCommandExit, QKeySequence("Ctrl+X"));
 
     QMenu* edit = menuBar()->addMenu("&Edit");
@@ -98,6 +101,12 @@ void MainWindow::runCommand(int command) {
             break;
         case kCommandImportAll:
             importAllPictures();
+            break;
+        case kCommandCreatePatch:
+            document_->createPatch();
+            break;
+        case kCommandApplyPatch:
+            document_->applyPatch();
             break;
         case kCommandExit:
             close();  // the same prompt as the close box
@@ -192,6 +201,8 @@ void MainWindow::enableRomCommands() {
     action(kCommandSaveAs)->setEnabled(true);
     action(kCommandExportAll)->setEnabled(true);
     action(kCommandImportAll)->setEnabled(true);
+    action(kCommandCreatePatch)->setEnabled(true);
+    action(kCommandApplyPatch)->setEnabled(true);
     action(kCommandChangeBackground)->setEnabled(true);
     setImageCommandsEnabled(true);
 }

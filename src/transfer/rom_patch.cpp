@@ -209,4 +209,25 @@ RomPatchReport applyRomPatch(const fs::path& rom, const fs::path& patch, const f
     return report;
 }
 
+namespace {
+
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string patchCreatedLines(const RomPatchReport& report, const std::string& name) {
+    return "patch: " + counted(report.difference.bytes, " byte differs", " bytes differ") + " in " +
+           counted(report.difference.runs, " run", " runs") + "; " + name + ": " +
+           counted(report.patchSize, " byte", " bytes") + " (" +
+           (report.format == PatchFormat::Bps ? "bps" : "ips") + ")\n" +
+           (report.wholeFiles ? kWholeFilePatchLine : kHeaderlessPatchLine);
+}
+
+std::string patchAppliedLine(const RomPatchReport& report, const std::string& name) {
+    return "applied: " + name + " (" +
+           counted(report.difference.bytes, " byte changed", " bytes changed") + ")";
+}
+
 }  // namespace morvik

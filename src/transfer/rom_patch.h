@@ -66,6 +66,12 @@ RomPatchReport applyRomPatch(const std::filesystem::path& rom, const std::filesy
                              const std::filesystem::path& out, bool header = false,
                              bool force = false, bool backup = false);
 
+// What a made patch is reported as: "patch: 6 bytes differ in 2 runs;
+// hack.bps: 38 bytes (bps)" and, on a second line, what the patch spans.
+std::string patchCreatedLines(const RomPatchReport& report, const std::string& name);
+// "applied: hack.smc (6 bytes changed)".
+std::string patchAppliedLine(const RomPatchReport& report, const std::string& name);
+
 // Where applying keeps the file it replaces: NAME.bak beside it, as a save does.
 std::filesystem::path patchBackupPath(const std::filesystem::path& file);
 

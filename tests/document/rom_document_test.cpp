@@ -55,6 +55,19 @@ class FakeUi : public DocumentUi {
     }
     void showRomForm(const std::string& description) override { forms.push_back(description); }
     void showStatus(const std::string& text) override { log_.push_back("status:" + text); }
+    std::optional<std::filesystem::path> askOpenFile(const FileQuestion&) override {
+        return nextFile();
+    }
+    std::optional<std::filesystem::path> askSaveFile(const FileQuestion&) override {
+        return nextFile();
+    }
+    std::optional<std::filesystem::path> nextFile() {
+        if (files.empty()) return std::nullopt;
+        const std::filesystem::path file = files.front();
+        files.pop_front();
+        return file;
+    }
+    std::deque<std::filesystem::path> files;  // the file dialogs' answers, in turn
 
     std::deque<Answer> answers;
     bool yes = true;
@@ -390,6 +403,46 @@ TEST_F(Document, PagesByTab) {
     EXPECT_EQ(&pages.pageForTab(1), &monsters);
     EXPECT_EQ(&pages.pageForTab(2), &portraits);
     EXPECT_EQ(&pages.pageForTab(3), &characters);
+}
+
+// File > Create Patch makes the patch from the original the user names to the
+// open ROM; File > Apply Patch writes that ROM again from the original, and
+// opens it when asked to.
+TEST_F(Document, APatchIsMadeFromTheOpenRomAndAppliedToAnother) {
+    test::patchRom(rom, 0x2D1D00 + 100, {0x12, 0x34});
+    RomDocument doc = document();
+    ASSERT_TRUE(doc.openRomFile(rom));
+    const auto patch = dir.file("hack.bps");
+    ui.files = {other, patch};
+    ASSERT_TRUE(doc.createPatch());
+    EXPECT_EQ(log.back(), "info:patch: 2 bytes differ in 1 run; hack.bps: " +
+                              std::to_string(std::filesystem::file_size(patch)) +
+                              " bytes (bps)\nfor ROMs without a copier header");
+
+    // Unsaved changes: saved first, or no patch.
+    doc.markDirty();
+    ui.files = {other, dir.file("none.bps")};
+    EXPECT_FALSE(doc.createPatch());  // the fake answers Cancel
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bps")));
+
+    RomDocument original = document();
+    ASSERT_TRUE(original.openRomFile(other));
+    const auto patched = dir.file("patched.smc");
+    ui.files = {patch, patched};
+    ui.yes = true;
+    ASSERT_TRUE(original.applyPatch());
+    EXPECT_TRUE(test::readFileBytes(patched) == test::readFileBytes(rom));
+    EXPECT_EQ(original.romPath(), patched);  // opened, as asked
+
+    // A damaged patch writes nothing and says why.
+    const auto damaged = dir.file("damaged.bps");
+    test::Bytes bytes = test::readFileBytes(patch);
+    bytes.resize(bytes.size() / 2);
+    ASSERT_TRUE(writeWholeFile(damaged, bytes));
+    ui.files = {damaged, dir.file("never.smc")};
+    EXPECT_FALSE(original.applyPatch());
+    EXPECT_EQ(log.back().rfind("error:", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("never.smc")));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "gui/qt_settings_store.h"
 #include "gui/resources.h"
 #include "rom/portraits/portrait_edit.h"
+#include "support/rom_files.h"
 #include "support/temp_dir.h"
 #include "test_window.h"
 
@@ -317,6 +318,34 @@ TEST(Resources, ThePicturesAreCompiledIn) {
     EXPECT_FALSE(QImage(":/space-free.png").isNull());
     // The pen's tip, the cursor's hot spot, is at the top-left.
     EXPECT_NE(qAlpha(QImage(":/cursor-pen.png").pixel(0, 0)), 0);
+}
+
+// File > Create Patch and Apply Patch wait for a ROM, then go through the
+// document with the files the dialogs name.
+TEST_F(MainWindowTest, TheFileMenuMakesAndAppliesPatches) {
+    auto window = makeWindow();
+    EXPECT_FALSE(window->action(kCommandCreatePatch)->isEnabled());
+    EXPECT_FALSE(window->action(kCommandApplyPatch)->isEnabled());
+    const auto original = dir.file("original.smc");
+    std::filesystem::copy_file(rom, original);
+    test::patchRom(rom, 0x2D1D00, {0x55});
+    window->runCommand(kCommandOpen);
+    ASSERT_TRUE(window->action(kCommandCreatePatch)->isEnabled());
+
+    const auto patch = dir.file("hack.ips");
+    window->files = {original, patch};
+    window->runCommand(kCommandCreatePatch);
+    ASSERT_TRUE(std::filesystem::exists(patch));
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().rfind("patch: 1 byte differs in 1 run; hack.ips: ", 0), 0u);
+
+    const auto patched = dir.file("patched.smc");
+    window->romPath = original;
+    window->runCommand(kCommandOpen);
+    window->files = {patch, patched};
+    window->runCommand(kCommandApplyPatch);
+    EXPECT_TRUE(test::readFileBytes(patched) == test::readFileBytes(rom));
+    EXPECT_EQ(window->document().romPath(), patched);
 }
 
 }  // namespace

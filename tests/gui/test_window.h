@@ -37,11 +37,25 @@ class TestWindow : public gui::MainWindow {
     std::optional<std::filesystem::path> askRomPath() override { return romPath; }
     std::optional<gui::FolderChoice> askExportFolder() override { return exportFolder; }
     std::optional<std::filesystem::path> askImportFolder() override { return importFolder; }
+    // The file dialogs take their answers in turn; none left is a cancel.
+    std::optional<std::filesystem::path> askOpenFile(const FileQuestion&) override {
+        return nextFile();
+    }
+    std::optional<std::filesystem::path> askSaveFile(const FileQuestion&) override {
+        return nextFile();
+    }
+    std::optional<std::filesystem::path> nextFile() {
+        if (files.empty()) return std::nullopt;
+        std::filesystem::path file = files.front();
+        files.pop_front();
+        return file;
+    }
 
     std::optional<std::filesystem::path> romPath;
     std::optional<gui::FolderChoice> exportFolder;
     std::optional<std::filesystem::path> importFolder;
     std::deque<Answer> answers;
+    std::deque<std::filesystem::path> files;
     bool confirm = true;
     std::vector<std::string> questions;
     std::vector<std::string> messages;
