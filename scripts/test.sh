@@ -3,8 +3,8 @@
 # above it, builds the project and runs the whole test suite:
 # once in build/, once with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/, and once for the large-read variant in build-large/ (core and
-# command line only, without Qt); then the
-# fuzz targets of the file readers and of a whole ROM are built in build-fuzz/ and replay their
+# command line only, without Qt); then the fuzz targets of the file readers,
+# of a whole ROM and of patches are built in build-fuzz/ and replay their
 # seed corpora. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -34,7 +34,7 @@ morvik_log "fuzz targets (build-fuzz/)"
 # clang's libFuzzer; each target replays its seed corpus once (no long run here).
 morvik_build build-fuzz -DCMAKE_CXX_COMPILER="$(command -v clang++)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMORVIK_FUZZ=ON -DMORVIK_TESTS=OFF -DMORVIK_GUI=OFF -DMORVIK_WERROR=ON
-for format in bmp pcx png decompress rom; do
+for format in bmp pcx png decompress rom patch; do
     # The memory limit catches a reader that believes a size a file declares.
     build-fuzz/fuzz/fuzz_"$format" -runs=0 -rss_limit_mb=1024 fuzz/corpus/"$format"
 done
