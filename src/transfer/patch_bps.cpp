@@ -233,14 +233,14 @@ std::size_t matchLength(const std::uint8_t* a, const std::uint8_t* b, std::size_
 
 constexpr std::size_t kWindow = 8;
 constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+constexpr int kChainDepth = 16;
 
 // Windows of one repeated value are everywhere in a ROM (empty space); they
 // would crowd the index and are found another way.
 bool uniform(std::uint64_t window) {
     return window == (window & 0xFF) * kEveryByte;
 }
-constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
-constexpr int kChainDepth = 16;
 
 int tableBits(std::size_t entries) {
     int bits = 12;
@@ -273,11 +273,12 @@ class WindowIndex {
         heads_[hash] = slot;
     }
 
-    template <typename Visit>
-    void visit(std::uint32_t hash, Visit&& visit) const {
+    // Calls `each` with the newest positions of windows with this hash.
+    template <typename Each>
+    void visit(std::uint32_t hash, Each&& each) const {
         std::uint32_t slot = heads_[hash];
         for (int depth = 0; depth < kChainDepth && slot != kNone; ++depth) {
-            visit(static_cast<std::size_t>(slot) * step_);
+            each(static_cast<std::size_t>(slot) * step_);
             slot = chain_[slot];
         }
     }
@@ -411,7 +412,6 @@ class BpsWriter {
             }
             consider(best, kSourceRead, pos, length);
         }
-        // Where the last source copy would continue, past what was written since.
         const auto trySource = [&](std::size_t from) {
             if (from < source_.size()) {
                 consider(best, kSourceCopy, from,
@@ -424,6 +424,7 @@ class BpsWriter {
                 consider(best, kTargetCopy, from, matchLength(target_.data() + from, here, left));
         };
         trySource(sourceOffset_);
+        // Where the last source copy would continue, past what was written since.
         if (lastSourceCopy_) trySource(pos - lastSourceCopyAt_ + lastSourceCopyFrom_);
         tryTarget(targetOffset_);
         if (pos > 0) tryTarget(pos - 1);  // a run: the last byte repeated
