@@ -6,16 +6,16 @@ namespace morvik::cli {
 
 namespace {
 
-const OptionSpec* findOption(const CommandSpec& spec, const std::string& name) {
-    const auto found = std::ranges::find(spec.options, name, &OptionSpec::name);
-    return found == spec.options.end() ? nullptr : &*found;
+const OptionShape* findOption(const CommandShape& shape, const std::string& name) {
+    const auto found = std::ranges::find(shape.options, name, &OptionShape::name);
+    return found == shape.options.end() ? nullptr : &*found;
 }
 
 // Takes the option at args[i] (and its value); the error when it does not fit.
 std::string takeOption(const std::vector<std::string>& args, std::size_t& i,
-                       const CommandSpec& spec, ParsedArgs& parsed) {
+                       const CommandShape& shape, ParsedArgs& parsed) {
     const std::string& name = args[i];
-    const OptionSpec* option = findOption(spec, name);
+    const OptionShape* option = findOption(shape, name);
     if (option == nullptr) return "unknown option " + name;
     if (!option->takesValue) {
         parsed.options[name].clear();
@@ -33,19 +33,19 @@ std::string takeOption(const std::vector<std::string>& args, std::size_t& i,
 }  // namespace
 
 ParsedArgs parseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const CommandSpec& spec) {
+                     const CommandShape& shape) {
     ParsedArgs parsed;
     for (std::size_t i = first; i < args.size() && parsed.error.empty(); ++i) {
         if (args[i].starts_with("--")) {
-            parsed.error = takeOption(args, i, spec, parsed);
-        } else if (parsed.positionals.size() < spec.positionals.size()) {
+            parsed.error = takeOption(args, i, shape, parsed);
+        } else if (parsed.positionals.size() < shape.positionals.size()) {
             parsed.positionals.push_back(args[i]);
         } else {
             parsed.error = "unexpected argument '" + args[i] + "'";
         }
     }
-    if (parsed.error.empty() && parsed.positionals.size() < spec.positionals.size())
-        parsed.error = "missing " + spec.positionals[parsed.positionals.size()];
+    if (parsed.error.empty() && parsed.positionals.size() < shape.positionals.size())
+        parsed.error = "missing " + shape.positionals[parsed.positionals.size()];
     return parsed;
 }
 

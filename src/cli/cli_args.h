@@ -10,24 +10,24 @@ namespace morvik::cli {
 
 // One option of a command: a flag ("--dry-run"), or one that takes the next
 // argument as its value, any value or one of `choices`.
-struct OptionSpec {
+struct OptionShape {
     std::string name;
     bool takesValue = false;
     std::vector<std::string> choices;
 };
 
-inline OptionSpec flagOption(std::string name) {
+inline OptionShape flagOption(std::string name) {
     return {std::move(name), false, {}};
 }
-inline OptionSpec valueOption(std::string name, std::vector<std::string> choices = {}) {
+inline OptionShape valueOption(std::string name, std::vector<std::string> choices = {}) {
     return {std::move(name), true, std::move(choices)};
 }
 
 // What a command takes after its name: positional arguments (named as the
 // usage names them) and options, in any order.
-struct CommandSpec {
+struct CommandShape {
     std::vector<std::string> positionals;
-    std::vector<OptionSpec> options;
+    std::vector<OptionShape> options;
 };
 
 struct ParsedArgs {
@@ -49,6 +49,6 @@ struct ParsedArgs {
 // Parses args[first..]: an argument that starts with "--" is an option,
 // anything else the next positional argument.
 ParsedArgs parseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const CommandSpec& spec);
+                     const CommandShape& shape);
 
 }  // namespace morvik::cli

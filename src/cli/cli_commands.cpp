@@ -161,7 +161,7 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 }  // namespace
 
-std::vector<OptionSpec> importOptions() {
+std::vector<OptionShape> importOptions() {
     return {valueOption("--palette", {"file", "keep", "renumber"}), flagOption("--backup"),
             flagOption("--fix-checksum"), flagOption("--force"), flagOption("--no-repack")};
 }

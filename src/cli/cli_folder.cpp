@@ -26,7 +26,7 @@ void printRefusals(const FolderImportPlan& plan, std::ostream& err) {
 
 int importDirCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     // --dry-run is this command's own; the other options are the import's.
-    std::vector<OptionSpec> options = importOptions();
+    std::vector<OptionShape> options = importOptions();
     options.push_back(flagOption("--dry-run"));
     const ParsedArgs parsed = parseArgs(args, 1, {{"ROM", "DIR"}, options});
     if (!parsed.error.empty()) {

@@ -15,7 +15,7 @@ struct ImportFlags {
 };
 
 // The options of the commands that import and save, and what they ask for.
-std::vector<OptionSpec> importOptions();
+std::vector<OptionShape> importOptions();
 ImportFlags importFlags(const ParsedArgs& parsed);
 
 }  // namespace morvik::cli

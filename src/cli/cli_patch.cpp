@@ -67,12 +67,12 @@ int patchCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     if (action != "create" && action != "apply")
         return patchUsage(err, "unknown patch command '" + action + "'");
     const bool create = action == "create";
-    const CommandSpec spec =
+    const CommandShape shape =
         create
-            ? CommandSpec{{"ORIGINAL", "MODIFIED", "OUT"}, {flagOption("--header")}}
-            : CommandSpec{{"ROM", "PATCH", "OUT"},
-                          {flagOption("--header"), flagOption("--force"), flagOption("--backup")}};
-    const ParsedArgs parsed = parseArgs(rest, 1, spec);
+            ? CommandShape{{"ORIGINAL", "MODIFIED", "OUT"}, {flagOption("--header")}}
+            : CommandShape{{"ROM", "PATCH", "OUT"},
+                           {flagOption("--header"), flagOption("--force"), flagOption("--backup")}};
+    const ParsedArgs parsed = parseArgs(rest, 1, shape);
     if (!parsed.error.empty()) return patchUsage(err, parsed.error);
     return create ? createPatch(parsed, out, err) : applyPatch(parsed, out, err);
 }
