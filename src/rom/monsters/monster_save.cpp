@@ -139,6 +139,13 @@ struct Placement {
     int moved = 0;  // placed entries that move
 };
 
+// Every entry must also start where a 15-bit offset reaches: with the large
+// read that, not the block's size, is the tighter limit. Graphics that end by
+// then always start in reach.
+int graphicsCapacity(const MonsterGraphicsSet& set) {
+    return static_cast<int>(std::min(set.layout.savableGraphicsBytes(), kGraphicsOffsetLimit));
+}
+
 std::uint32_t unitsOf(std::uint32_t bytes) {
     return (bytes + kGraphicsUnit - 1) / kGraphicsUnit;
 }
@@ -166,11 +173,12 @@ bool blockHolds(const RomFile& rom, const MonsterLayout& layout, const GraphicsE
            std::all_of(data.begin() + inBlock, data.end(), [](auto b) { return b == 0; });
 }
 
-// The units of the block a save may fill, marked by what holds them.
+// The units of the block a save may fill (no further than Free Space counts),
+// marked by what holds them.
 class BlockMap {
   public:
     explicit BlockMap(const MonsterGraphicsSet& set)
-        : units_(set.layout.savableGraphicsBytes() / kGraphicsUnit),
+        : units_(static_cast<std::uint32_t>(graphicsCapacity(set)) / kGraphicsUnit),
           placed_(units_, 0),
           taken_(units_, 0) {}
 
@@ -183,7 +191,7 @@ class BlockMap {
     bool isFree(int offset, std::uint32_t bytes) const {
         const auto start = static_cast<std::uint32_t>(offset);
         const std::uint32_t count = unitsOf(bytes);
-        if (start >= kOffsetUnits || start + count > units_) return false;
+        if (start + count > units_) return false;
         return std::none_of(taken_.begin() + start, taken_.begin() + start + count,
                             [](auto u) { return u != 0; });
     }
@@ -198,15 +206,12 @@ class BlockMap {
                 run = 0;
                 continue;
             }
-            if (run == 0 && u >= kOffsetUnits) break;  // no offset reaches further
             if (++run == count) return static_cast<int>(u + 1 - count);
         }
         return std::nullopt;
     }
 
   private:
-    static constexpr std::uint32_t kOffsetUnits = kGraphicsOffsetLimit / kGraphicsUnit;
-
     void mark(std::vector<std::uint8_t>& map, int offset, std::uint32_t count) {
         const auto start = static_cast<std::uint32_t>(offset);
         for (std::uint32_t u = start; u < start + count && u < units_; ++u)
@@ -223,8 +228,15 @@ class BlockMap {
 // entry the block holds stays; a changed one goes in place, into bytes given
 // up, or into the tail. Nothing when an entry fits nowhere.
 std::optional<Placement> placeKeeping(const MonsterGraphicsSet& set, const RomFile& rom) {
-    BlockMap block(set);
     const std::vector<bool> referenced = referencedSlots(set);
+    // What Free Space promises holds both ways: graphics past it are refused
+    // even where the tail past the last reachable start would take them.
+    int needed = 0;
+    for (int slot = 0; slot < set.entryCount; ++slot) {
+        if (referenced[slot]) needed += set.entries[slot].size;
+    }
+    if (needed > graphicsCapacity(set)) return std::nullopt;
+    BlockMap block(set);
     Placement placement{std::vector<int>(set.entries.size(), kFreeSlot),
                         std::vector<bool>(set.entries.size(), false), 0};
     std::vector<int> changed;
@@ -360,12 +372,7 @@ int usedGraphicsBytes(const MonsterGraphicsSet& set) {
 }
 
 int freeGraphicsSpace(const MonsterGraphicsSet& set) {
-    // Every entry must also start where a 15-bit offset reaches: with the large
-    // read that, not the block's size, is the tighter limit. Graphics that end
-    // by then always start in reach.
-    const auto capacity =
-        static_cast<int>(std::min(set.layout.savableGraphicsBytes(), kGraphicsOffsetLimit));
-    return capacity - usedGraphicsBytes(set);
+    return graphicsCapacity(set) - usedGraphicsBytes(set);
 }
 
 void refreshAllMonsterImages(MonsterGraphicsSet& set) {
