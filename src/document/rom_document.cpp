@@ -22,6 +22,7 @@ RomLoadResult loadDataSets(DataSets& sets, const RomFile& rom) {
     RomLoadResult result = loadMonsterGraphics(sets.monsters, rom);
     if (result == RomLoadResult::Loaded) result = loadPortraits(sets.portraits, rom);
     if (result == RomLoadResult::Loaded) result = loadCharacterSprites(sets.characters, rom);
+    if (result == RomLoadResult::Loaded) result = loadBattleTables(sets.battle, rom);
     return result;
 }
 
@@ -243,7 +244,10 @@ bool RomDocument::load(const std::filesystem::path& path) {
     // leaves the open document exactly as it was. Before the first ROM the
     // sets show nothing, and they take the data themselves.
     std::optional<DataSets> fresh;
-    if (isLoaded()) fresh.emplace();
+    if (isLoaded()) {
+        fresh.emplace();
+        fresh->monsters.keepBattleRows = sets_.monsters.keepBattleRows;
+    }
     // Read whole here, the file tells a later save whether its bytes changed;
     // the loaders then read from memory.
     const std::uint64_t digest = contentDigest(rom.bytes());

@@ -15,7 +15,7 @@ FormationView viewFormation(const MonsterGraphicsSet& set, const BattleTables& t
     const Formation& f = tables.formations[static_cast<std::size_t>(formation)];
     std::vector<int> asked;
     for (int s = 0; s < kSlotCount; ++s) {
-        const FormationSlot& slot = f.slots[static_cast<std::size_t>(s)];
+        const FormationSlot& slot = f.monsters[static_cast<std::size_t>(s)];
         SlotView v;
         v.slot = s;
         v.monster = slot.monster;
@@ -43,15 +43,14 @@ FormationView viewFormation(const MonsterGraphicsSet& set, const BattleTables& t
                 v.cut = v.size.rows > v.place->height;
             }
         }
-        view.slots.push_back(v);
+        view.seats.push_back(v);
     }
     view.paletteCount = static_cast<int>(asked.size());
-    for (SlotView& v : view.slots) {
+    for (SlotView& v : view.seats) {
         if (!v.holdsRecord()) continue;
         const auto loaded = std::find(view.palettes.begin(), view.palettes.end(), v.palette);
-        v.loadedIndex = loaded == view.palettes.end()
-                            ? 0
-                            : static_cast<int>(loaded - view.palettes.begin());
+        v.loadedIndex =
+            loaded == view.palettes.end() ? 0 : static_cast<int>(loaded - view.palettes.begin());
         v.shownPalette = view.palettes[static_cast<std::size_t>(v.loadedIndex)];
     }
     return view;
@@ -87,12 +86,12 @@ bool sameProblem(const BattleProblem& a, const BattleProblem& b) {
 void addFormationProblems(const FormationView& view, std::vector<BattleProblem>& problems) {
     const std::size_t first = problems.size();
     const auto add = [&](const BattleProblem& problem) {
-        const bool merged = std::any_of(problems.begin() + static_cast<std::ptrdiff_t>(first),
-                                        problems.end(),
-                                        [&](const auto& p) { return sameProblem(p, problem); });
+        const bool merged =
+            std::any_of(problems.begin() + static_cast<std::ptrdiff_t>(first), problems.end(),
+                        [&](const auto& p) { return sameProblem(p, problem); });
         if (!merged) problems.push_back(problem);
     };
-    for (const SlotView& v : view.slots) {
+    for (const SlotView& v : view.seats) {
         if (!v.shown()) continue;
         BattleProblem problem;
         problem.monster = v.monster;
@@ -111,7 +110,7 @@ void addFormationProblems(const FormationView& view, std::vector<BattleProblem>&
             add(problem);
         }
     }
-    for (const SlotView& v : view.slots) {
+    for (const SlotView& v : view.seats) {
         if (!v.shown() || v.shownPalette == v.palette) continue;
         BattleProblem problem;
         problem.kind = BattleProblemKind::Palette;

@@ -38,7 +38,7 @@ struct FormationView {
     int formation = 0;
     std::vector<int> palettes;  // the loaded palettes, at most three, in slot order
     int paletteCount = 0;       // the different palettes its monsters ask for
-    std::vector<SlotView> slots;
+    std::vector<SlotView> seats;  // one a slot
 };
 
 FormationView viewFormation(const MonsterGraphicsSet& set, const BattleTables& tables,

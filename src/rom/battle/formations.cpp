@@ -12,7 +12,7 @@ Formation parseFormation(const std::uint8_t* bytes) {
     Formation formation;
     formation.map = bytes[kMapByte] >> 4;
     for (int s = 0; s < kSlotCount; ++s) {
-        FormationSlot& slot = formation.slots[s];
+        FormationSlot& slot = formation.monsters[s];
         slot.monster = bytes[kMonstersByte + s] | ((bytes[kHighBitsByte] >> s) & 1) << 8;
         slot.present = ((bytes[kPresentByte] >> s) & 1) != 0;
         slot.x = (bytes[kPositionsByte + s] >> 4) * kCellPixels;
@@ -25,12 +25,12 @@ std::array<std::uint8_t, kFormationBytes> formationBytes(const Formation& format
     std::array<std::uint8_t, kFormationBytes> bytes{};
     bytes[kMapByte] = static_cast<std::uint8_t>((formation.map & 0x0F) << 4);
     for (int s = 0; s < kSlotCount; ++s) {
-        const FormationSlot& slot = formation.slots[s];
+        const FormationSlot& slot = formation.monsters[s];
         bytes[kMonstersByte + s] = static_cast<std::uint8_t>(slot.monster & 0xFF);
         bytes[kHighBitsByte] |= static_cast<std::uint8_t>(((slot.monster >> 8) & 1) << s);
         bytes[kPresentByte] |= static_cast<std::uint8_t>((slot.present ? 1 : 0) << s);
-        bytes[kPositionsByte + s] =
-            static_cast<std::uint8_t>((slot.x / kCellPixels & 0x0F) << 4 | (slot.y / kCellPixels & 0x0F));
+        bytes[kPositionsByte + s] = static_cast<std::uint8_t>((slot.x / kCellPixels & 0x0F) << 4 |
+                                                              (slot.y / kCellPixels & 0x0F));
     }
     return bytes;
 }
@@ -66,14 +66,16 @@ RomLoadResult loadBattleTables(BattleTables& tables, const RomFile& rom) {
     BattleTables read;
     read.formations.reserve(kFormationCount);
     for (int f = 0; f < kFormationCount; ++f) {
-        read.formations.push_back(
-            parseFormation(formationBytes.data() + static_cast<std::ptrdiff_t>(f) * kFormationBytes));
+        read.formations.push_back(parseFormation(formationBytes.data() +
+                                                 static_cast<std::ptrdiff_t>(f) * kFormationBytes));
     }
     for (int m = 0; m < kMapCount; ++m) {
         const std::uint32_t first =
-            kMapBankOffset + (pointers[2 * m] | static_cast<std::uint32_t>(pointers[2 * m + 1]) << 8);
+            kMapBankOffset +
+            (pointers[2 * m] | static_cast<std::uint32_t>(pointers[2 * m + 1]) << 8);
         for (int s = 0; s < kSlotCount; ++s)
-            read.maps[m].places[s] = readPlace(places, first + static_cast<std::uint32_t>(s) * kPlaceBytes);
+            read.maps[m].places[s] =
+                readPlace(places, first + static_cast<std::uint32_t>(s) * kPlaceBytes);
     }
     tables = std::move(read);
     return RomLoadResult::Loaded;
@@ -87,14 +89,15 @@ bool slotHidden(const Formation& formation, int slot) {
 std::optional<BattlePlace> slotPlace(const BattleTables& tables, const Formation& formation,
                                      int slot) {
     if (slot < 0 || slot >= kSlotCount || slotHidden(formation, slot)) return std::nullopt;
-    return tables.maps[static_cast<std::size_t>(formation.map)].places[static_cast<std::size_t>(slot)];
+    return tables.maps[static_cast<std::size_t>(formation.map)]
+        .places[static_cast<std::size_t>(slot)];
 }
 
 std::vector<int> formationsWithMonster(const BattleTables& tables, int monster) {
     std::vector<int> found;
     for (int f = 0; f < static_cast<int>(tables.formations.size()); ++f) {
-        const auto& slots = tables.formations[static_cast<std::size_t>(f)].slots;
-        if (std::any_of(slots.begin(), slots.end(),
+        const auto& seated = tables.formations[static_cast<std::size_t>(f)].monsters;
+        if (std::any_of(seated.begin(), seated.end(),
                         [monster](const FormationSlot& s) { return s.monster == monster; })) {
             found.push_back(f);
         }

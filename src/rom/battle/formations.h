@@ -25,7 +25,8 @@ struct FormationSlot {
 
 struct Formation {
     int map = 0;  // 0..15 as stored; only 0..12 name a map
-    std::array<FormationSlot, battle::kSlotCount> slots;
+    // Qt reserves the word "slots": the six are the formation's monsters.
+    std::array<FormationSlot, battle::kSlotCount> monsters;
 
     friend bool operator==(const Formation&, const Formation&) = default;
 };

@@ -209,6 +209,24 @@ void decodeMonsterImage(MonsterGraphicsSet& set, int record,
     });
 }
 
+namespace {
+
+// Marks the first cell of each empty row above the last row with a marked cell.
+void keepEveryRow(Mold& grid, int side) {
+    const auto rowMarked = [&](int row) {
+        const auto begin = grid.begin() + static_cast<std::ptrdiff_t>(row) * side;
+        return std::any_of(begin, begin + side, [](auto c) { return c != 0; });
+    };
+    int last = side - 1;
+    while (last > 0 && !rowMarked(last))
+        --last;
+    for (int row = 0; row < last; ++row) {
+        if (!rowMarked(row)) grid[static_cast<std::size_t>(row) * side] = 1;
+    }
+}
+
+}  // namespace
+
 void computeMold(MonsterGraphicsSet& set, int record) {
     if (!isValidRecord(record)) return;
     MonsterRecord& r = set.records[record];
@@ -233,6 +251,7 @@ void computeMold(MonsterGraphicsSet& set, int record) {
         }
     }
     if (!any) grid[0] = 1;
+    if (set.keepBattleRows) keepEveryRow(grid, side);
 
     const Mold* current = findMold(set, r.large, r.moldIndex);
     if (current != nullptr && *current == grid) return;

@@ -64,6 +64,11 @@ struct MonsterGraphicsSet {
     // load): a save keeps both tables where they are while they fit.
     std::uint32_t smallMoldStart = 0;
     std::uint32_t largeMoldStart = 0;
+    // How edits make molds, not ROM data (a load keeps it): the game draws a
+    // monster's rows from the top and stops at the first empty one, so with
+    // this rule an edited mold marks the first cell of every empty row above
+    // its last drawn row (a blank tile) and the game draws every row.
+    bool keepBattleRows = false;
 
     friend bool operator==(const MonsterGraphicsSet&, const MonsterGraphicsSet&) = default;
 };
@@ -110,6 +115,8 @@ void decodeMonsterImage(MonsterGraphicsSet& set, int record,
 // cell may hold a blank tile). The record keeps its mold when that is the same;
 // otherwise it takes an equal mold of its table or a new one, placed where it
 // changes the fewest bytes of the ROM's mold area (see allocateMold).
+// With the set's keepBattleRows, the first cell of every empty row above the
+// last marked one is marked too.
 void computeMold(MonsterGraphicsSet& set, int record);
 // Finds or makes a slot of the record's mold table for the grid while it is
 // being edited: an equal mold; the record's own mold when nothing else refers

@@ -200,6 +200,7 @@ RomLoadResult loadMonsterGraphics(MonsterGraphicsSet& set, const RomFile& rom) {
     result = readGraphics(rom, fresh, first);
     if (result != RomLoadResult::Loaded) return result;
     finishLoad(fresh);
+    fresh.keepBattleRows = set.keepBattleRows;  // the editor's rule, not the ROM's data
     set = std::move(fresh);
     return RomLoadResult::Loaded;
 }
