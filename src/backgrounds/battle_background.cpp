@@ -144,8 +144,11 @@ std::vector<BackgroundCell> Decoder::decodeTileMap(std::uint8_t map) {
         const std::uint8_t high = map_[2 * i + 1];
         BackgroundCell& cell = cells[i];
         cell.tile = low + ((high & 1) ? 64 : 0) + ((high & 2) ? 256 : 0);
+        // As the hardware reads an entry: bits 10-12 the palette, bit 13 the
+        // priority, which has nothing to do with colours.
         cell.colourOffset =
-            static_cast<std::int8_t>((((high >> 2) & 0x0F) - kFirstPaletteField) * 16);
+            static_cast<std::int8_t>((((high >> 2) & 0x07) - kFirstPaletteField) * 16);
+        cell.priority = (high & 0x20) != 0;
         cell.flipHorizontal = (high & 0x40) != 0;
         cell.flipVertical = (high & 0x80) != 0;
     }

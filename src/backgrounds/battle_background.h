@@ -12,7 +12,8 @@ namespace morvik {
 
 struct BackgroundCell {
     int tile = 0;                  // 0..575
-    std::int8_t colourOffset = 0;  // (palette field - 5) * 16
+    std::int8_t colourOffset = 0;  // (palette field - 5) * 16, the field in bits 10-12
+    bool priority = false;         // bit 13: drawn over sprites, colours unchanged
     bool flipHorizontal = false;
     bool flipVertical = false;
 

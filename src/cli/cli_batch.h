@@ -22,6 +22,13 @@ int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 // --header, of the files as they are) made and applied.
 int patchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// check ROM [--json]: what the game will cut, garble or colour wrongly in
+// battle, a line each, then the count; 0 none, 1 some, 2 trouble.
+int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// battle ROM FORMATION OUT.png [--background N]: a formation as the game shows it.
+int battleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // info ROM --json: the figures of info as one JSON object.
 int infoJsonCommand(const std::string& rom, std::ostream& out, std::ostream& err);
 

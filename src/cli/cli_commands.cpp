@@ -42,6 +42,8 @@ constexpr const char* kUsage =
     "  morvik-cli diff A B [--out DIR]\n"
     "  morvik-cli patch create ORIGINAL MODIFIED OUT [--header]\n"
     "  morvik-cli patch apply ROM PATCH OUT [--header] [--force] [--backup]\n"
+    "  morvik-cli check ROM [--json]\n"
+    "  morvik-cli battle ROM FORMATION OUT.png [--background N]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
@@ -254,6 +256,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "import-dir") return importDirCommand(args, out, err);
     if (command == "diff") return diffCommand(args, out, err);
     if (command == "patch") return patchCommand(args, out, err);
+    if (command == "check") return checkCommand(args, out, err);
+    if (command == "battle") return battleCommand(args, out, err);
     return usage(err, "unknown command '" + command + "'");
 }
 

@@ -594,7 +594,7 @@ IndexedImage demoBackground(int n) {
             const int high = word >> 8;
             const int tile = (word & 0xFF) + 64 * (high & 1) + 256 * (high >> 1 & 1);
             TilePixels pixels = flipped(buffer[static_cast<std::size_t>(tile)], high >> 6);
-            const int offset = ((high >> 2 & 0x0F) - kFirstPaletteField) * kSceneGroupColours;
+            const int offset = ((high >> 2 & 0x07) - kFirstPaletteField) * kSceneGroupColours;
             for (TilePixels::value_type& p : pixels)
                 p = static_cast<std::uint8_t>(p + offset);
             image.placeTile(pixels, column, row);

@@ -284,6 +284,7 @@ struct EncodeInput {
     std::array<png_color, kPaletteSize> palette{};
     int paletteSize = 0;
     std::array<png_byte, 1> alphas{};  // entry 0 fully transparent, the rest opaque
+    bool transparentZero = true;
     std::vector<std::uint8_t> pixels;
     std::vector<png_bytep> rows;
 };
@@ -325,7 +326,7 @@ bool encodeWithRecovery(WriteHandles& handles, EncodeInput& input, std::vector<s
     png_set_IHDR(png, info, input.width, input.height, 8, PNG_COLOR_TYPE_PALETTE,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_PLTE(png, info, input.palette.data(), input.paletteSize);
-    png_set_tRNS(png, info, input.alphas.data(), 1, nullptr);
+    if (input.transparentZero) png_set_tRNS(png, info, input.alphas.data(), 1, nullptr);
     png_set_rows(png, info, input.rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
@@ -351,10 +352,12 @@ ImageStatus readPng(IndexedImage& image, const std::filesystem::path& path, int 
     return readPngBytes(image, data, maxColours, maxWidth, maxHeight);
 }
 
-std::vector<std::uint8_t> encodePng(const IndexedImage& image, int width, int height) {
+std::vector<std::uint8_t> encodePng(const IndexedImage& image, int width, int height,
+                                    PngZero zero) {
     if (width <= 0 || height <= 0 || width > image.width() || height > image.height()) return {};
     EncodeInput input;
     prepareInput(image, width, height, input);
+    input.transparentZero = zero == PngZero::Transparent;
     std::vector<std::uint8_t> out;
     WriteHandles handles;
     handles.png =
@@ -367,8 +370,8 @@ std::vector<std::uint8_t> encodePng(const IndexedImage& image, int width, int he
 }
 
 ImageStatus writePng(const IndexedImage& image, const std::filesystem::path& path, int width,
-                     int height) {
-    const std::vector<std::uint8_t> bytes = encodePng(image, width, height);
+                     int height, PngZero zero) {
+    const std::vector<std::uint8_t> bytes = encodePng(image, width, height, zero);
     if (bytes.empty()) return ImageStatus::CannotWrite;
     return writeImageBytes(path, bytes);
 }

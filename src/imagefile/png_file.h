@@ -34,13 +34,19 @@ ImageStatus readPngBytes(IndexedImage& image, std::span<const std::uint8_t> data
 ImageStatus readPngPicture(FilePicture& picture, std::span<const std::uint8_t> data, int maxWidth,
                            int maxHeight);
 
+// Whether palette entry 0 of a written PNG lets what lies beneath through (an
+// item's picture) or is a colour like any other (a finished scene).
+enum class PngZero { Transparent, Opaque };
+
 // Writes the top-left width x height pixels as an 8-bit palette PNG whose
-// entry 0 is fully transparent. CannotWrite when the size is not inside the
-// image, encoding fails, the file cannot be created or a write fails.
+// entry 0 is fully transparent unless asked otherwise. CannotWrite when the
+// size is not inside the image, encoding fails, the file cannot be created or
+// a write fails.
 ImageStatus writePng(const IndexedImage& image, const std::filesystem::path& path, int width,
-                     int height);
+                     int height, PngZero zero = PngZero::Transparent);
 // The file writePng writes; empty when the size is not inside the image or
 // encoding fails.
-std::vector<std::uint8_t> encodePng(const IndexedImage& image, int width, int height);
+std::vector<std::uint8_t> encodePng(const IndexedImage& image, int width, int height,
+                                    PngZero zero = PngZero::Transparent);
 
 }  // namespace morvik

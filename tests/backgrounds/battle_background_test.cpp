@@ -83,6 +83,7 @@ class BattleBackgrounds : public ::testing::Test {
         set(9, 1, 5, 6 << 2 | 0x40);            // tile 5, colours 16-31, mirrored
         set(10, 1, 130, 7 << 2 | 0x80 | 0x03);  // tile 130 + 64 + 256 = 450, flipped
         set(11, 1, 0x41, 0x03);                 // tile 385, palette field 0
+        set(12, 1, 5, 6 << 2 | 0x20);           // tile 5, colours 16-31, priority set
         return entries;
     }
 
@@ -112,11 +113,14 @@ TEST_F(BattleBackgrounds, CellsDrawTheirTilesWithFlipsAndColourOffsets) {
             EXPECT_EQ(p.getPixel(72 + x, 8 + y), 16 + five[y * 8 + 7 - x]);
             EXPECT_EQ(p.getPixel(80 + x, 8 + y), 32 + top[(7 - y) * 8 + x]);
             EXPECT_EQ(p.getPixel(88 + x, 8 + y), 176);  // tile 385 is blank: 0 - 80 mod 256
+            EXPECT_EQ(p.getPixel(96 + x, 8 + y), 16 + five[y * 8 + x]);
         }
     }
     EXPECT_EQ(bg.cells[32 * 1 + 10].tile, 450);
     EXPECT_TRUE(bg.cells[32 * 1 + 10].flipVertical);
     EXPECT_EQ(bg.cells[32 * 1 + 11].tile, 385);
+    EXPECT_TRUE(bg.cells[32 * 1 + 12].priority);
+    EXPECT_FALSE(bg.cells[32 * 1 + 9].priority);
     // Outside map columns 8..23 and rows 1..17 nothing is drawn.
     for (int x = 0; x < 256; ++x) {
         EXPECT_EQ(p.getPixel(x, 0), 0);
