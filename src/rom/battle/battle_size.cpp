@@ -20,6 +20,7 @@ BattleSize battleSizeOfMold(const Mold& mold, int side) {
         ++size.rows;
     }
     size.drawable = size.rows > 0;
+    if (!size.drawable) return size;
     for (int later = row + 1; later < side; ++later) {
         if (lastColumnOf(later) < 0) continue;
         if (size.firstLostRow < 0) size.firstLostRow = later;
