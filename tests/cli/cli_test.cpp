@@ -9,9 +9,11 @@
 #include <regex>
 #include <sstream>
 
+#include "backgrounds/battle_background.h"
 #include "demo/demo_rom.h"
 #include "document/version.h"
 #include "imagefile/image_file.h"
+#include "rom/battle/battle_check.h"
 #include "rom/file_path.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
@@ -20,6 +22,7 @@
 #include "support/ordinary_user.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
+#include "transfer/battle_picture.h"
 #include "transfer/image_transfer.h"
 #include "transfer/patch.h"
 
@@ -927,6 +930,128 @@ TEST_F(PatchCli, WrongDamagedAndEmptyPatchesWriteNothing) {
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("Usage:"), std::string::npos);
     EXPECT_FALSE(fs::exists(unnamed));
+}
+
+// check and battle, against what the core finds and draws for the same ROM.
+class BattleCli : public Cli {
+  protected:
+    struct Read {
+        MonsterGraphicsSet monsters;
+        BattleTables battle;
+        std::vector<BattleBackground> backgrounds;
+    };
+    static Read load(const fs::path& path) {
+        Read read;
+        RomFile file;
+        EXPECT_TRUE(file.open(path, RomFile::Access::ReadOnly));
+        EXPECT_EQ(loadMonsterGraphics(read.monsters, file), RomLoadResult::Loaded);
+        EXPECT_EQ(loadBattleTables(read.battle, file), RomLoadResult::Loaded);
+        EXPECT_EQ(loadBattleBackgrounds(read.backgrounds, file), RomLoadResult::Loaded);
+        return read;
+    }
+    static std::size_t count(const std::string& text, const std::string& part) {
+        std::size_t found = 0;
+        for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++found;
+        return found;
+    }
+};
+
+TEST_F(BattleCli, CheckNamesEveryProblemAndExitsByWhatItFound) {
+    const Read data = load(rom);
+    const std::vector<BattleProblem> problems = findBattleProblems(data.monsters, data.battle);
+    ASSERT_FALSE(problems.empty());
+    std::string lines;
+    for (const BattleProblem& problem : problems)
+        lines += battleProblemLine(data.monsters, problem) + "\n";
+    const CliRun check = run({"check", rom.string()});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, lines + std::to_string(problems.size()) + " problems\n");
+    const CliRun json = run({"check", rom.string(), "--json"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out.rfind("{\"problems\": [\n  {\"kind\": ", 0), 0u) << json.out;
+    EXPECT_EQ(count(json.out, "\"kind\": "), problems.size());
+    EXPECT_EQ(count(json.out, "\"formation\": null"),
+              static_cast<std::size_t>(std::count_if(problems.begin(), problems.end(),
+                                                     [](auto& p) { return p.formation < 0; })));
+
+    // Every record reads the graphics of one the game draws whole, and no
+    // formation holds a monster: nothing to say.
+    int whole = 0;
+    while (battleSizeOfRecord(data.monsters, whole).losesRows() ||
+           !battleSizeOfRecord(data.monsters, whole).drawable)
+        ++whole;
+    RomFile file;
+    ASSERT_TRUE(file.open(rom));
+    RomBytes record;
+    ASSERT_TRUE(file.read(monsters::kRecordsOffset + 5u * static_cast<unsigned>(whole), 5, record));
+    for (int r = 0; r < monsters::kRecordCount; ++r) {
+        ASSERT_TRUE(file.write(monsters::kRecordsOffset + 5u * static_cast<unsigned>(r),
+                               std::vector<std::uint8_t>(record.begin(), record.end())));
+    }
+    Formation empty;
+    for (int f = 0; f < battle::kFormationCount; ++f) {
+        const auto bytes = formationBytes(empty);
+        ASSERT_TRUE(file.write(
+            battle::kFormationsOffset + battle::kFormationBytes * static_cast<unsigned>(f),
+            std::vector<std::uint8_t>(bytes.begin(), bytes.end())));
+    }
+    ASSERT_TRUE(file.commit().replaced);
+    const CliRun none = run({"check", rom.string()});
+    EXPECT_EQ(none.status, 0) << none.out;
+    EXPECT_EQ(none.out, "0 problems\n");
+    EXPECT_EQ(run({"check", rom.string(), "--json"}).out, "{\"problems\": []}\n");
+
+    // Trouble is 2: no file, or no ROM.
+    const fs::path text = dir.file("notes.smc");
+    std::ofstream(text) << "not a ROM";
+    for (const fs::path& bad : {dir.file("none.smc"), text}) {
+        const CliRun trouble = run({"check", bad.string()});
+        EXPECT_EQ(trouble.status, 2) << bad;
+        EXPECT_TRUE(trouble.out.empty());
+        EXPECT_FALSE(trouble.err.empty());
+    }
+}
+
+TEST_F(BattleCli, BattleWritesTheFormationAsTheGameShowsIt) {
+    const Read data = load(rom);
+    int formation = 0;  // the first with a monster on the field at the start
+    while (formation + 1 < battle::kFormationCount) {
+        const FormationView view = viewFormation(data.monsters, data.battle, formation);
+        if (std::any_of(view.seats.begin(), view.seats.end(),
+                        [](const SlotView& s) { return s.shown() && s.present; }))
+            break;
+        ++formation;
+    }
+    const fs::path png = dir.file("battle.png");
+    const CliRun drawn =
+        run({"battle", rom.string(), std::to_string(formation), png.string(), "--background", "2"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    const IndexedImage expected = composeFormation(
+        data.monsters, viewFormation(data.monsters, data.battle, formation), &data.backgrounds[2]);
+    const IndexedImage written = read(png);
+    ASSERT_EQ(written.width(), 256);
+    ASSERT_EQ(written.height(), 152);
+    int differing = 0;
+    for (int y = 0; y < 152; ++y) {
+        for (int x = 0; x < 256; ++x)
+            differing += written.getPixelColour(x, y) == expected.getPixelColour(x, y) ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0);
+    // Colour 0 is a colour of the scene: the file has no transparency.
+    const test::Bytes bytes = test::readFileBytes(png);
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), std::begin("tRNS"), std::end("tRNS") - 1),
+              bytes.end());
+
+    for (const auto& args :
+         {std::vector<std::string>{"576"}, {"-1"}, {"0", "--background", "55"}}) {
+        std::vector<std::string> command = {"battle", rom.string(), args[0],
+                                            dir.file("x.png").string()};
+        command.insert(command.end(), args.begin() + 1, args.end());
+        const CliRun refused = run(command);
+        EXPECT_EQ(refused.status, 1) << args[0] << refused.err;
+        EXPECT_FALSE(fs::exists(dir.file("x.png")));
+    }
 }
 
 }  // namespace
