@@ -1,7 +1,8 @@
 // A whole ROM opened as the editor opens it: the file's size and game code tell
-// what kind of ROM it is, the three data sets and the battle backgrounds load,
-// and whatever loaded is saved back into the file and must load again exactly
-// as it was saved.
+// what kind of ROM it is, the three data sets, the battle formations and the
+// battle backgrounds load, the battle checks run and a formation is drawn, and
+// whatever loaded is saved back into the file and must load again exactly as
+// it was saved.
 //
 // To keep runs quick and deep, the input does not hold the ROM: it damages one
 // of the four kinds of demo ROM (built once), mostly where the loaders read.
@@ -31,6 +32,7 @@
 #include "backgrounds/background_pictures.h"
 #include "demo/demo_rom.h"
 #include "document/rom_document.h"
+#include "rom/battle/battle_check.h"
 #include "rom/monsters/monster_layout.h"
 #include "rom/monsters/monster_save.h"
 #include "rom/portraits/portrait_layout.h"
@@ -38,6 +40,7 @@
 #include "rom/rom_file.h"
 #include "rom/rom_form.h"
 #include "rom/sprites/sprite_layout.h"
+#include "transfer/battle_picture.h"
 
 namespace {
 
@@ -54,7 +57,7 @@ constexpr std::uint32_t moldArea(const monsters::MonsterLayout& layout) {
 }
 
 // Where the loaders read, as ROM offsets; the last entry is the whole image.
-constexpr std::array<Table, 25> kTables = {{
+constexpr std::array<Table, 27> kTables = {{
     {0x012100, 0xB0},  // the game code that names the monster graphics places
     {monsters::kRecordsOffset, monsters::kRecordCount* monsters::kRecordBytes},
     {monsters::kPalettesOffset, monsters::kPalettesBytes},
@@ -79,6 +82,8 @@ constexpr std::array<Table, 25> kTables = {{
     {backgrounds::kTileMapPointersOffset, 0x100},
     {0x273150, 0x11EB0},  // compressed background graphics and tile maps
     {0x00FFC0, 0x40},     // the game's internal header
+    {battle::kFormationsOffset, battle::kFormationCount* battle::kFormationBytes},
+    {battle::kMapPointersOffset, battle::kPlacesEnd - battle::kMapPointersOffset},
     {0, 0x1000000},
 }};
 
@@ -236,6 +241,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The editor refuses a file whose form it cannot tell before loading it:
     // the loaders must agree with that check.
     if (form.status != RomFormStatus::Recognised || !(sets.monsters.layout == form.form.monsters))
+        std::abort();
+    // What the game will show in battle, from whatever the tables say.
+    (void)findBattleProblems(sets.monsters, sets.battle);
+    const int formation = (data[1] | data[2] << 8) % battle::kFormationCount;
+    const IndexedImage scene =
+        composeFormation(sets.monsters, viewFormation(sets.monsters, sets.battle, formation),
+                         nullptr, {.showCutParts = true, .allSlots = true});
+    if (scene.width() != kBattlePictureWidth || scene.height() != kBattlePictureHeight)
         std::abort();
     if ((data[0] & kSaveBit) != 0) saveAndReload(sets, path);
     return 0;
