@@ -36,9 +36,9 @@ constexpr const char* kUsage =
     "  morvik-cli export ROM DIR [--format png|bmp|pcx] "
     "[--only monsters|portraits|characters|backgrounds]\n"
     "  morvik-cli import ROM monster|portrait|character INDEX FILE [--palette file|keep|renumber]\n"
-    "                    [--backup] [--fix-checksum] [--force] [--no-repack]\n"
+    "                    [--backup] [--fix-checksum] [--force] [--no-repack] [--keep-rows]\n"
     "  morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
-    "                    [--backup] [--fix-checksum] [--force] [--no-repack]\n"
+    "                    [--backup] [--fix-checksum] [--force] [--no-repack] [--keep-rows]\n"
     "  morvik-cli diff A B [--out DIR]\n"
     "  morvik-cli patch create ORIGINAL MODIFIED OUT [--header]\n"
     "  morvik-cli patch apply ROM PATCH OUT [--header] [--force] [--backup]\n"
@@ -164,8 +164,12 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 }  // namespace
 
 std::vector<OptionShape> importOptions() {
-    return {valueOption("--palette", {"file", "keep", "renumber"}), flagOption("--backup"),
-            flagOption("--fix-checksum"), flagOption("--force"), flagOption("--no-repack")};
+    return {valueOption("--palette", {"file", "keep", "renumber"}),
+            flagOption("--backup"),
+            flagOption("--fix-checksum"),
+            flagOption("--force"),
+            flagOption("--no-repack"),
+            flagOption("--keep-rows")};
 }
 
 ImportFlags importFlags(const ParsedArgs& parsed) {
@@ -175,6 +179,7 @@ ImportFlags importFlags(const ParsedArgs& parsed) {
     flags.saving.fixChecksum = parsed.has("--fix-checksum");
     flags.saving.force = parsed.has("--force");
     flags.saving.noRepack = parsed.has("--no-repack");
+    flags.keepRows = parsed.has("--keep-rows");
     return flags;
 }
 
@@ -205,6 +210,7 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     Session session(pathFromUtf8(rom), out, err, flags.saving);
     if (!session.open()) return kExitFailure;
     DataSets& sets = session.sets;
+    sets.monsters.keepBattleRows = flags.keepRows;
     const ImportTarget target = set == "monster" ? monsterImportTarget(sets.monsters, *index)
                                 : set == "portrait"
                                     ? portraitImportTarget(sets.portraits, *index)

@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kImportDirUsage =
     "Usage: morvik-cli import-dir ROM DIR [--palette file|keep|renumber] [--dry-run]\n"
-    "                             [--backup] [--fix-checksum] [--force] [--no-repack]\n";
+    "                             [--backup] [--fix-checksum] [--force] [--no-repack] "
+    "[--keep-rows]\n";
 
 void printRefusals(const FolderImportPlan& plan, std::ostream& err) {
     for (const FolderRefusal& refusal : plan.refusals)
@@ -37,6 +38,7 @@ int importDirCommand(const std::vector<std::string>& args, std::ostream& out, st
     const bool dryRun = parsed.has("--dry-run");
     Session session(pathFromUtf8(parsed.positionals[0]), out, err, flags.saving);
     if (!session.open()) return kExitFailure;
+    session.sets.monsters.keepBattleRows = flags.keepRows;
     FolderImportPlan plan =
         planFolderImport(session.sets, pathFromUtf8(parsed.positionals[1]), flags.palette);
     for (const auto& file : plan.ignored)

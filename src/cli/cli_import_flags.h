@@ -12,6 +12,9 @@ namespace morvik::cli {
 struct ImportFlags {
     SaveOptions saving;
     PaletteMode palette = PaletteMode::Automatic;
+    // Imported monster molds keep a blank tile in every empty row above the
+    // last drawn one, as the editor's Keep rows does.
+    bool keepRows = false;
 };
 
 // The options of the commands that import and save, and what they ask for.

@@ -1054,5 +1054,28 @@ TEST_F(BattleCli, BattleWritesTheFormationAsTheGameShowsIt) {
     }
 }
 
+TEST_F(BattleCli, AnImportWithKeepRowsGivesAMoldTheGameDrawsWhole) {
+    // Drawn in cell rows 2 and 5 only: rows 0-1 and 3-4 are empty.
+    IndexedImage picture;
+    ASSERT_TRUE(picture.create(64, 64));
+    ASSERT_TRUE(picture.setPaletteEntry(1, PaletteColour::fromRgb(200, 40, 40), false));
+    for (int x = 0; x < 24; ++x) {
+        picture.setPixel(x, 20, 1);
+        picture.setPixel(x, 44, 1);
+    }
+    const fs::path png = dir.file("gaps.png");
+    ASSERT_EQ(writeImage(picture, png, 64, 64, ImageFileType::Png), ImageStatus::Ok);
+    for (const bool keep : {false, true}) {
+        std::vector<std::string> args = {"import", rom.string(), "monster", "30", png.string()};
+        if (keep) args.push_back("--keep-rows");
+        ASSERT_EQ(run(args).status, 0);
+        const BattleSize size = battleSizeOfRecord(load(rom).monsters, 30);
+        EXPECT_EQ(size.drawable, keep);
+        if (keep) {
+            EXPECT_EQ((std::pair{size.rows, size.columns}), (std::pair{6, 3}));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace morvik
