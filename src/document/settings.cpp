@@ -78,6 +78,7 @@ void loadSettings(Settings& settings, int& currentTab, SettingsStore& store) {
     settings.tab4Mag = readMagnification(store, "tab4Mag", defaults.tab4Mag);
     settings.keepBackup = readByte(store, "keepBackup", defaults.keepBackup, 0, 1) != 0;
     settings.fixChecksum = readByte(store, "fixChecksum", defaults.fixChecksum, 0, 1) != 0;
+    settings.keepRows = readByte(store, "keepRows", defaults.keepRows, 0, 1) != 0;
 
     // A missing value is skipped: the later ones close the gap.
     settings.recentFiles.clear();
@@ -100,6 +101,7 @@ void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, s
     store.writeValue(kSettingsKey, "tab4Mag", settings.tab4Mag);
     store.writeValue(kSettingsKey, "keepBackup", settings.keepBackup ? 1 : 0);
     store.writeValue(kSettingsKey, "fixChecksum", settings.fixChecksum ? 1 : 0);
+    store.writeValue(kSettingsKey, "keepRows", settings.keepRows ? 1 : 0);
     store.writeValue(kSettingsKey, "width", static_cast<std::uint32_t>(settings.width));
     store.writeValue(kSettingsKey, "height", static_cast<std::uint32_t>(settings.height));
     store.writeValue(kSettingsKey, "maximized", settings.maximized ? 1 : 0);

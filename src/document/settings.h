@@ -35,6 +35,9 @@ struct Settings {
     bool keepBackup = true;
     // Saving also puts the right checksum into the game's header.
     bool fixChecksum = false;
+    // Edits keep every row of a monster's mold drawn in battle: an empty row
+    // above the last drawn one takes a blank tile.
+    bool keepRows = true;
     // UTF-8 paths (see pathToUtf8), most recent first, at most four.
     std::vector<std::string> recentFiles;
 

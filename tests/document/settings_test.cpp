@@ -73,6 +73,7 @@ TEST(Settings, WrittenBackWithTheirNamesInOrder) {
     settings.tab3Mag = 12;
     settings.keepBackup = false;
     settings.fixChecksum = true;
+    settings.keepRows = false;
     settings.width = 900;
     settings.maximized = true;
     settings.addRecentFile("/roms/a.smc");
@@ -83,7 +84,7 @@ TEST(Settings, WrittenBackWithTheirNamesInOrder) {
                   "Settings/grid", "Settings/gridMinMag", "Settings/background", "Settings/xPos",
                   "Settings/yPos", "Settings/tab", "Settings/tab1Mag", "Settings/tab3Mag",
                   "Settings/tab4Mag", "Settings/keepBackup", "Settings/fixChecksum",
-                  "Settings/width", "Settings/height", "Settings/maximized",
+                  "Settings/keepRows", "Settings/width", "Settings/height", "Settings/maximized",
                   "Recent File List/file1", "Recent File List/file2"}));
     EXPECT_EQ((store.values[{"Settings", "grid"}]), 2u);
     EXPECT_EQ((store.values[{"Settings", "gridMinMag"}]), 8u);
