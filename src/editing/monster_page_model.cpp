@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/editor_page.h"
+#include "rom/battle/battle_check.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_layout.h"
 
@@ -114,6 +115,25 @@ int MonsterPageModel::freeSpace() const {
 
 std::string MonsterPageModel::freeSpaceLabel() const {
     return "Free Space: " + std::to_string(freeSpace());
+}
+
+std::string MonsterPageModel::battleWarning() const {
+    return battleRowsWarning(battleSizeOfRecord(set_, current_));
+}
+
+std::vector<int> MonsterPageModel::formations() const {
+    return battle_ != nullptr ? formationsWithMonster(*battle_, current_) : std::vector<int>{};
+}
+
+std::string MonsterPageModel::formationsLabel(const std::vector<int>& formations,
+                                              const std::function<std::string(int)>& number) {
+    if (formations.empty()) return "In no formation";
+    std::string label = "In formations: ";
+    const std::size_t listed = std::min(formations.size(), kFormationsListed);
+    for (std::size_t i = 0; i < listed; ++i)
+        label += (i == 0 ? "" : ", ") + number(formations[i]);
+    if (listed < formations.size()) label += ", ... (" + std::to_string(formations.size()) + ")";
+    return label;
 }
 
 void MonsterPageModel::edited() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "editing/page_model.h"
+#include "rom/battle/formations.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_graphics.h"
 #include "rom/monsters/monster_save.h"
@@ -16,7 +18,12 @@ namespace morvik {
 // call on the monster set. Tab 0 lists the monsters, tab 1 the espers.
 class MonsterPageModel : public PageModel {
   public:
-    explicit MonsterPageModel(MonsterGraphicsSet& set) : set_(set) {}
+    // The battle tables tell which formations seat a record (none without them).
+    explicit MonsterPageModel(MonsterGraphicsSet& set, const BattleTables* battle = nullptr)
+        : set_(set), battle_(battle) {}
+
+    // How many formations the page's formations line names before "...".
+    static constexpr std::size_t kFormationsListed = 8;
 
     // The records a mode lists, line by line: 0..383 for the monsters,
     // 384..414 without 400 for the espers.
@@ -59,6 +66,16 @@ class MonsterPageModel : public PageModel {
     std::string moldLabel() const;
     int freeSpace() const;
     std::string freeSpaceLabel() const;
+    // What the game makes of the current picture in battle: "Rows 6-7 do not
+    // show in battle: row 5 is empty", or "" when every row shows.
+    std::string battleWarning() const;
+    // The formations that seat the current record, in order.
+    std::vector<int> formations() const;
+    // "In formations: 12, 44, 100", the first kFormationsListed of many then
+    // "... (576)", or "In no formation". `number` writes each formation listed.
+    static std::string formationsLabel(
+        const std::vector<int>& formations,
+        const std::function<std::string(int)>& number = [](int f) { return std::to_string(f); });
 
     // The page's list and button commands on the current record.
     void selectEntry(int entry);
@@ -104,6 +121,7 @@ class MonsterPageModel : public PageModel {
     void edited();
 
     MonsterGraphicsSet& set_;
+    const BattleTables* battle_ = nullptr;
     int mode_ = 0;
     std::vector<int> lines_ = recordsForTab(0);
     int current_ = 0;
