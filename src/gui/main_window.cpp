@@ -40,6 +40,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
            std::max(settings.height, kMainWindowHeight));
     if (settings.maximized) setWindowState(Qt::WindowMaximized);
     setAcceptDrops(true);
+    sets_.monsters.keepBattleRows = settings_.keepRows;
     status_ = new QLabel(this);
     status_->setObjectName("statusText");
     statusBar()->addWidget(status_, 1);
@@ -67,6 +68,9 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     });
 
     monsterPage_ = new MonsterPage(sets_, settings_, backgrounds_, *this, area);
+    connect(monsterPage_, &MonsterPage::recordShown, this, &MainWindow::refreshBattlePreview);
+    connect(monsterPage_, &MonsterPage::formationChosen, this,
+            [this](int formation) { openBattlePreview(formation); });
     pages_ = {monsterPage_, new PortraitPage(sets_, settings_, backgrounds_, *this, area),
               new CharacterPage(sets_, settings_, backgrounds_, *this, area)};
     document_ = std::make_unique<RomDocument>(settings_, sets_, backgrounds_, pageSet(), *this);
@@ -83,6 +87,7 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     document_->history().setListener([this] {
         refreshEditMenu();
         setWindowModified(!document_->history().isClean());
+        refreshBattlePreview();
     });
     rebuildRecentMenu(recentMenuItems(settings_));
 }
@@ -187,6 +192,14 @@ void MainWindow::showStatus(const std::string& text) {
 void MainWindow::showRomForm(const std::string& description) {
     // "[*]" is where the platform shows unsaved changes, before the file's name.
     setWindowTitle(QString(kProgramCaption) + " - [*]" + QString::fromStdString(description));
+    // A ROM was opened (or saved under another name): its sets follow the
+    // window's rule, and the preview lists its formations.
+    sets_.monsters.keepBattleRows = settings_.keepRows;
+    if (battlePreview_) battlePreview_->reload();
+}
+
+void MainWindow::refreshBattlePreview() {
+    if (battlePreview_) battlePreview_->refresh();
 }
 
 void MainWindow::showTabs() {

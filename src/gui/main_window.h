@@ -12,6 +12,7 @@
 #include "document/document_ui.h"
 #include "document/rom_document.h"
 #include "document/settings.h"
+#include "gui/battle_preview.h"
 #include "transfer/image_transfer.h"
 
 class QAction;
@@ -52,6 +53,7 @@ enum Command : int {
     kCommandFlipVertical = 40018,
     kCommandKeepBackup = 40020,
     kCommandFixChecksum = 40021,
+    kCommandKeepRows = 40022,
     kCommandAbout = 40030,
     kCommandUndo = 40040,
     kCommandRedo = 40041,
@@ -61,6 +63,7 @@ enum Command : int {
     kCommandImportAll = 40051,
     kCommandCreatePatch = 40052,
     kCommandApplyPatch = 40053,
+    kCommandBattlePreview = 40060,
 };
 
 // Where File > Export All writes, and in which format.
@@ -116,6 +119,10 @@ class MainWindow : public QMainWindow, public DocumentUi {
 
     void runCommand(int command);
     void openBackgroundChooser();
+    // View > Battle Preview, on a formation when one is given.
+    void openBattlePreview(int formation = -1);
+    // The preview window once opened (nothing before).
+    BattlePreview* battlePreview() const { return battlePreview_.data(); }
     void switchTab(int tab);
 
     // What lies under the pointer in the view, as the status bar shows it.
@@ -145,6 +152,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     EditorPage& currentPage();
     EditorPages pageSet() const;
     void writeSettings();
+    // The monster data changed: the preview draws it again.
+    void refreshBattlePreview();
     // The whole Image popup is greyed until a ROM is loaded.
     void setImageCommandsEnabled(bool enabled);
     void setEditCommandsEnabled(bool enabled);
@@ -163,6 +172,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     QAction* recentSeparator_ = nullptr;
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;
+    QPointer<BattlePreview> battlePreview_;
     QLabel* status_ = nullptr;
     QLabel* emptyHint_ = nullptr;
     std::filesystem::path lastFolder_;

@@ -10,6 +10,7 @@
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
 #include "gui/main_window.h"
+#include "gui/pages/monster_page.h"
 #include "gui/pages/transfer_page.h"
 #include "gui/resources.h"
 
@@ -53,6 +54,10 @@ void MainWindow::buildMenus() {
     addCommand(edit, "&Paste", kCommandPaste, QKeySequence::Paste);
     setEditCommandsEnabled(false);
 
+    QMenu* view = menuBar()->addMenu("&View");
+    addCommand(view, "&Battle Preview", kCommandBattlePreview, QKeySequence("Ctrl+B"))
+        ->setEnabled(false);
+
     imageMenu_ = menuBar()->addMenu("&Image");
     addCommand(imageMenu_, "&Import", kCommandImport);
     addCommand(imageMenu_, "&Export", kCommandExport);
@@ -65,17 +70,26 @@ void MainWindow::buildMenus() {
     addCommand(options, "&Grid settings", kCommandGridSettings);
     addCommand(options, "Change &Background ...", kCommandChangeBackground)->setEnabled(false);
     options->addSeparator();
-    // Two switches of how File > Save writes the ROM, kept with the settings.
+    // Two switches of how File > Save writes the ROM and one of how edits make
+    // molds, kept with the settings.
     for (const auto& [label, command, setting] :
          {std::tuple{"Keep a &backup when saving", kCommandKeepBackup, &Settings::keepBackup},
           std::tuple{"Fix the ROM &checksum when saving", kCommandFixChecksum,
-                     &Settings::fixChecksum}}) {
+                     &Settings::fixChecksum},
+          std::tuple{"Keep &rows in battle", kCommandKeepRows, &Settings::keepRows}}) {
+        if (command == kCommandKeepRows) options->addSeparator();
         QAction* item = addCommand(options, label, command);
         item->setCheckable(true);
         item->setChecked(settings_.*setting);
         connect(item, &QAction::toggled, this,
                 [this, setting = setting](bool on) { settings_.*setting = on; });
     }
+    QAction* keepRows = action(kCommandKeepRows);
+    keepRows->setToolTip(
+        "An empty row of a monster's cells above its last drawn row takes a blank tile, so the "
+        "game draws every row");
+    connect(keepRows, &QAction::toggled, this,
+            [this](bool on) { sets_.monsters.keepBattleRows = on; });
 
     QMenu* help = menuBar()->addMenu("&Help");
     addCommand(help, "&About Morvik", kCommandAbout);
@@ -141,6 +155,9 @@ void MainWindow::runCommand(int command) {
         case kCommandAbout:
             showAbout();
             break;
+        case kCommandBattlePreview:
+            openBattlePreview();
+            break;
         case kCommandUndo:
             document_->undo();
             break;
@@ -196,6 +213,21 @@ void MainWindow::openBackgroundChooser() {
     chooser->show();
 }
 
+void MainWindow::openBattlePreview(int formation) {
+    if (!document_->isLoaded()) return;
+    if (!battlePreview_) {
+        battlePreview_ = new BattlePreview(sets_, backgrounds_, settings_.background, this);
+        battlePreview_->setAttribute(Qt::WA_DeleteOnClose);
+        battlePreview_->move(pos() + QPoint(60, 60));
+    }
+    // Edits waiting in the page reach the records that share their graphics.
+    monsterPage_->settleEdits();
+    battlePreview_->show();
+    battlePreview_->raise();
+    battlePreview_->activateWindow();
+    if (formation >= 0) battlePreview_->showFormation(formation);
+}
+
 void MainWindow::enableRomCommands() {
     action(kCommandSave)->setEnabled(true);
     action(kCommandSaveAs)->setEnabled(true);
@@ -204,6 +236,7 @@ void MainWindow::enableRomCommands() {
     action(kCommandCreatePatch)->setEnabled(true);
     action(kCommandApplyPatch)->setEnabled(true);
     action(kCommandChangeBackground)->setEnabled(true);
+    action(kCommandBattlePreview)->setEnabled(true);
     setImageCommandsEnabled(true);
 }
 

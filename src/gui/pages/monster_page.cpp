@@ -30,8 +30,8 @@ QLabel* iconLabel(const char* picture, const char* name, QWidget* parent) {
 
 MonsterPage::MonsterPage(DataSets& sets, Settings& settings, const BackgroundPictures& backgrounds,
                          DocumentUi& ui, QWidget* parent)
-    : PageWidget(std::make_unique<MonsterPageModel>(sets.monsters), monsterLayout(), settings,
-                 &Settings::tab1Mag, backgrounds, ui, parent),
+    : PageWidget(std::make_unique<MonsterPageModel>(sets.monsters, &sets.battle), monsterLayout(),
+                 settings, &Settings::tab1Mag, backgrounds, ui, parent),
       monsters_(static_cast<MonsterPageModel&>(model_)) {
     setObjectName("monsterPage");
     buildLists();
@@ -63,7 +63,20 @@ void MonsterPage::buildLists() {
 
     mold_ = new QLabel("Mold: 0", this);
     mold_->setObjectName("moldLabel");
-    mold_->setGeometry(dialogRect(110, 110, 90, 10));
+    mold_->setGeometry(dialogRect(110, 105, 90, 10));
+    // What the game will make of the picture, under the preview.
+    battleWarning_ = new QLabel(this);
+    battleWarning_->setObjectName("battleWarning");
+    battleWarning_->setGeometry(dialogRect(10, 115, 200, 10));
+    battleWarning_->setStyleSheet("color: #c00000");
+    battleWarning_->hide();
+    formations_ = new QLabel(this);
+    formations_->setObjectName("formationsLine");
+    formations_->setGeometry(dialogRect(115, 9, 195, 10));
+    formations_->setTextFormat(Qt::RichText);
+    formations_->setToolTip("Show it in the Battle preview");
+    connect(formations_, &QLabel::linkActivated, this,
+            [this](const QString& link) { emit formationChosen(link.toInt()); });
     freeSpace_ = new QLabel("Free Space:", this);
     freeSpace_->setObjectName("freeSpaceLabel");
     freeSpace_->setGeometry(dialogRect(340, 14, 79, 15));
@@ -119,6 +132,16 @@ void MonsterPage::refreshPageControls() {
     room_->setVisible(fits);
     noRoom_->setVisible(!fits);
     freeSpace_->setText(QString::fromStdString(monsters_.freeSpaceLabel()));
+    const QString warning = QString::fromStdString(monsters_.battleWarning());
+    battleWarning_->setText(warning);
+    battleWarning_->setVisible(!warning.isEmpty());
+    // Each number opens its formation in the Battle preview.
+    formations_->setText(QString::fromStdString(
+        MonsterPageModel::formationsLabel(monsters_.formations(), [](int formation) {
+            const std::string number = std::to_string(formation);
+            return "<a href=\"" + number + "\">" + number + "</a>";
+        })));
+    emit recordShown();
 }
 
 void MonsterPage::newImage() {

@@ -42,6 +42,12 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     // Opens the list of records to copy from (the ROM counts as changed).
     void copyImage() override;
 
+  signals:
+    // The page showed its record again: after every edit, stroke and choice.
+    void recordShown();
+    // The formations line was clicked: the Battle preview shows this formation.
+    void formationChosen(int formation);
+
   protected:
     const IndexedImage& previewPicture() const override { return monsters_.picture(); }
     void refreshPageControls() override;
@@ -59,6 +65,8 @@ class MonsterPage : public PageWidget, public MonsterEditorPage {
     QComboBox* sizes_ = nullptr;
     QComboBox* depths_ = nullptr;
     QLabel* mold_ = nullptr;
+    QLabel* battleWarning_ = nullptr;
+    QLabel* formations_ = nullptr;
     QLabel* freeSpace_ = nullptr;
     QLabel* noRoom_ = nullptr;
     QLabel* room_ = nullptr;
