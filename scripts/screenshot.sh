@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the project and takes the README's screenshots of the editor on the
 # demo ROM, drawn off screen: docs/screenshot.png (the monster page),
-# docs/portraits.png and docs/characters.png.
+# docs/portraits.png, docs/characters.png and docs/battle.png (the Battle
+# preview on a formation the game garbles).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/common.sh
@@ -11,9 +12,10 @@ morvik_build build "${MORVIK_MAIN_OPTIONS[@]}" >/dev/null
 build/src/morvik-cli demo-rom build/demo.smc
 mkdir -p docs
 shoot() {
-    QT_QPA_PLATFORM=offscreen build/src/gui/morvik-screenshot build/demo.smc "$1" "$2"
+    QT_QPA_PLATFORM=offscreen build/src/gui/morvik-screenshot build/demo.smc "$@"
     echo "$1"
 }
 shoot docs/screenshot.png 0
 shoot docs/portraits.png 2
 shoot docs/characters.png 3
+shoot docs/battle.png battle 25

@@ -1,5 +1,6 @@
-// Takes the README's screenshot: the editor on a ROM, drawn off screen and
-// saved as PNG. Used by scripts/screenshot.sh; not part of the editor.
+// Takes the README's screenshots: the editor on a ROM, or its Battle preview
+// on a formation, drawn off screen and saved as PNG. Used by
+// scripts/screenshot.sh; not part of the editor.
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -14,14 +15,17 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const QStringList arguments = application.arguments();
-    if (arguments.size() != 3 && arguments.size() != 4) {
-        std::fprintf(stderr, "usage: morvik-screenshot ROM OUT.png [TAB]\n");
+    const bool battle = arguments.size() >= 4 && arguments.at(3) == "battle";
+    if (arguments.size() < 3 || arguments.size() > (battle ? 5 : 4)) {
+        std::fprintf(stderr, "usage: morvik-screenshot ROM OUT.png [TAB | battle [FORMATION]]\n");
         return 2;
     }
-    const int tab = arguments.size() == 4 ? arguments.at(3).toInt() : 0;
+    const int tab = arguments.size() == 4 && !battle ? arguments.at(3).toInt() : 0;
     // Default settings, and nothing written back: the user's own stay untouched.
     morvik::MemorySettingsStore store;
     morvik::Settings settings;
+    // The preview over the first battle background.
+    if (battle) settings.background = 7;
     morvik::gui::MainWindow window(settings, store, tab);
     window.show();
     if (!window.document().openRomFile(morvik::gui::toPath(arguments.at(1)))) return 1;
@@ -31,6 +35,11 @@ int main(int argc, char** argv) {
         QMouseEvent hover(QEvent::MouseMove, at, page->view()->mapToGlobal(at), Qt::NoButton,
                           Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(page->view(), &hover);
+    }
+    if (battle) {
+        window.openBattlePreview(arguments.size() == 5 ? arguments.at(4).toInt() : 0);
+        QApplication::processEvents();
+        return window.battlePreview()->grab().save(arguments.at(2), "PNG") ? 0 : 1;
     }
     QApplication::processEvents();
     if (!window.grab().save(arguments.at(2), "PNG")) return 1;
