@@ -9,6 +9,7 @@
 #include "document/settings.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
+#include "gfx/pixel_geometry.h"
 
 namespace morvik {
 
@@ -34,26 +35,9 @@ int effectiveMagnification(int position);
 // view (256 pixels unless the window grew) cannot show at once, at least 0.
 int scrollMaximum(int imageSide, int magnification, int viewSide = kViewSide);
 
-struct ImagePoint {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const ImagePoint&, const ImagePoint&) = default;
-};
 // The image pixel under a point of the view.
 ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY);
 
-// A rectangle of image pixels.
-struct ImageRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool contains(ImagePoint point) const {
-        return point.x >= x && point.y >= y && point.x - x < width && point.y - y < height;
-    }
-    // Every pixel an image can have.
-    static constexpr ImageRect unbounded() { return {0, 0, 1 << 30, 1 << 30}; }
-};
 // The image pixels the view (256x256 unless the window grew) shows, the partly
 // shown ones at its right and bottom edges included.
 ImageRect visibleImageArea(int magnification, int scrollX, int scrollY, int viewWidth = kViewSide,

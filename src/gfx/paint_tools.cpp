@@ -1,0 +1,187 @@
+#include "gfx/paint_tools.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace morvik {
+
+ImageRect ImageRect::intersected(const ImageRect& other) const {
+    const long left = std::max<long>(x, other.x);
+    const long top = std::max<long>(y, other.y);
+    const long right =
+        std::min<long>(static_cast<long>(x) + width, static_cast<long>(other.x) + other.width);
+    const long bottom =
+        std::min<long>(static_cast<long>(y) + height, static_cast<long>(other.y) + other.height);
+    if (right <= left || bottom <= top) return {};
+    return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+            static_cast<int>(bottom - top)};
+}
+
+ImageRect ImageRect::spanning(ImagePoint a, ImagePoint b) {
+    const int left = std::min(a.x, b.x);
+    const int top = std::min(a.y, b.y);
+    return {left, top, std::max(a.x, b.x) - left + 1, std::max(a.y, b.y) - top + 1};
+}
+
+namespace {
+
+ImageRect pictureArea(const IndexedImage& picture, ImageRect bounds) {
+    return bounds.intersected({0, 0, picture.width(), picture.height()});
+}
+
+}  // namespace
+
+std::vector<ImagePoint> fillPixels(const IndexedImage& picture, ImagePoint at, std::uint8_t index,
+                                   ImageRect bounds, FillReach reach) {
+    const ImageRect area = pictureArea(picture, bounds);
+    if (!area.contains(at)) return {};
+    const std::uint8_t target = picture.getPixel(at.x, at.y);
+    if (target == index) return {};
+    std::vector<ImagePoint> changed;
+    if (reach == FillReach::Everywhere) {
+        for (int y = area.y; y < area.y + area.height; ++y) {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                if (picture.getPixel(x, y) == target) changed.push_back({x, y});
+            }
+        }
+        return changed;
+    }
+    // Depth first over the area, each pixel queued once.
+    std::vector<std::uint8_t> seen(static_cast<std::size_t>(area.width) * area.height, 0);
+    const auto mark = [&](ImagePoint p) {
+        std::uint8_t& s =
+            seen[static_cast<std::size_t>(p.y - area.y) * area.width + (p.x - area.x)];
+        if (s != 0) return false;
+        s = 1;
+        return true;
+    };
+    std::vector<ImagePoint> pending{at};
+    mark(at);
+    while (!pending.empty()) {
+        const ImagePoint p = pending.back();
+        pending.pop_back();
+        changed.push_back(p);
+        for (const ImagePoint next : {ImagePoint{p.x - 1, p.y}, ImagePoint{p.x + 1, p.y},
+                                      ImagePoint{p.x, p.y - 1}, ImagePoint{p.x, p.y + 1}}) {
+            if (area.contains(next) && picture.getPixel(next.x, next.y) == target && mark(next))
+                pending.push_back(next);
+        }
+    }
+    return changed;
+}
+
+std::vector<ImagePoint> linePixels(ImagePoint a, ImagePoint b) {
+    // Drawn from the same end either way, a line covers the same pixels
+    // whichever way it was dragged.
+    if (std::pair{b.x, b.y} < std::pair{a.x, a.y}) {
+        std::vector<ImagePoint> points = linePixels(b, a);
+        std::reverse(points.begin(), points.end());
+        return points;
+    }
+    std::vector<ImagePoint> points;
+    const int dx = std::abs(b.x - a.x);
+    const int dy = -std::abs(b.y - a.y);
+    const int sx = a.x < b.x ? 1 : -1;
+    const int sy = a.y < b.y ? 1 : -1;
+    int error = dx + dy;
+    ImagePoint p = a;
+    for (;;) {
+        points.push_back(p);
+        if (p == b) break;
+        // A tie steps along the longer axis only: a 2:1 line comes out in
+        // even runs of two, as pixel artists draw it.
+        const int twice = 2 * error;
+        if (twice > dy) {
+            error += dy;
+            p.x += sx;
+        }
+        if (twice < dx) {
+            error += dx;
+            p.y += sy;
+        }
+    }
+    return points;
+}
+
+ImagePoint snapLineEnd(ImagePoint a, ImagePoint b) {
+    const int dx = b.x - a.x;
+    const int dy = b.y - a.y;
+    const int ax = std::abs(dx);
+    const int ay = std::abs(dy);
+    // tan(22.5 degrees) is about 5/12: below it the line lies flat, above its
+    // inverse it stands upright, between the two it runs diagonally.
+    if (12 * ay <= 5 * ax) return {b.x, a.y};
+    if (12 * ax <= 5 * ay) return {a.x, b.y};
+    const int length = std::max(ax, ay);
+    return {a.x + (dx < 0 ? -length : length), a.y + (dy < 0 ? -length : length)};
+}
+
+std::vector<ImagePoint> rectanglePixels(ImagePoint a, ImagePoint b, bool filled) {
+    const ImageRect r = ImageRect::spanning(a, b);
+    std::vector<ImagePoint> points;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        const bool edgeRow = y == r.y || y == r.y + r.height - 1;
+        for (int x = r.x; x < r.x + r.width; ++x) {
+            if (filled || edgeRow || x == r.x || x == r.x + r.width - 1) points.push_back({x, y});
+        }
+    }
+    return points;
+}
+
+std::vector<PixelWrite> writesOf(const std::vector<ImagePoint>& points, std::uint8_t index,
+                                 const IndexedImage& picture, ImageRect bounds) {
+    const ImageRect area = pictureArea(picture, bounds);
+    std::vector<PixelWrite> writes;
+    writes.reserve(points.size());
+    for (const ImagePoint p : points) {
+        if (area.contains(p)) writes.push_back({p.x, p.y, index});
+    }
+    return writes;
+}
+
+PixelBlock copyBlock(const IndexedImage& picture, ImageRect rect) {
+    const ImageRect area = pictureArea(picture, rect);
+    PixelBlock block;
+    if (area.empty()) return block;
+    block.width = area.width;
+    block.height = area.height;
+    block.pixels.reserve(static_cast<std::size_t>(area.width) * area.height);
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x)
+            block.pixels.push_back(picture.getPixel(x, y));
+    }
+    return block;
+}
+
+std::vector<PixelWrite> stampWrites(const PixelBlock& block, ImagePoint at,
+                                    const IndexedImage& picture, ImageRect bounds) {
+    const ImageRect area =
+        pictureArea(picture, bounds).intersected({at.x, at.y, block.width, block.height});
+    std::vector<PixelWrite> writes;
+    writes.reserve(static_cast<std::size_t>(std::max(area.width, 0)) *
+                   static_cast<std::size_t>(std::max(area.height, 0)));
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x)
+            writes.push_back({x, y, block.at(x - at.x, y - at.y)});
+    }
+    return writes;
+}
+
+void flipBlock(PixelBlock& block, FlipDirection direction) {
+    const auto w = static_cast<std::size_t>(block.width);
+    for (int y = 0; y < block.height; ++y) {
+        const auto row = block.pixels.begin() + static_cast<std::ptrdiff_t>(y * w);
+        if (direction == FlipDirection::Horizontal)
+            std::reverse(row, row + static_cast<std::ptrdiff_t>(w));
+    }
+    if (direction == FlipDirection::Vertical) {
+        for (int top = 0, bottom = block.height - 1; top < bottom; ++top, --bottom) {
+            std::swap_ranges(block.pixels.begin() + static_cast<std::ptrdiff_t>(top * w),
+                             block.pixels.begin() + static_cast<std::ptrdiff_t>((top + 1) * w),
+                             block.pixels.begin() + static_cast<std::ptrdiff_t>(bottom * w));
+        }
+    }
+}
+
+}  // namespace morvik
