@@ -76,7 +76,7 @@ void MainWindow::buildMenus() {
          {std::tuple{"Keep a &backup when saving", kCommandKeepBackup, &Settings::keepBackup},
           std::tuple{"Fix the ROM &checksum when saving", kCommandFixChecksum,
                      &Settings::fixChecksum},
-          std::tuple{"Keep &rows in battle", kCommandKeepRows, &Settings::keepRows}}) {
+          std::tuple{"Keep &rows", kCommandKeepRows, &Settings::keepRows}}) {
         if (command == kCommandKeepRows) options->addSeparator();
         QAction* item = addCommand(options, label, command);
         item->setCheckable(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backgrounds/background_pictures.h"
 #include "backgrounds/battle_background.h"
 #include "gfx/indexed_image.h"
 #include "rom/battle/battle_check.h"
@@ -8,13 +9,15 @@
 namespace morvik {
 
 // A formation drawn as the game shows it. The picture has the size of a battle
-// background (256x152) with its 48 colours first; the monster area (128x128)
-// starts at its top-left corner. Monster colour v of loaded palette i is
-// kBattleMonsterColours + 16 * i + v, and its faded copy 48 further.
+// background (256x152) with its 48 colours first. The monster area (128x128)
+// starts where the editor's pages put a monster over a background: the
+// top-left corner of the window of the background they show behind it. Monster
+// colour v of loaded palette i is kBattleMonsterColours + 16 * i + v, and its
+// faded copy 48 further.
 inline constexpr int kBattlePictureWidth = 256;
 inline constexpr int kBattlePictureHeight = 152;
-inline constexpr int kBattleAreaX = 0;
-inline constexpr int kBattleAreaY = 0;
+inline constexpr int kBattleAreaX = kThumbnailWindowX;
+inline constexpr int kBattleAreaY = kThumbnailWindowY;
 inline constexpr int kBattleMonsterColours = 48;
 inline constexpr int kBattleFadedColours =
     kBattleMonsterColours + battle::kLoadedPalettes * battle::kPaletteColours;

@@ -12,6 +12,11 @@ namespace {
 
 using namespace battle;
 
+// A pixel of the picture counted from the monster area's corner.
+int areaPixel(const IndexedImage& picture, int x, int y) {
+    return picture.getPixel(kBattleAreaX + x, kBattleAreaY + y);
+}
+
 // Small made-up monsters in made-up formations: every cell of a picture holds
 // one colour of its own, so a composed pixel tells which tile the game drew.
 class BattlePicture : public ::testing::Test {
@@ -92,25 +97,26 @@ TEST_F(BattlePicture, ATallMonsterIsCutCleanAndAWideOneGarbledAsTheGameDoesIt) {
     ASSERT_EQ(picture.height(), kBattlePictureHeight);
     // Cut: rows 0-1 drawn as they are, rows 2-3 not at all.
     for (const auto& [column, row] : {std::pair{0, 0}, {1, 0}, {0, 1}, {1, 1}})
-        EXPECT_EQ(picture.getPixel(column * 8 + 3, row * 8 + 3), shown(0, cellColour(column, row)));
-    EXPECT_EQ(picture.getPixel(3, 19), 0);
+        EXPECT_EQ(areaPixel(picture, column * 8 + 3, row * 8 + 3),
+                  shown(0, cellColour(column, row)));
+    EXPECT_EQ(areaPixel(picture, 3, 19), 0);
     // Garbled: each row takes two cells while the tiles follow in mold order,
     // so row 1 starts with the tile of cell (2, 0).
     const std::pair<int, int> tiles[2][2] = {{{0, 0}, {1, 0}}, {{2, 0}, {0, 1}}};
     for (int row = 0; row < 2; ++row) {
         for (int column = 0; column < 2; ++column) {
             const auto [c, r] = tiles[row][column];
-            EXPECT_EQ(picture.getPixel(64 + column * 8 + 4, 64 + row * 8 + 4),
+            EXPECT_EQ(areaPixel(picture, 64 + column * 8 + 4, 64 + row * 8 + 4),
                       shown(0, cellColour(c, r)))
                 << column << "," << row;
         }
     }
-    EXPECT_EQ(picture.getPixel(64 + 16 + 4, 64 + 4), 0);
+    EXPECT_EQ(areaPixel(picture, 64 + 16 + 4, 64 + 4), 0);
     // Shown faded, what the game leaves out lies where the picture has it.
     const IndexedImage withCuts = compose({.showCutParts = true});
-    EXPECT_EQ(withCuts.getPixel(3, 19), kBattleFadedColours + cellColour(0, 2));
-    EXPECT_EQ(withCuts.getPixel(64 + 16 + 4, 64 + 4), kBattleFadedColours + cellColour(2, 0));
-    EXPECT_EQ(withCuts.getPixel(3, 3), picture.getPixel(3, 3));
+    EXPECT_EQ(areaPixel(withCuts, 3, 19), kBattleFadedColours + cellColour(0, 2));
+    EXPECT_EQ(areaPixel(withCuts, 64 + 16 + 4, 64 + 4), kBattleFadedColours + cellColour(2, 0));
+    EXPECT_EQ(areaPixel(withCuts, 3, 3), areaPixel(picture, 3, 3));
 }
 
 TEST_F(BattlePicture, PalettesLoadFirstComeFirstServedOverEverySlotThatHoldsAMonster) {
@@ -134,8 +140,8 @@ TEST_F(BattlePicture, PalettesLoadFirstComeFirstServedOverEverySlotThatHoldsAMon
     const int expectations[][2] = {{0, shown(0, 1)},  {16, 0},           {32, 0},
                                    {48, shown(2, 1)}, {64, shown(0, 1)}, {80, shown(1, 1)}};
     for (const auto& [x, index] : expectations)
-        EXPECT_EQ(picture.getPixel(x + 2, 2), index) << x;
-    EXPECT_EQ(compose({.allSlots = true}).getPixel(18, 2), shown(1, 1));
+        EXPECT_EQ(areaPixel(picture, x + 2, 2), index) << x;
+    EXPECT_EQ(areaPixel(compose({.allSlots = true}), 18, 2), shown(1, 1));
     // Sixteen colours from word 8p, whatever the depth.
     for (int k = 0; k < 16; ++k) {
         EXPECT_EQ(picture.paletteEntry(shown(2, k)), set.monsterPalettes[30 * 8 + k]);
@@ -153,7 +159,7 @@ TEST_F(BattlePicture, ASlotPastItsMapsCountLoadsItsPaletteButIsNotShown) {
     EXPECT_EQ(v.palettes, (std::vector<int>{70, 80}));
     EXPECT_TRUE(v.seats[0].shown());
     EXPECT_FALSE(v.seats[1].shown());
-    EXPECT_EQ(compose({.allSlots = true}).getPixel(34, 2), 0);
+    EXPECT_EQ(areaPixel(compose({.allSlots = true}), 34, 2), 0);
 }
 
 TEST_F(BattlePicture, ProblemLinesNameRowsCutsGarblingAndPalettesOnce) {
