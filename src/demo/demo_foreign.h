@@ -23,6 +23,21 @@ inline constexpr std::array<int, 2> kDemoForeignMoldPair = {126, 244};
 inline constexpr std::array<std::pair<int, std::uint8_t>, 4> kDemoForeignUnusedBits = {
     {{9, 0x04}, {150, 0x28}, {260, 0x40}, {395, 0x7C}}};
 
+// Formations whose bytes carry bits the game does not use: byte 0 bits 0-3 (beside
+// the map), byte 1 bits 6-7 (beside the present slots) and byte 14 bits 6-7
+// (beside the 9th bits). They decode as the plain formations do.
+struct DemoForeignFormationBits {
+    int formation;
+    std::uint8_t mapByte;
+    std::uint8_t presentByte;
+    std::uint8_t highBitsByte;
+};
+inline constexpr std::array<DemoForeignFormationBits, 4> kDemoForeignFormationBits = {
+    {{0, 0x05, 0x00, 0x00},
+     {56, 0x00, 0xC0, 0x00},
+     {301, 0x00, 0x00, 0x40},
+     {575, 0x0F, 0x80, 0xC0}}};
+
 // A record whose picture's mold marks cells inside its outline that hold no
 // pixel: their tiles are stored, all zero.
 inline constexpr int kDemoForeignBlankMarkedRecord = 3;

@@ -7,6 +7,7 @@
 #include <span>
 #include <utility>
 
+#include "demo/demo_battle.h"
 #include "demo/demo_creatures.h"
 #include "demo/demo_foreign.h"
 #include "demo/demo_random.h"
@@ -38,12 +39,33 @@ struct PicturePlan {
     bool fillBox;  // marks the empty cells inside the bounding box too
 };
 
+// The pictures of the records that the game cannot draw whole (demo_battle.h),
+// drawn after all others: a creature moved to the top of its picture with an
+// empty row of cells opened at gapRow, or one left where it was drawn.
+constexpr int kLeftWhereDrawn = -1;
+struct FaultyPlan {
+    int record;
+    Kind kind;
+    TileDepth depth;
+    int gapRow;
+};
+constexpr std::array<FaultyPlan, kDemoFaultyPictureCount> kFaultyPlans = {
+    {{kDemoLostRows.record, Kind::Beast, TileDepth::Colours8, kDemoLostRows.emptyRow},
+     {kDemoFirstRowEmptyRecord, Kind::Slime, TileDepth::Colours16, kLeftWhereDrawn},
+     {kDemoLostRow.record, Kind::Beast, TileDepth::Colours8, kDemoLostRow.emptyRow}}};
+constexpr int kFirstFaultyPicture = kDemoMonsterPictureCount + kDemoEsperPictureCount;
+
 PicturePlan picturePlan(int index) {
     constexpr TileDepth k8 = TileDepth::Colours8, k16 = TileDepth::Colours16;
     if (index < kDemoMonsterPictureCount) {
         const int m = index;
         return {static_cast<Kind>((m + m / 8) % 8), m % 12 == 7, (m * 7) % 10 < 4 ? k16 : k8,
                 m % 13 == 3};
+    }
+    if (index >= kFirstFaultyPicture) {
+        const FaultyPlan& faulty =
+            kFaultyPlans[static_cast<std::size_t>(index - kFirstFaultyPicture)];
+        return {faulty.kind, false, faulty.depth, false};
     }
     const int e = index - kDemoMonsterPictureCount;
     const Kind kinds[3] = {Kind::Seraph, Kind::Titan, Kind::Dragon};
@@ -52,7 +74,11 @@ PicturePlan picturePlan(int index) {
 
 // Every picture first shows up in order (record r shows picture r), so record 0
 // opens the graphics block; later records are palette swaps spread over the list.
+// The faulty pictures are their records' own.
 int pictureOfRecord(int record) {
+    for (std::size_t f = 0; f < kFaultyPlans.size(); ++f) {
+        if (kFaultyPlans[f].record == record) return kFirstFaultyPicture + static_cast<int>(f);
+    }
     if (record < kDemoMonsterPictureCount) return record;
     if (record < kMonsterNameCount) return record * 53 % kDemoMonsterPictureCount;
     const int esper = record - kFirstEsperRecord;
@@ -198,6 +224,56 @@ Mold moldOf(const IndexedImage& image, bool fillBox) {
     return mold;
 }
 
+// Moves the creature up by whole rows of cells until it touches the top row.
+void moveToTop(IndexedImage& image) {
+    int top = 0;
+    const auto emptyRow = [&image](int y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.getPixel(x, y) != 0) return false;
+        }
+        return true;
+    };
+    while (top < image.height() && emptyRow(top))
+        ++top;
+    const int shift = top / kTileSize * kTileSize;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, y + shift < image.height() ? image.getPixel(x, y + shift) : 0);
+    }
+}
+
+// Moves everything from the row of cells down by one row of cells (what falls
+// off the bottom is lost) and outlines both edges of the cut.
+void openGap(IndexedImage& image, int row) {
+    constexpr std::uint8_t kOutline = 1;
+    const int top = row * kTileSize;
+    for (int y = image.height() - 1; y >= top; --y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, y - kTileSize >= top ? image.getPixel(x, y - kTileSize) : 0);
+    }
+    for (const int y : {top - 1, top + kTileSize}) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.getPixel(x, y) != 0) image.setPixel(x, y, kOutline);
+        }
+    }
+}
+
+IndexedImage drawPicture(int index) {
+    const PicturePlan plan = picturePlan(index);
+    IndexedImage image =
+        drawCreature(plan.kind, 0x6D6F6E7374657200ull + static_cast<std::uint64_t>(index),
+                     plan.large, plan.depth);
+    if (index < kFirstFaultyPicture) {
+        moveToTop(image);
+        return image;
+    }
+    const int gapRow = kFaultyPlans[static_cast<std::size_t>(index - kFirstFaultyPicture)].gapRow;
+    if (gapRow == kLeftWhereDrawn) return image;
+    moveToTop(image);
+    openGap(image, gapRow);
+    return image;
+}
+
 struct Picture {
     IndexedImage image;
     TileDepth depth;
@@ -238,10 +314,8 @@ Catalogue buildCatalogue() {
     Catalogue catalogue;
     for (int index = 0; index < kDemoPictureCount; ++index) {
         const PicturePlan plan = picturePlan(index);
-        Picture picture{
-            drawCreature(plan.kind, 0x6D6F6E7374657200ull + static_cast<std::uint64_t>(index),
-                         plan.large, plan.depth),
-            plan.depth, plan.large, static_cast<std::uint16_t>(catalogue.graphics.size() / 8), 0};
+        Picture picture{drawPicture(index), plan.depth, plan.large,
+                        static_cast<std::uint16_t>(catalogue.graphics.size() / 8), 0};
         const Mold mold = moldOf(picture.image, plan.fillBox);
         picture.mold = internMold(plan.large ? catalogue.largeMolds : catalogue.smallMolds, mold);
         appendGraphics(catalogue.graphics, picture, mold);
@@ -462,6 +536,18 @@ DemoMonster demoMonster(int record) {
     std::string name = r < all.names.size() ? all.names[r].text : std::string{};
     return {picture.image,           picture.depth,   picture.large,
             paletteOfRecord(record), std::move(name), picture.offset};
+}
+
+BattleSize demoBattleSize(int record) {
+    if (record < 0 || record >= kRecordCount) return {};
+    const Catalogue& all = catalogue();
+    const Picture& picture = all.pictures[static_cast<std::size_t>(pictureOfRecord(record))];
+    const auto& packed = (picture.large ? all.largeMolds : all.smallMolds)[picture.mold];
+    const int side = moldSide(picture.large);
+    std::vector<std::uint8_t> cells(static_cast<std::size_t>(side * side));
+    for (int cell = 0; cell < side * side; ++cell)
+        cells[static_cast<std::size_t>(cell)] = moldHas(packed, side, cell / side, cell % side);
+    return battleSizeOfMold(cells, side);
 }
 
 DemoForeignFacts demoForeignFacts() {

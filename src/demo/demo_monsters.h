@@ -6,6 +6,7 @@
 
 #include "gfx/indexed_image.h"
 #include "gfx/tile_codec.h"
+#include "rom/battle/battle_size.h"
 #include "rom/monsters/monster_layout.h"
 
 namespace morvik {
@@ -15,9 +16,14 @@ namespace morvik {
 // demo ROM is byte for byte the same.
 
 // Distinct pictures drawn for the records; the others are palette swaps of these.
+// Every creature touches the top row of cells of its picture, and its rows of
+// cells follow each other without a gap, so the game draws it whole; only the
+// pictures of the records demo_battle.h names (one each) break that rule.
 inline constexpr int kDemoMonsterPictureCount = 118;
 inline constexpr int kDemoEsperPictureCount = 12;
-inline constexpr int kDemoPictureCount = kDemoMonsterPictureCount + kDemoEsperPictureCount;
+inline constexpr int kDemoFaultyPictureCount = 3;
+inline constexpr int kDemoPictureCount =
+    kDemoMonsterPictureCount + kDemoEsperPictureCount + kDemoFaultyPictureCount;
 
 // Name edge cases a text decoder has to get right: a name that fills all ten
 // bytes without padding, and one whose text ends at a 0x00 with letters after it.
@@ -49,5 +55,8 @@ void addDemoMonsters(std::vector<std::uint8_t>& romFile,
 // What the plain tables of addDemoMonsters hold for record 0..414; an unsized
 // picture otherwise.
 DemoMonster demoMonster(int record);
+
+// What the game draws of record 0..414's mold in the plain tables.
+BattleSize demoBattleSize(int record);
 
 }  // namespace morvik

@@ -1,6 +1,7 @@
 #include "demo/demo_rom.h"
 
 #include "demo/demo_backgrounds.h"
+#include "demo/demo_battle.h"
 #include "demo/demo_monsters.h"
 #include "demo/demo_portraits.h"
 #include "demo/demo_sprites.h"
@@ -18,6 +19,7 @@ std::vector<std::uint8_t> buildDemoRom(const DemoRomOptions& options) {
     addDemoPortraits(rom, options.foreign);
     addDemoSprites(rom, options.foreign);
     addDemoBackgrounds(rom);
+    addDemoBattle(rom, options.foreign);
     // Everything but the moved monster graphics lies in the first 3 MiB.
     if (original) rom.resize(kCopierHeaderSize + kOriginalRomSize);
     if (!options.header) rom.erase(rom.begin(), rom.begin() + kCopierHeaderSize);

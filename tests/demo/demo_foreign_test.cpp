@@ -22,12 +22,12 @@ using monsters::MonsterLayoutKind;
 struct Form {
     MonsterLayoutKind layout;
     bool header;
-    std::uint64_t plainHash;  // of the plain demo as the builder wrote it before foreign tables
+    std::uint64_t plainHash;  // of the plain demo: writing foreign tables leaves it alone
 };
-constexpr Form kForms[] = {{MonsterLayoutKind::Original, false, 0x6a11b736c0bd8e30ull},
-                           {MonsterLayoutKind::Original, true, 0x600148e9b9a0b630ull},
-                           {MonsterLayoutKind::Expanded, false, 0x073e43b5978a4ef5ull},
-                           {MonsterLayoutKind::Expanded, true, 0x4e4378b2906d76f5ull}};
+constexpr Form kForms[] = {{MonsterLayoutKind::Original, false, 0x19294a6300d06c06ull},
+                           {MonsterLayoutKind::Original, true, 0x0f18dc15f9b39406ull},
+                           {MonsterLayoutKind::Expanded, false, 0x2fa37ce4c30fa287ull},
+                           {MonsterLayoutKind::Expanded, true, 0x76a8b1e1bbf2ca87ull}};
 
 std::uint64_t hashOf(std::span<const std::uint8_t> bytes) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
