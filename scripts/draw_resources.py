@@ -121,6 +121,60 @@ PICKER = [
     '................',
     '................',
 ]
+FILL = [
+    'b...............',
+    'bb..............',
+    'bb....kk........',
+    '.b...kddk.......',
+    '.b..kdwwdk......',
+    '.b.kdwwwwdk.....',
+    '.bkbdwwwwwdk....',
+    '.kbbbdwwwwwdk...',
+    '.kbbbbdwwwdgk...',
+    '..kbbbbdwdggk...',
+    '...kbbbbdgggk...',
+    '....kbbbggggk...',
+    '.....kbgggk.....',
+    '......kggk......',
+    '.......kk.......',
+    '................',
+]
+LINE = [
+    'kk..............',
+    'kk..............',
+    '..k.............',
+    '...k............',
+    '....k...........',
+    '.....k..........',
+    '......k.........',
+    '.......k........',
+    '........k.......',
+    '.........k......',
+    '..........k.....',
+    '...........k....',
+    '............k...',
+    '.............kk.',
+    '.............kk.',
+    '................',
+]
+RECTANGLE = [
+    'kkkkkkkkkkkkkk..',
+    'kk..........k...',
+    'k.k.........k...',
+    'k...........k...',
+    'k...........k...',
+    'k...........k...',
+    'k...........k...',
+    'k...........k...',
+    'k...........k...',
+    'k...........k...',
+    'kkkkkkkkkkkkk...',
+    '................',
+    '................',
+    '................',
+    '................',
+    '................',
+]
 
 # Free space: a red prohibition sign when the graphics do not fit, else a check mark.
 NO_ROOM = [
@@ -191,7 +245,8 @@ def button(tool, pressed):
 def main():
     os.makedirs(OUT, exist_ok=True)
     write_png(os.path.join(OUT, 'morvik.png'), scale(ICON, 2))
-    for name, tool in (('pen', PEN), ('eraser', ERASER), ('picker', PICKER)):
+    for name, tool in (('pen', PEN), ('eraser', ERASER), ('picker', PICKER),
+                       ('fill', FILL), ('line', LINE), ('rectangle', RECTANGLE)):
         write_png(os.path.join(OUT, 'cursor-%s.png' % name), pad(tool, 32, 32))
         write_png(os.path.join(OUT, 'tool-%s.png' % name), button(tool, False))
         write_png(os.path.join(OUT, 'tool-%s-pressed.png' % name), button(tool, True))

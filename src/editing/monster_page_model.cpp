@@ -251,6 +251,20 @@ void MonsterPageModel::drawPixel(int x, int y, std::uint8_t index) {
     setMonsterPixel(set_, current_, x, y, index);
 }
 
+void MonsterPageModel::drawPixels(const std::vector<PixelWrite>& writes) {
+    if (!isValidRecord(current_)) return;
+    MonsterRecord& r = set_.records[static_cast<std::size_t>(current_)];
+    const int colours = colourCountOf(r.depth);
+    for (const PixelWrite& write : writes) {
+        // An index past the record's colours would be stored as another colour.
+        if (write.index < colours && r.image.contains(write.x, write.y))
+            r.image.setPixel(write.x, write.y, write.index);
+    }
+    itemChanged_ = true;
+    computeMold(set_, current_);
+    encodeCurrent();
+}
+
 void MonsterPageModel::storeColour(int index, PaletteColour colour) {
     setMonsterPaletteColour(set_, current_, index, colour);
 }

@@ -114,6 +114,8 @@ class MonsterPageModel : public PageModel {
   protected:
     void drawPixel(int x, int y, std::uint8_t index) override;
     void finishStroke() override { encodeCurrent(); }
+    // The pixels first, then the mold and the encoding once.
+    void drawPixels(const std::vector<PixelWrite>& writes) override;
     void storeColour(int index, PaletteColour colour) override;
     void swapWithTransparent(int index) override;
 

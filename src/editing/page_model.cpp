@@ -26,6 +26,12 @@ void PageModel::commitStep() {
     if (history_ != nullptr) history_->commit();
 }
 
+void PageModel::setTool(EditTool tool) {
+    tool_ = tool;
+    shaping_ = false;
+    preview_.clear();
+}
+
 void PageModel::selectColour(int index) {
     const int count = static_cast<int>(stripColours().size());
     currentColour_ = index >= 0 && index < count ? index : 0;
@@ -50,10 +56,58 @@ void PageModel::pickAt(ImagePoint point) {
     if (visible_.contains(point)) selectColour(picture().getPixel(point.x, point.y));
 }
 
-void PageModel::pressTool(ImagePoint point, ImageRect visible) {
+void PageModel::drawPixels(const std::vector<PixelWrite>& writes) {
+    for (const PixelWrite& write : writes)
+        drawPixel(write.x, write.y, write.index);
+    finishStroke();
+}
+
+void PageModel::applyTool(const char* name, const std::vector<PixelWrite>& writes) {
+    // Pixels that already have their colour are left alone: a tool that
+    // changes none makes no step.
+    std::vector<PixelWrite> changes;
+    for (const PixelWrite& write : writes) {
+        if (picture().contains(write.x, write.y) &&
+            picture().getPixel(write.x, write.y) != write.index)
+            changes.push_back(write);
+    }
+    if (changes.empty()) return;
+    const EditStep step(*this, name);
+    markChanged();
+    drawPixels(changes);
+}
+
+void PageModel::fillAt(ImagePoint point, bool shift) {
+    if (!visible_.contains(point)) return;
+    const auto index = static_cast<std::uint8_t>(currentColour_);
+    const std::vector<ImagePoint> points =
+        fillPixels(picture(), point, index, ImageRect::unbounded(),
+                   shift ? FillReach::Everywhere : FillReach::Area);
+    applyTool("Fill", writesOf(points, index, picture(), ImageRect::unbounded()));
+}
+
+void PageModel::updateShape(ImagePoint point, bool shift) {
+    end_ = point;
+    const std::vector<ImagePoint> points =
+        tool_ == EditTool::Line ? linePixels(anchor_, shift ? snapLineEnd(anchor_, point) : point)
+                                : rectanglePixels(anchor_, point, shift);
+    preview_ = writesOf(points, static_cast<std::uint8_t>(currentColour_), picture(), visible_);
+}
+
+void PageModel::pressTool(ImagePoint point, ImageRect visible, bool shift) {
     visible_ = visible;
     if (tool_ == EditTool::Picker) {
         pickAt(point);
+        return;
+    }
+    if (tool_ == EditTool::Fill) {
+        fillAt(point, shift);
+        return;
+    }
+    if (tool_ == EditTool::Line || tool_ == EditTool::Rectangle) {
+        anchor_ = point;
+        shaping_ = true;
+        updateShape(point, shift);
         return;
     }
     last_ = point;
@@ -65,10 +119,15 @@ void PageModel::pressTool(ImagePoint point, ImageRect visible) {
     finishStroke();
 }
 
-void PageModel::dragTool(ImagePoint point, ImageRect visible) {
+void PageModel::dragTool(ImagePoint point, ImageRect visible, bool shift) {
     visible_ = visible;
     if (tool_ == EditTool::Picker) {
         pickAt(point);
+        return;
+    }
+    if (tool_ == EditTool::Fill) return;
+    if (tool_ == EditTool::Line || tool_ == EditTool::Rectangle) {
+        if (shaping_) updateShape(point, shift);
         return;
     }
     markChanged();
@@ -103,7 +162,16 @@ void PageModel::pickFromPreview(ImagePoint point) {
     if (picture().contains(point.x, point.y)) selectColour(picture().getPixel(point.x, point.y));
 }
 
-void PageModel::releaseTool() {
+void PageModel::releaseTool(bool shift) {
+    if (shaping_) {
+        shaping_ = false;
+        // Shift at release decides: the snapped line, the filled rectangle.
+        updateShape(end_, shift);
+        const std::vector<PixelWrite> writes = std::move(preview_);
+        preview_.clear();
+        applyTool(tool_ == EditTool::Line ? "Line" : "Rectangle", writes);
+        return;
+    }
     if (!stroking_) return;
     stroking_ = false;
     commitStep();

@@ -9,6 +9,7 @@
 #include "editing/page_view.h"
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
+#include "gfx/paint_tools.h"
 #include "transfer/image_import.h"
 
 namespace morvik {
@@ -43,7 +44,8 @@ class PageModel {
 
     int currentColour() const { return currentColour_; }
     EditTool tool() const { return tool_; }
-    void setTool(EditTool tool) { tool_ = tool; }
+    // Another tool drops a line or rectangle being dragged.
+    void setTool(EditTool tool);
 
     // The enable rule: the sliders and "Transparent" work only on a colour other
     // than 0, and the box shows colour 0 as the transparent one.
@@ -56,14 +58,24 @@ class PageModel {
     bool clickStrip(int x);
 
     // The left button goes down over the view at an image point. `visible` is
-    // the part of the picture the view shows: the tools never reach past it.
-    void pressTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
+    // the part of the picture the view shows: the pen, eraser, picker, line and
+    // rectangle never reach past it; a fill reaches the whole picture. `shift`
+    // is Shift held: the fill then replaces the colour everywhere.
+    void pressTool(ImagePoint point, ImageRect visible = ImageRect::unbounded(),
+                   bool shift = false);
     // The pointer moves with the button held: the pen and eraser cover every
-    // visible pixel between the last point and this one, the picker picks here.
-    // A stroke that leaves the view goes on where the pointer comes back.
-    void dragTool(ImagePoint point, ImageRect visible = ImageRect::unbounded());
-    // The button comes up: the stroke is one step of the history.
-    void releaseTool();
+    // visible pixel between the last point and this one, the picker picks here,
+    // the line and rectangle move their free end (the line snapped to 0, 45 or
+    // 90 degrees with Shift, the rectangle filled). A stroke that leaves the
+    // view goes on where the pointer comes back.
+    void dragTool(ImagePoint point, ImageRect visible = ImageRect::unbounded(), bool shift = false);
+    // The button comes up: the stroke, line or rectangle is one step of the
+    // history. Shift held now snaps the line or fills the rectangle.
+    void releaseTool(bool shift = false);
+    // The pixels the line or rectangle being dragged would write, for the view
+    // to show over the picture; none otherwise. Nothing is written before the
+    // button comes up.
+    const std::vector<PixelWrite>& previewWrites() const { return preview_; }
     // The picker clicked on the 1:1 preview: takes the colour there.
     virtual void pickFromPreview(ImagePoint point);
 
@@ -111,12 +123,20 @@ class PageModel {
     virtual void drawPixel(int x, int y, std::uint8_t index) = 0;
     // After the pixels of one mouse event are drawn.
     virtual void finishStroke() {}
+    // Sets many pixels inside the picture at once, with the page's follow-up
+    // done once (a monster's mold).
+    virtual void drawPixels(const std::vector<PixelWrite>& writes);
     virtual void storeColour(int index, PaletteColour colour) = 0;
     virtual void swapWithTransparent(int index) = 0;
 
   private:
     void applyAt(ImagePoint point);
     void pickAt(ImagePoint point);
+    void fillAt(ImagePoint point, bool shift);
+    // The line or rectangle from the anchor to `point`, as it would be drawn.
+    void updateShape(ImagePoint point, bool shift);
+    // Writes the pixels of a paint tool that change the picture, as one step.
+    void applyTool(const char* name, const std::vector<PixelWrite>& writes);
 
     void beginStep(const char* name, const std::string& mergeKey = {});
     void commitStep();
@@ -126,6 +146,11 @@ class PageModel {
     int currentColour_ = 0;
     EditTool tool_ = EditTool::Pen;
     ImagePoint last_;
+    // Where the line or rectangle being dragged began, and its free end.
+    ImagePoint anchor_;
+    ImagePoint end_;
+    bool shaping_ = false;
+    std::vector<PixelWrite> preview_;
     ImageRect visible_ = ImageRect::unbounded();
     bool stroking_ = false;
 };

@@ -17,7 +17,15 @@ namespace morvik {
 // grid and scroll ranges, the palette strip and the colour sliders. The GUI only
 // paints what these compute.
 
-enum class EditTool : std::uint8_t { Pen = 0, Eraser = 1, Picker = 2 };
+// The tools in the order of their buttons.
+enum class EditTool : std::uint8_t {
+    Pen = 0,
+    Eraser = 1,
+    Picker = 2,
+    Fill = 3,
+    Line = 4,
+    Rectangle = 5,
+};
 enum class ColourChannel { Red, Green, Blue };
 
 inline constexpr int kViewSide = 256;

@@ -51,6 +51,14 @@ class EditHistoryTest : public ::testing::Test {
         page.releaseTool();
     }
 
+    // A press, a drag and a release with a paint tool, Shift held throughout.
+    void shape(PageModel& page, EditTool tool, ImagePoint from, ImagePoint to, bool shift = false) {
+        page.setTool(tool);
+        page.pressTool(from, ImageRect::unbounded(), shift);
+        page.dragTool(to, ImageRect::unbounded(), shift);
+        page.releaseTool(shift);
+    }
+
     test::TempDir dir;
     std::filesystem::path rom = dir.file("demo.smc");
     DataSets sets;
@@ -117,6 +125,30 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"Pen Stroke", [](auto& t) { t.characters.selectColour(5); },
                  [](auto& t) {
                      t.stroke(t.characters, EditTool::Pen, {0, 0}, {15, 23});
+                 }},
+        StepCase{"Fill",
+                 [](auto& t) {
+                     t.monsters.selectLine(kRecord);
+                     t.monsters.selectColour(3);
+                 },
+                 [](auto& t) {
+                     t.shape(t.monsters, EditTool::Fill, {0, 0}, {0, 0});
+                 }},
+        StepCase{"Fill", [](auto& t) { t.characters.selectColour(5); },
+                 [](auto& t) {
+                     t.shape(t.characters, EditTool::Fill, {0, 0}, {0, 0}, true);
+                 }},
+        StepCase{"Line", [](auto& t) { t.portraits.selectColour(4); },
+                 [](auto& t) {
+                     t.shape(t.portraits, EditTool::Line, {0, 3}, {39, 30});
+                 }},
+        StepCase{"Rectangle",
+                 [](auto& t) {
+                     t.monsters.selectLine(kRecord);
+                     t.monsters.selectColour(2);
+                 },
+                 [](auto& t) {
+                     t.shape(t.monsters, EditTool::Rectangle, {4, 4}, {30, 20}, true);
                  }},
         StepCase{"Colour Change", [](auto& t) { t.monsters.selectColour(3); },
                  [](auto& t) {

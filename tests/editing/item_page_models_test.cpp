@@ -328,6 +328,39 @@ TEST_F(CharacterPageModel, PenDrawsIntoEveryFrameShowingTheTile) {
     EXPECT_EQ(character(4).frames[f].getPixel(at.x, at.y), value);
 }
 
+TEST_F(CharacterPageModel, FillEverywhereStaysInTheClickedFrame) {
+    model.selectCharacter(2);
+    const int sprite = 9;
+    model.selectSprite(sprite);
+    const CharacterSpriteSet before = set;
+    const IndexedImage frame = model.picture();
+    const std::uint8_t old = frame.getPixel(0, 0);
+    const std::uint8_t value = old == 7 ? 8 : 7;
+    model.selectColour(value);
+    model.setTool(EditTool::Fill);
+    model.pressTool({0, 0}, ImageRect::unbounded(), true);
+    EXPECT_EQ(notified, 1);
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            const std::uint8_t was = frame.getPixel(x, y);
+            EXPECT_EQ(model.picture().getPixel(x, y), was == old ? value : was) << x << "," << y;
+        }
+    }
+    // Frames sharing no tile with the clicked one keep every pixel.
+    const auto shares = [&](int other) {
+        for (int i = 0; i < 6; ++i)
+            for (int j = 0; j < 6; ++j)
+                if (tile(other, i) >= 0 && tile(other, i) == tile(sprite, j)) return true;
+        return false;
+    };
+    for (int other = 0; other < static_cast<int>(character(2).frames.size()); ++other) {
+        if (other == sprite || shares(other)) continue;
+        EXPECT_TRUE(samePixels(character(2).frames[static_cast<std::size_t>(other)],
+                               before.characters[2].frames[static_cast<std::size_t>(other)]))
+            << other;
+    }
+}
+
 TEST_F(CharacterPageModel, SetPixelRefusesAnIndexPastTheColours) {
     const CharacterSpriteSet before = set;
     EXPECT_FALSE(setCharacterPixel(set, 0, 0, 1, 1, 16));

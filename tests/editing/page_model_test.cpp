@@ -362,6 +362,108 @@ TEST(PageModel, TransparentSwapsWithColourZero) {
     EXPECT_EQ(page.image.getPixel(0, 0), 4);
 }
 
+// --- Fill, line and rectangle ---------------------------------------------
+
+// A 16x12 picture of colour 0 split by a wall of colour 2 at column 5, with
+// one more pixel of colour 0 at (9, 6) inside a ring of colour 3.
+void drawWalls(FakePage& page) {
+    for (int y = 0; y < 12; ++y)
+        page.image.setPixel(5, y, 2);
+    for (const ImagePoint p : rectanglePixels({8, 5}, {10, 7}, false))
+        page.image.setPixel(p.x, p.y, 3);
+}
+
+int countOf(const IndexedImage& image, int index) {
+    return static_cast<int>(std::ranges::count(image.pixels(), index));
+}
+
+TEST(PageModel, FillTheAreaOrWithShiftTheColourEverywhere) {
+    struct Case {
+        bool shift;
+        ImagePoint at;
+        int filled;  // the pixels of colour 0 that turn 4
+    };
+    for (const Case c : {Case{false, {0, 0}, 5 * 12}, Case{false, {9, 6}, 1},
+                         Case{true, {0, 0}, 16 * 12 - 12 - 8}}) {
+        FakePage page;
+        drawWalls(page);
+        page.selectColour(4);
+        page.setTool(EditTool::Fill);
+        page.pressTool(c.at, ImageRect::unbounded(), c.shift);
+        page.releaseTool();
+        EXPECT_EQ(countOf(page.image, 4), c.filled) << c.at.x;
+        EXPECT_EQ(page.image.getPixel(c.at.x, c.at.y), 4);
+        EXPECT_EQ(countOf(page.image, 2), 12);
+        EXPECT_EQ(page.notified, 1);
+        EXPECT_EQ(page.strokes, 1) << "the follow-up runs once for all pixels";
+    }
+    // The colour already there: nothing changes, and it is no change.
+    FakePage page;
+    drawWalls(page);
+    page.selectColour(2);
+    page.setTool(EditTool::Fill);
+    page.pressTool({5, 3}, ImageRect::unbounded(), true);
+    EXPECT_TRUE(page.drawn.empty());
+    EXPECT_EQ(page.notified, 0);
+}
+
+TEST(PageModel, LineAndRectangleShowAPreviewAndDrawOnRelease) {
+    struct Case {
+        EditTool tool;
+        bool shiftWhileDragging;
+        bool shiftAtRelease;
+        std::vector<ImagePoint> drawn;
+    };
+    const ImagePoint from{1, 1};
+    const ImagePoint to{4, 2};
+    const std::vector<Case> cases = {
+        {EditTool::Line, false, false, linePixels(from, to)},
+        // Snapped: to (4, 2) is nearest the horizontal through (1, 1).
+        {EditTool::Line, true, true, linePixels(from, {4, 1})},
+        {EditTool::Rectangle, false, false, rectanglePixels(from, to, false)},
+        // Only Shift at release fills.
+        {EditTool::Rectangle, false, true, rectanglePixels(from, to, true)},
+        {EditTool::Rectangle, true, false, rectanglePixels(from, to, false)},
+    };
+    for (const Case& c : cases) {
+        FakePage page;
+        page.selectColour(6);
+        page.setTool(c.tool);
+        page.pressTool(from);
+        page.dragTool({9, 9});
+        page.dragTool(to, ImageRect::unbounded(), c.shiftWhileDragging);
+        EXPECT_EQ(countOf(page.image, 0), 16 * 12) << "nothing drawn before release";
+        EXPECT_EQ(page.notified, 0);
+        EXPECT_FALSE(page.previewWrites().empty());
+        page.releaseTool(c.shiftAtRelease);
+        EXPECT_TRUE(page.previewWrites().empty());
+        EXPECT_EQ(countOf(page.image, 6), static_cast<int>(c.drawn.size()));
+        for (const ImagePoint p : c.drawn)
+            EXPECT_EQ(page.image.getPixel(p.x, p.y), 6) << p.x << "," << p.y;
+        EXPECT_EQ(page.notified, 1);
+        EXPECT_EQ(page.strokes, 1);
+    }
+}
+
+TEST(PageModel, LinesAndRectanglesReachOnlyWhatTheViewShowsInThePicture) {
+    FakePage page;
+    page.selectColour(6);
+    page.setTool(EditTool::Line);
+    const ImageRect visible{0, 0, 8, 12};
+    page.pressTool({2, 3}, visible);
+    page.dragTool({30, 3}, visible);
+    page.releaseTool();
+    EXPECT_EQ(countOf(page.image, 6), 6);
+    // Another tool chosen while dragging drops the rectangle.
+    page.setTool(EditTool::Rectangle);
+    page.pressTool({0, 0});
+    page.dragTool({3, 3});
+    page.setTool(EditTool::Pen);
+    page.releaseTool();
+    EXPECT_EQ(countOf(page.image, 6), 6);
+    EXPECT_EQ(page.notified, 1);
+}
+
 // --- The monster page on the demo ROM ---------------------------------------
 
 using Model = ::morvik::MonsterPageModel;
@@ -520,6 +622,27 @@ TEST_F(MonsterPageModel, PenStrokeReachesTheGraphicsAndTheRom) {
     ASSERT_EQ(loadMonsterGraphics(fresh, path), RomLoadResult::Loaded);
     EXPECT_EQ(fresh.records[record].image.getPixel(at.x, at.y), 3);
     EXPECT_TRUE(fresh == set);
+}
+
+TEST_F(MonsterPageModel, PaintToolsKeepTheMoldAndTheGraphicsInStep) {
+    const int record = 1;
+    model.selectLine(record);
+    const ImagePoint at = pixelInEmptyCell(record);
+    const ImagePoint corner{at.x / 8 * 8, at.y / 8 * 8};
+    model.selectColour(3);
+    model.setTool(EditTool::Rectangle);
+    model.pressTool(corner);
+    model.dragTool({corner.x + 7, corner.y + 7});
+    EXPECT_FALSE(cellMarked(record, at.x / 8, at.y / 8)) << "a preview changes nothing";
+    model.releaseTool(true);
+    EXPECT_EQ(model.picture().getPixel(at.x, at.y), 3);
+    EXPECT_TRUE(cellMarked(record, at.x / 8, at.y / 8));
+    EXPECT_TRUE(model.itemChanged());
+    EXPECT_EQ(notified, 1);
+
+    const IndexedImage drawn = set.records[record].image;
+    decodeMonsterImage(set, record);
+    EXPECT_TRUE(set.records[record].image == drawn);
 }
 
 TEST_F(MonsterPageModel, SharedEntryTakesTheEditWhenTheRecordIsLeft) {

@@ -32,10 +32,12 @@ void PictureView::paintEvent(QPaintEvent*) {
 }
 
 void PictureView::mousePressEvent(QMouseEvent* event) {
+    modifiers_ = event->modifiers();
     if (event->button() == Qt::LeftButton) pressed(event->position().toPoint());
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) {
+    modifiers_ = event->modifiers();
     if (event->buttons() & Qt::LeftButton) dragged(event->position().toPoint());
     hovered(event->position().toPoint());
 }
@@ -45,6 +47,7 @@ void PictureView::leaveEvent(QEvent*) {
 }
 
 void PictureView::mouseReleaseEvent(QMouseEvent* event) {
+    modifiers_ = event->modifiers();
     if (event->button() == Qt::LeftButton) released();
 }
 

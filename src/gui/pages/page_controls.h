@@ -35,6 +35,8 @@ class PictureView : public QWidget {
     std::function<void()> left = [] {};
     // The wheel turned over the control: steps of one notch, up positive.
     std::function<void(int, Qt::KeyboardModifiers)> wheeled = [](int, Qt::KeyboardModifiers) {};
+    // The keys (Shift, Alt) held at the last press, move or release.
+    Qt::KeyboardModifiers modifiers() const { return modifiers_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,6 +49,7 @@ class PictureView : public QWidget {
   private:
     QImage picture_;
     int wheelRest_ = 0;  // what a fine-grained wheel turned short of a notch
+    Qt::KeyboardModifiers modifiers_;
 };
 
 // A tool button drawn from two pictures: the pressed one while its tool is

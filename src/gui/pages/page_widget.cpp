@@ -32,15 +32,22 @@ struct ToolPictures {
     const char* pressed;
     const char* cursor;
 };
-constexpr std::array<ToolPictures, 3> kTools = {{
+constexpr std::array<ToolPictures, kToolCount> kTools = {{
     {"penTool", "Pen (B; hold Alt to pick a colour)", ":/tool-pen.png", ":/tool-pen-pressed.png",
      ":/cursor-pen.png"},
     {"eraserTool", "Eraser (E)", ":/tool-eraser.png", ":/tool-eraser-pressed.png",
      ":/cursor-eraser.png"},
     {"pickerTool", "Picker (I)", ":/tool-picker.png", ":/tool-picker-pressed.png",
      ":/cursor-picker.png"},
+    {"fillTool", "Fill (F; with Shift, the colour everywhere)", ":/tool-fill.png",
+     ":/tool-fill-pressed.png", ":/cursor-fill.png"},
+    {"lineTool", "Line (L; hold Shift for 0, 45 or 90 degrees)", ":/tool-line.png",
+     ":/tool-line-pressed.png", ":/cursor-line.png"},
+    {"rectangleTool", "Rectangle (U; hold Shift when releasing to fill it)", ":/tool-rectangle.png",
+     ":/tool-rectangle-pressed.png", ":/cursor-rectangle.png"},
 }};
-constexpr std::array<int, 3> kToolRows = {30, 65, 100};
+// A column of 42-pixel buttons with a few pixels between them.
+constexpr std::array<int, kToolCount> kToolRows = {30, 59, 88, 117, 146, 175};
 
 }  // namespace
 
@@ -144,7 +151,7 @@ void PageWidget::buildViewControls() {
     view_->pressed = [this](QPoint point) { pressView(point); };
     view_->dragged = [this](QPoint point) {
         pointer_ = point;
-        model_.dragTool(imagePointAt(point), visibleArea());
+        model_.dragTool(imagePointAt(point), visibleArea(), shiftHeld());
         paint();
     };
     view_->released = [this] { releaseView(); };

@@ -28,6 +28,9 @@ class PictureView;
 class ToolButton;
 class UpDown;
 
+// The tool buttons, one per EditTool.
+inline constexpr std::size_t kToolCount = 6;
+
 // Where a page's own controls of the shared pattern go, in dialog units, and
 // what its command buttons say.
 struct PageLayout {
@@ -42,7 +45,7 @@ struct PageLayout {
 
 // The editor-page pattern: the 1:1 preview, the magnified view with its grid,
 // scroll bars and magnification, the palette strip with the colour sliders and
-// "Transparent", the three tools and the command buttons. A page supplies its
+// "Transparent", the tools and the command buttons. A page supplies its
 // model, its preview picture, its own lists and its copy command; every edit
 // goes through the model, and the page only shows what the core composed.
 class PageWidget : public TransferPage {
@@ -132,6 +135,8 @@ class PageWidget : public TransferPage {
     void reportPointer();
     void pressView(QPoint point);
     void releaseView();
+    // Shift held at the view's last pointer event.
+    bool shiftHeld() const;
     void buildColourControls();
     void buildViewControls();
     void buildToolButtons();
@@ -156,7 +161,7 @@ class PageWidget : public TransferPage {
     std::array<QLabel*, 3> values_{};
     QCheckBox* transparent_ = nullptr;
     QLabel* sharedPalette_ = nullptr;
-    std::array<ToolButton*, 3> tools_{};
+    std::array<ToolButton*, kToolCount> tools_{};
     QScrollBar* horizontal_ = nullptr;
     QScrollBar* vertical_ = nullptr;
     QLabel* magnificationLabel_ = nullptr;

@@ -26,6 +26,9 @@ void PageWidget::buildShortcuts() {
     onKey(QKeySequence(Qt::Key_B), [this] { selectTool(EditTool::Pen); });
     onKey(QKeySequence(Qt::Key_E), [this] { selectTool(EditTool::Eraser); });
     onKey(QKeySequence(Qt::Key_I), [this] { selectTool(EditTool::Picker); });
+    onKey(QKeySequence(Qt::Key_F), [this] { selectTool(EditTool::Fill); });
+    onKey(QKeySequence(Qt::Key_L), [this] { selectTool(EditTool::Line); });
+    onKey(QKeySequence(Qt::Key_U), [this] { selectTool(EditTool::Rectangle); });
     for (const auto key : {Qt::Key_Plus, Qt::Key_Equal})
         onKey(QKeySequence(key), [this] { magnification_->step(1); });
     onKey(QKeySequence(Qt::Key_Minus), [this] { magnification_->step(-1); });
@@ -68,12 +71,19 @@ void PageWidget::pressView(QPoint point) {
     altPicking_ =
         model_.tool() == EditTool::Pen && (QGuiApplication::keyboardModifiers() & Qt::AltModifier);
     if (altPicking_) model_.setTool(EditTool::Picker);
-    model_.pressTool(imagePointAt(point), visibleArea());
+    model_.pressTool(imagePointAt(point), visibleArea(), shiftHeld());
     paint();
 }
 
+bool PageWidget::shiftHeld() const {
+    return (view_->modifiers() & Qt::ShiftModifier) != 0;
+}
+
 void PageWidget::releaseView() {
-    model_.releaseTool();
+    const bool shaping = !model_.previewWrites().empty();
+    model_.releaseTool(shiftHeld());
+    // The line or rectangle is drawn now, its preview gone.
+    if (shaping) paint();
     if (!altPicking_) return;
     altPicking_ = false;
     model_.setTool(EditTool::Pen);
@@ -132,8 +142,16 @@ void PageWidget::renderImages() {
                                            previewPicture_.width(), previewPicture_.height());
     preview_->setPicture(toRgbImage(preview));
     const int zoom = magnification();
-    view_->setPicture(renderView(model_.picture(), zoom, scrollX(), scrollY(),
-                                 backgrounds_.background256, settings_.gridModeFor(zoom),
+    // A line or rectangle being dragged shows over the picture.
+    const std::vector<PixelWrite>& shape = model_.previewWrites();
+    IndexedImage shown;
+    if (!shape.empty()) {
+        shown = model_.picture();
+        for (const PixelWrite& write : shape)
+            shown.setPixel(write.x, write.y, write.index);
+    }
+    view_->setPicture(renderView(shape.empty() ? model_.picture() : shown, zoom, scrollX(),
+                                 scrollY(), backgrounds_.background256, settings_.gridModeFor(zoom),
                                  viewSize(), qCeil(devicePixelRatioF())));
     strip_->setPicture(toRgbImage(paletteStrip(model_.stripColours(), model_.currentColour())));
 }
