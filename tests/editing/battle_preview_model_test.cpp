@@ -11,6 +11,7 @@
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_load.h"
 #include "support/temp_dir.h"
+#include "transfer/battle_picture.h"
 
 namespace morvik {
 namespace {
@@ -91,7 +92,7 @@ TEST_F(BattleView, BoxesOutlineThePlacesOfTheSlotsDrawn) {
     };
     EXPECT_EQ(slots(), (std::vector<int>{0, 1, 2}));
     const std::vector<PlaceBox> boxes = preview.boxes();
-    EXPECT_EQ(boxes[1], (PlaceBox{1, 8, 16, 32, 32, true}));
+    EXPECT_EQ(boxes[1], (PlaceBox{1, kBattleAreaX + 8, kBattleAreaY + 16, 32, 32, true}));
     EXPECT_FALSE(boxes[0].garbled || boxes[2].garbled);
     preview.setAllSlots(true);
     EXPECT_EQ(slots(), (std::vector<int>{0, 1, 2, 3}));
