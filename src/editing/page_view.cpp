@@ -1,6 +1,7 @@
 #include "editing/page_view.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace morvik {
 
@@ -12,12 +13,61 @@ int scrollMaximum(int imageSide, int magnification, int viewSide) {
     return std::max(0, imageSide - viewSide / effectiveMagnification(magnification));
 }
 
-ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY) {
+int centringOffset(int imageSide, int magnification, int viewSide) {
+    const std::int64_t shown =
+        std::int64_t{std::max(imageSide, 0)} * effectiveMagnification(magnification);
+    return shown < viewSide ? static_cast<int>((viewSide - shown) / 2) : 0;
+}
+
+namespace {
+
+// The image column (or row) under a view position along one side. Positions
+// left of or above the picture floor towards minus infinity, so they never land
+// on column or row 0.
+int imageAt(int view, int magnification, int scroll, int offset) {
     const int m = effectiveMagnification(magnification);
-    // Points left of or above the view floor towards minus infinity, so they
-    // never land on column or row 0.
-    const auto divide = [m](int value) { return value >= 0 ? value / m : -((m - 1 - value) / m); };
-    return {divide(viewX) + scrollX, divide(viewY) + scrollY};
+    const int value = view - offset;
+    return (value >= 0 ? value / m : -((m - 1 - value) / m)) + scroll;
+}
+
+// How much of the picture, from the scroll position on, one side of the view
+// shows in the room it leaves right of or below the offset.
+int shownLength(int imageSide, int zoom, int scroll, int room) {
+    const std::int64_t rest = std::int64_t{std::max(imageSide - scroll, 0)} * zoom;
+    return static_cast<int>(std::clamp<std::int64_t>(rest, 0, std::max(room, 0)));
+}
+
+}  // namespace
+
+ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY,
+                       int offsetX, int offsetY) {
+    return {imageAt(viewX, magnification, scrollX, offsetX),
+            imageAt(viewY, magnification, scrollY, offsetY)};
+}
+
+PictureArea pictureArea(int imageWidth, int imageHeight, int magnification, int scrollX,
+                        int scrollY, int viewWidth, int viewHeight, int deviceRatio) {
+    const int ratio = std::max(deviceRatio, 1);
+    const int zoom = effectiveMagnification(magnification) * ratio;
+    PictureArea area;
+    area.x = centringOffset(imageWidth, magnification, viewWidth) * ratio;
+    area.y = centringOffset(imageHeight, magnification, viewHeight) * ratio;
+    area.width = shownLength(imageWidth, zoom, scrollX, viewWidth * ratio - area.x);
+    area.height = shownLength(imageHeight, zoom, scrollY, viewHeight * ratio - area.y);
+    return area;
+}
+
+int fitMagnification(int imageWidth, int imageHeight, int viewWidth, int viewHeight) {
+    int fit = kMaxMagnification;
+    if (imageWidth > 0) fit = std::min(fit, viewWidth / imageWidth);
+    if (imageHeight > 0) fit = std::min(fit, viewHeight / imageHeight);
+    return std::max(fit, kMinMagnification);
+}
+
+int scrollKeepingPixel(int pointer, int scroll, int from, int to, int imageSide, int viewSide) {
+    const int pixel = imageAt(pointer, from, scroll, centringOffset(imageSide, from, viewSide));
+    const int wanted = pixel - imageAt(pointer, to, 0, centringOffset(imageSide, to, viewSide));
+    return std::clamp(wanted, 0, scrollMaximum(imageSide, to, viewSide));
 }
 
 ImageRect visibleImageArea(int magnification, int scrollX, int scrollY, int viewWidth,

@@ -33,6 +33,9 @@ inline constexpr int kStripWidth = 288;
 inline constexpr int kStripHeight = 30;
 inline constexpr int kSliderMaximum = 31;
 inline constexpr PaletteColour kGridColour = PaletteColour::fromRgb(136, 136, 136);
+// The view around the picture: a grey no 5-bit colour of the game expands to,
+// so it never passes for a pixel of the picture or the background.
+inline constexpr PaletteColour kCanvasColour = PaletteColour::fromRgb(100, 100, 100);
 inline constexpr int kScrollPageStep = 10;
 
 // The magnification the view uses for an up-down position: 0 counts as 1, so
@@ -43,8 +46,39 @@ int effectiveMagnification(int position);
 // view (256 pixels unless the window grew) cannot show at once, at least 0.
 int scrollMaximum(int imageSide, int magnification, int viewSide = kViewSide);
 
-// The image pixel under a point of the view.
-ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY);
+// How far the picture's first pixel lies from the view's left (or top) edge:
+// a magnified picture narrower than the view is centred in it (rounded left),
+// one that fills it starts at its edge.
+int centringOffset(int imageSide, int magnification, int viewSide = kViewSide);
+
+// The image pixel under a point of the view, the picture's first pixel shown
+// (offsetX, offsetY) pixels into the view.
+ImagePoint viewToImage(int viewX, int viewY, int magnification, int scrollX, int scrollY,
+                       int offsetX = 0, int offsetY = 0);
+
+// Where the picture lies in the view: its centring offsets and the size of the
+// part of it the view shows. With a device ratio above 1 every length is in
+// device pixels, the offsets those of the logical view scaled, so the picture
+// lies where the pointer finds it.
+struct PictureArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const PictureArea&, const PictureArea&) = default;
+};
+PictureArea pictureArea(int imageWidth, int imageHeight, int magnification, int scrollX,
+                        int scrollY, int viewWidth, int viewHeight, int deviceRatio = 1);
+
+// View > Fit: the largest magnification (kMinMagnification to
+// kMaxMagnification) at which the whole image fits the view; the smallest when
+// none does.
+int fitMagnification(int imageWidth, int imageHeight, int viewWidth, int viewHeight);
+
+// The scroll position along one side after a zoom from magnification `from`
+// to `to` that keeps the image pixel under view point `pointer` under it, as
+// far as the new scroll range allows.
+int scrollKeepingPixel(int pointer, int scroll, int from, int to, int imageSide, int viewSide);
 
 // The image pixels the view (256x256 unless the window grew) shows, the partly
 // shown ones at its right and bottom edges included.

@@ -43,6 +43,82 @@ TEST(PageView, ViewToImageAddsTheScrollOffsets) {
     EXPECT_EQ(viewToImage(-5, 0, 4, 2, 0), (ImagePoint{-2 + 2, 0}));
 }
 
+TEST(PageView, SmallPicturesAreCentredAndPointsFindTheirPixels) {
+    struct Case {
+        int imageSide, magnification, viewSide, offset;
+    };
+    for (const Case& c :
+         {Case{40, 4, 256, 48}, Case{40, 4, 161, 0}, Case{40, 4, 160, 0}, Case{40, 4, 163, 1},
+          Case{128, 4, 256, 0}, Case{128, 2, 356, 50}, Case{0, 4, 256, 128}}) {
+        EXPECT_EQ(centringOffset(c.imageSide, c.magnification, c.viewSide), c.offset)
+            << c.imageSide << " x" << c.magnification << " in " << c.viewSide;
+    }
+    // The offset moves the picture right and down; left of it is column -1.
+    EXPECT_EQ(viewToImage(48, 50, 4, 0, 0, 48, 10), (ImagePoint{0, 10}));
+    EXPECT_EQ(viewToImage(47, 9, 4, 0, 0, 48, 10), (ImagePoint{-1, -1}));
+    EXPECT_EQ(viewToImage(48 + 159, 10, 4, 0, 3, 48, 10), (ImagePoint{39, 3}));
+}
+
+TEST(PageView, PictureAreaIsTheShownPartAtItsOffsets) {
+    struct Case {
+        int width, height, magnification, scrollX, scrollY, viewWidth, viewHeight, ratio;
+        PictureArea area;
+    };
+    for (const Case& c : {
+             Case{40, 40, 4, 0, 0, 256, 256, 1, {48, 48, 160, 160}},
+             Case{128, 128, 4, 0, 0, 256, 256, 1, {0, 0, 256, 256}},
+             // Scrolled to the end, the last pixels the view cannot hold whole stay grey.
+             Case{128, 128, 20, 116, 116, 256, 256, 1, {0, 0, 240, 240}},
+             Case{128, 40, 4, 10, 0, 300, 256, 1, {0, 48, 300, 160}},
+             // Device pixels: the logical offset doubled, never rounded apart.
+             Case{40, 40, 3, 0, 0, 257, 256, 2, {136, 136, 240, 240}},
+             Case{0, 0, 4, 0, 0, 256, 256, 1, {128, 128, 0, 0}},
+         }) {
+        EXPECT_EQ(pictureArea(c.width, c.height, c.magnification, c.scrollX, c.scrollY, c.viewWidth,
+                              c.viewHeight, c.ratio),
+                  c.area)
+            << c.width << "x" << c.height << " x" << c.magnification;
+    }
+}
+
+TEST(PageView, FitIsTheLargestMagnificationShowingTheWholePicture) {
+    struct Case {
+        int width, height, viewWidth, viewHeight, fit;
+    };
+    for (const Case& c :
+         {Case{128, 128, 256, 256, 2}, Case{40, 40, 256, 256, 6}, Case{128, 64, 556, 356, 4},
+          Case{40, 40, 900, 900, 20}, Case{256, 256, 256, 256, 2}, Case{0, 0, 256, 256, 20},
+          Case{16, 24, 256, 100, 4}}) {
+        EXPECT_EQ(fitMagnification(c.width, c.height, c.viewWidth, c.viewHeight), c.fit)
+            << c.width << "x" << c.height << " in " << c.viewWidth << "x" << c.viewHeight;
+    }
+}
+
+TEST(PageView, ZoomKeepsThePixelUnderThePointer) {
+    struct Case {
+        int pointer, scroll, from, to, imageSide, viewSide;
+    };
+    for (const Case& c : {Case{130, 0, 4, 8, 128, 256}, Case{130, 20, 8, 4, 128, 256},
+                          Case{255, 60, 4, 5, 128, 256}, Case{3, 100, 20, 19, 128, 256},
+                          Case{100, 0, 4, 10, 40, 256}}) {
+        const int before = viewToImage(c.pointer, 0, c.from, c.scroll, 0,
+                                       centringOffset(c.imageSide, c.from, c.viewSide), 0)
+                               .x;
+        const int scroll =
+            scrollKeepingPixel(c.pointer, c.scroll, c.from, c.to, c.imageSide, c.viewSide);
+        EXPECT_GE(scroll, 0);
+        EXPECT_LE(scroll, scrollMaximum(c.imageSide, c.to, c.viewSide));
+        EXPECT_EQ(viewToImage(c.pointer, 0, c.to, scroll, 0,
+                              centringOffset(c.imageSide, c.to, c.viewSide), 0)
+                      .x,
+                  before)
+            << c.pointer << " x" << c.from << " to x" << c.to;
+    }
+    // Where the new range cannot keep it, the scroll stops at the range's end.
+    EXPECT_EQ(scrollKeepingPixel(0, 100, 20, 4, 128, 256), 64);
+    EXPECT_EQ(scrollKeepingPixel(200, 0, 4, 2, 128, 256), 0);
+}
+
 TEST(PageView, PixelGridAtEveryMagnifiedPixelClippedToTheView) {
     EXPECT_TRUE(gridLines(GridMode::None, 4, 0, 0, 64, 64).empty());
     const std::vector<GridLine> lines = gridLines(GridMode::Pixel, 4, 0, 0, 64, 64);
