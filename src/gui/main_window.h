@@ -64,6 +64,7 @@ enum Command : int {
     kCommandCreatePatch = 40052,
     kCommandApplyPatch = 40053,
     kCommandBattlePreview = 40060,
+    kCommandFit = 40061,
 };
 
 // Where File > Export All writes, and in which format.

@@ -11,6 +11,7 @@
 #include "gui/grid_dialog.h"
 #include "gui/main_window.h"
 #include "gui/pages/monster_page.h"
+#include "gui/pages/page_widget.h"
 #include "gui/pages/transfer_page.h"
 #include "gui/resources.h"
 
@@ -57,6 +58,7 @@ void MainWindow::buildMenus() {
     QMenu* view = menuBar()->addMenu("&View");
     addCommand(view, "&Battle Preview", kCommandBattlePreview, QKeySequence("Ctrl+B"))
         ->setEnabled(false);
+    addCommand(view, "&Fit", kCommandFit, QKeySequence("Ctrl+0"))->setEnabled(false);
 
     imageMenu_ = menuBar()->addMenu("&Image");
     addCommand(imageMenu_, "&Import", kCommandImport);
@@ -158,6 +160,9 @@ void MainWindow::runCommand(int command) {
         case kCommandBattlePreview:
             openBattlePreview();
             break;
+        case kCommandFit:
+            static_cast<PageWidget*>(page(document_->currentTab()))->fitView();
+            break;
         case kCommandUndo:
             document_->undo();
             break;
@@ -237,6 +242,7 @@ void MainWindow::enableRomCommands() {
     action(kCommandApplyPatch)->setEnabled(true);
     action(kCommandChangeBackground)->setEnabled(true);
     action(kCommandBattlePreview)->setEnabled(true);
+    action(kCommandFit)->setEnabled(true);
     setImageCommandsEnabled(true);
 }
 

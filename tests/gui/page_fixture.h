@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,10 +64,27 @@ class PageFixture : public ::testing::Test {
     void chooseTool(const char* name) {
         QTest::mouseClick(child<gui::ToolButton>(name), Qt::LeftButton);
     }
-    // The middle of image pixel (x, y) on the view.
+    // Where the view shows the picture's first shown pixel: the top-left corner
+    // of what is not the grey around the picture.
+    QPoint pictureCorner() const {
+        const QImage& view = page->view()->picture();
+        const QRgb grey = qRgb(kCanvasColour.red, kCanvasColour.green, kCanvasColour.blue);
+        QPoint corner(view.width(), view.height());
+        for (int y = 0; y < view.height(); ++y) {
+            for (int x = 0; x < view.width(); ++x) {
+                if (view.pixel(x, y) == grey) continue;
+                corner.setX(std::min(corner.x(), x));
+                corner.setY(std::min(corner.y(), y));
+            }
+        }
+        return corner;
+    }
+    // The middle of image pixel (x, y) on the view, found from where the view
+    // shows the picture.
     QPoint onView(int x, int y) const {
         const int m = page->magnification();
-        return {(x - page->scrollX()) * m + m / 2, (y - page->scrollY()) * m + m / 2};
+        return pictureCorner() +
+               QPoint((x - page->scrollX()) * m + m / 2, (y - page->scrollY()) * m + m / 2);
     }
     void clickView(int x, int y) {
         QTest::mouseClick(page->view(), Qt::LeftButton, {}, onView(x, y));

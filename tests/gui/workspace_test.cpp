@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 
 #include "gui/import_dialog.h"
 #include "gui/pages/portrait_page.h"
@@ -150,6 +152,76 @@ TEST_F(WorkspaceTest, ADroppedPictureOpensTheImportDialogWithIt) {
     window->dropFiles({QUrl::fromLocalFile("/a.png"), QUrl::fromLocalFile("/b.png")});
     EXPECT_EQ(window->warnings.back(),
               "Drop one file at a time: a PNG, BMP or PCX picture, or a ROM");
+}
+
+// The picture lies centred in a view larger than it, over the background with
+// grey around; wherever it lies, the pen paints the pixel under the pointer.
+TEST_F(WorkspaceTest, ThePenPaintsThePixelUnderThePointerAtEverySizeAndMagnification) {
+    const QRgb grey = qRgb(kCanvasColour.red, kCanvasColour.green, kCanvasColour.blue);
+    int colour = 3;
+    for (const QSize grown : {QSize(0, 0), QSize(200, 100), QSize(517, 301)}) {
+        window->resize(kMainWindowWidth + grown.width(), kMainWindowHeight + grown.height());
+        for (const int m : {2, 5, 9, 20}) {
+            setMagnification(m);
+            colour = colour == 3 ? 4 : 3;
+            clickStrip(colour);
+            const int x = 7;
+            const int y = 9;
+            const QPoint at = onView(x, y);
+            const QSize view = page->viewSize();
+            if (40 * m < view.width()) {
+                EXPECT_GT(pictureCorner().x(), 0) << m;
+                EXPECT_EQ(page->view()->picture().pixel(0, at.y()), grey) << m;
+            }
+            QTest::mouseClick(page->view(), Qt::LeftButton, {}, at);
+            EXPECT_EQ(portrait().getPixel(x, y), colour) << view.width() << " x" << m;
+            const PaletteColour shown =
+                page->model().stripColours()[static_cast<std::size_t>(colour)];
+            EXPECT_EQ(page->view()->picture().pixel(at), qRgb(shown.red, shown.green, shown.blue));
+        }
+    }
+}
+
+TEST_F(WorkspaceTest, FitShowsTheWholePictureAtTheLargestMagnification) {
+    setMagnification(20);
+    press(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(page->magnification(), 6);  // 40 pixels in 256
+    window->resize(kMainWindowWidth + 200, kMainWindowHeight + 100);
+    press(Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(page->magnification(), 8);  // 40 pixels in 356
+    EXPECT_FALSE(child<QScrollBar>("horizontalScroll")->isVisible());
+    EXPECT_FALSE(child<QScrollBar>("verticalScroll")->isVisible());
+}
+
+TEST_F(WorkspaceTest, CtrlWheelZoomsAroundThePixelUnderThePointer) {
+    setMagnification(8);
+    child<QScrollBar>("horizontalScroll")->setValue(4);
+    child<QScrollBar>("verticalScroll")->setValue(3);
+    const QPoint pointer(130, 121);
+    // Which pixel the pointer is over: the one the pen paints there.
+    const auto paintAt = [&](int colour) {
+        clickStrip(colour);
+        const IndexedImage before = portrait();
+        QTest::mouseClick(page->view(), Qt::LeftButton, {}, pointer);
+        std::vector<ImagePoint> changed;
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                if (portrait().getPixel(x, y) != before.getPixel(x, y)) changed.push_back({x, y});
+        return changed;
+    };
+    const std::vector<ImagePoint> first = paintAt(portrait().getPixel(20, 18) == 3 ? 4 : 3);
+    ASSERT_EQ(first.size(), 1U);
+    int colour = portrait().getPixel(first[0].x, first[0].y);
+    for (const int notches : {1, 1, -1, -1, -1}) {
+        QWheelEvent wheel(pointer, page->view()->mapToGlobal(pointer), QPoint(),
+                          QPoint(0, notches * 120), Qt::NoButton, Qt::ControlModifier,
+                          Qt::NoScrollPhase, false);
+        const int before = page->magnification();
+        QApplication::sendEvent(page->view(), &wheel);
+        EXPECT_EQ(page->magnification(), before + notches);
+        colour = colour == 3 ? 4 : 3;
+        EXPECT_EQ(paintAt(colour), first) << "at x" << page->magnification();
+    }
 }
 
 // On a screen of two device pixels per pixel, the grid stays one device pixel wide.

@@ -56,7 +56,7 @@ void PictureView::wheelEvent(QWheelEvent* event) {
     wheelRest_ += event->angleDelta().y();
     const int steps = wheelRest_ / kNotch;
     wheelRest_ -= steps * kNotch;
-    if (steps != 0) wheeled(steps, event->modifiers());
+    if (steps != 0) wheeled(steps, event->modifiers(), event->position().toPoint());
     event->accept();
 }
 

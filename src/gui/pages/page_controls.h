@@ -33,8 +33,9 @@ class PictureView : public QWidget {
     // and the pointer gone from it.
     std::function<void(QPoint)> hovered = [](QPoint) {};
     std::function<void()> left = [] {};
-    // The wheel turned over the control: steps of one notch, up positive.
-    std::function<void(int, Qt::KeyboardModifiers)> wheeled = [](int, Qt::KeyboardModifiers) {};
+    // The wheel turned over the control at a point: steps of one notch, up positive.
+    std::function<void(int, Qt::KeyboardModifiers, QPoint)> wheeled = [](int, Qt::KeyboardModifiers,
+                                                                         QPoint) {};
     // The keys (Shift, Alt) held at the last press, move or release.
     Qt::KeyboardModifiers modifiers() const { return modifiers_; }
 

@@ -165,9 +165,9 @@ void PageWidget::buildViewControls() {
         showStatus({});
     };
     // The wheel scrolls (with Shift across) and, with Ctrl, zooms.
-    view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers) {
+    view_->wheeled = [this](int steps, Qt::KeyboardModifiers modifiers, QPoint point) {
         if (modifiers & Qt::ControlModifier) {
-            magnification_->step(steps);
+            zoomAt(point, steps);
             return;
         }
         QScrollBar* bar = modifiers & Qt::ShiftModifier ? horizontal_ : vertical_;

@@ -77,6 +77,11 @@ class PageWidget : public TransferPage {
     const PageModel& pageModel() const { return model_; }
     // The view's size: 256x256 pixels, and what the window grew by.
     QSize viewSize() const;
+    // Where the picture's first shown pixel lies in the view: centred on each
+    // side on which the magnified picture is smaller than the view.
+    QPoint pictureOffset() const;
+    // View > Fit: the largest magnification at which the whole picture fits.
+    void fitView();
     // Where the page tells what lies under the pointer in the view (empty
     // when the pointer is outside it): the window's status bar.
     std::function<void(const QString&)> showStatus = [](const QString&) {};
@@ -133,6 +138,8 @@ class PageWidget : public TransferPage {
     void reportPixel(QPoint point);
     // After a zoom or a scroll the pixel under a resting pointer is another one.
     void reportPointer();
+    // Ctrl+wheel: zooms by steps, keeping the image pixel under the point there.
+    void zoomAt(QPoint point, int steps);
     void pressView(QPoint point);
     void releaseView();
     // Shift held at the view's last pointer event.

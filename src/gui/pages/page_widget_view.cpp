@@ -101,13 +101,53 @@ int PageWidget::scrollY() const {
     return vertical_->value();
 }
 
+QPoint PageWidget::pictureOffset() const {
+    const QSize view = viewSize();
+    const IndexedImage& picture = model_.picture();
+    return {centringOffset(picture.width(), magnification(), view.width()),
+            centringOffset(picture.height(), magnification(), view.height())};
+}
+
 ImageRect PageWidget::visibleArea() const {
     const QSize view = viewSize();
-    return visibleImageArea(magnification(), scrollX(), scrollY(), view.width(), view.height());
+    const QPoint offset = pictureOffset();
+    return visibleImageArea(magnification(), scrollX(), scrollY(), view.width() - offset.x(),
+                            view.height() - offset.y());
 }
 
 ImagePoint PageWidget::imagePointAt(QPoint point) const {
-    return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY());
+    const QPoint offset = pictureOffset();
+    return viewToImage(point.x(), point.y(), magnification(), scrollX(), scrollY(), offset.x(),
+                       offset.y());
+}
+
+void PageWidget::zoomAt(QPoint point, int steps) {
+    const int from = magnification();
+    const int fromX = scrollX();
+    const int fromY = scrollY();
+    magnification_->step(steps);
+    const int to = magnification();
+    if (to == from || !ready_) return;
+    const IndexedImage& picture = model_.picture();
+    const QSize view = viewSize();
+    refreshing_ = true;
+    horizontal_->setValue(
+        scrollKeepingPixel(point.x(), fromX, from, to, picture.width(), view.width()));
+    vertical_->setValue(
+        scrollKeepingPixel(point.y(), fromY, from, to, picture.height(), view.height()));
+    refreshing_ = false;
+    paint();
+    reportPointer();
+}
+
+void PageWidget::fitView() {
+    if (!ready_) return;
+    const IndexedImage& picture = model_.picture();
+    const QSize view = viewSize();
+    magnification_->setValue(
+        fitMagnification(picture.width(), picture.height(), view.width(), view.height()));
+    paint();
+    reportPointer();
 }
 
 void PageWidget::paint() {

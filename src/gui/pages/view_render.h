@@ -10,8 +10,9 @@
 namespace morvik::gui {
 
 // The magnified view as the page shows it: `size` pixels (256x256 unless the
-// window grew) of the picture from (scrollX, scrollY) at the magnification over
-// the background, with the grid of the given mode drawn on top. On a screen of
+// window grew) of grey with the picture from (scrollX, scrollY) at the
+// magnification over the background, centred where it is smaller than the view
+// (pictureArea), with the grid of the given mode drawn on it. On a screen of
 // more device pixels than logical ones (`deviceRatio` above 1) it is drawn at
 // the screen's own resolution: every pixel a crisp block, grid lines one
 // device pixel wide.
