@@ -36,8 +36,8 @@ struct SlotView {
 // A formation as the game loads it.
 struct FormationView {
     int formation = 0;
-    std::vector<int> palettes;  // the loaded palettes, at most three, in slot order
-    int paletteCount = 0;       // the different palettes its monsters ask for
+    std::vector<int> palettes;    // the loaded palettes, at most three, in slot order
+    int paletteCount = 0;         // the different palettes its monsters ask for
     std::vector<SlotView> seats;  // one a slot
 };
 
