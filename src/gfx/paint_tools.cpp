@@ -154,20 +154,6 @@ PixelBlock copyBlock(const IndexedImage& picture, ImageRect rect) {
     return block;
 }
 
-std::vector<PixelWrite> stampWrites(const PixelBlock& block, ImagePoint at,
-                                    const IndexedImage& picture, ImageRect bounds) {
-    const ImageRect area =
-        pictureArea(picture, bounds).intersected({at.x, at.y, block.width, block.height});
-    std::vector<PixelWrite> writes;
-    writes.reserve(static_cast<std::size_t>(std::max(area.width, 0)) *
-                   static_cast<std::size_t>(std::max(area.height, 0)));
-    for (int y = area.y; y < area.y + area.height; ++y) {
-        for (int x = area.x; x < area.x + area.width; ++x)
-            writes.push_back({x, y, block.at(x - at.x, y - at.y)});
-    }
-    return writes;
-}
-
 void flipBlock(PixelBlock& block, FlipDirection direction) {
     const auto w = static_cast<std::size_t>(block.width);
     for (int y = 0; y < block.height; ++y) {

@@ -57,10 +57,6 @@ struct PixelBlock {
 
 // The pixels of `rect` cut to the picture.
 PixelBlock copyBlock(const IndexedImage& picture, ImageRect rect);
-// The writes that put the block with its top-left pixel at `at`, the parts
-// outside the picture or the bounds left out.
-std::vector<PixelWrite> stampWrites(const PixelBlock& block, ImagePoint at,
-                                    const IndexedImage& picture, ImageRect bounds);
 void flipBlock(PixelBlock& block, FlipDirection direction);
 
 }  // namespace morvik

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/pixel_selection.h"
+
 namespace morvik {
 namespace {
 
@@ -149,21 +151,87 @@ TEST(PaintTools, RectanglesAreOutlinedOrFilledFromAnyCorner) {
     EXPECT_EQ(writesOf(rectanglePixels({-2, -2}, {9, 9}, true), 1, blank, {0, 0, 2, 4}).size(), 8u);
 }
 
-TEST(PaintTools, BlocksAreCopiedStampedAndFlippedInsideThePictureAndBounds) {
+TEST(PaintTools, BlocksAreCopiedAndFlippedInsideThePicture) {
     const IndexedImage picture = pictureOf({"1234", "5678", "9012"});
     const PixelBlock block = copyBlock(picture, {2, 1, 5, 5});  // cut to the picture
     EXPECT_EQ(block, (PixelBlock{2, 2, {7, 8, 1, 2}}));
     EXPECT_TRUE(copyBlock(picture, {4, 0, 2, 2}).empty());
-    // Stamped half past the right edge, and inside a frame of two columns.
-    EXPECT_EQ(stampWrites(block, {3, 0}, picture, ImageRect::unbounded()),
-              (std::vector<PixelWrite>{{3, 0, 7}, {3, 1, 1}}));
-    EXPECT_EQ(stampWrites(block, {1, 1}, picture, {0, 0, 2, 3}),
-              (std::vector<PixelWrite>{{1, 1, 7}, {1, 2, 1}}));
     PixelBlock flipped = copyBlock(picture, {0, 0, 4, 3});
     flipBlock(flipped, FlipDirection::Horizontal);
     EXPECT_EQ(flipped.pixels, (std::vector<std::uint8_t>{4, 3, 2, 1, 8, 7, 6, 5, 2, 1, 0, 9}));
     flipBlock(flipped, FlipDirection::Vertical);
     EXPECT_EQ(flipped.pixels, (std::vector<std::uint8_t>{2, 1, 0, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+}
+
+// --- The selection -----------------------------------------------------------
+
+// Writes the selection's changes into the picture and shows it as rows.
+std::vector<std::string> applied(IndexedImage& picture, const std::vector<PixelWrite>& writes) {
+    for (const PixelWrite& w : writes) {
+        EXPECT_TRUE(picture.contains(w.x, w.y));
+        EXPECT_NE(picture.getPixel(w.x, w.y), w.index) << "a write that changes nothing";
+        picture.setPixel(w.x, w.y, w.index);
+    }
+    return after(picture, {}, 0);
+}
+
+using Rows = std::vector<std::string>;
+
+TEST(PixelSelection, MovesLeaveColourZeroBehindAndKeepWhatPassesTheEdge) {
+    IndexedImage picture = pictureOf({"123000", "456007", "000000"});
+    PixelSelection selection;
+    selection.select({0, 0, 3, 2}, picture);
+    EXPECT_FALSE(selection.floating());
+    EXPECT_EQ(applied(picture, selection.moveBy(1, 1, picture)),
+              (Rows{"000000", "012307", "045600"}));
+    EXPECT_TRUE(selection.floating());
+    // Over the 7 and past the right and bottom edges; back again, the 7 and
+    // the cut-off pixels return.
+    EXPECT_EQ(applied(picture, selection.moveBy(3, 1, picture)),
+              (Rows{"000000", "000007", "000012"}));
+    EXPECT_EQ(selection.rect(), (ImageRect{4, 2, 3, 2}));
+    EXPECT_EQ(applied(picture, selection.moveBy(-4, -2, picture)),
+              (Rows{"123000", "456007", "000000"}));
+    // Dropped, the pixels stay and the next move does nothing.
+    selection.drop();
+    EXPECT_TRUE(selection.moveBy(1, 0, picture).empty());
+    // A selection is cut to the picture; one wholly outside is none.
+    selection.select({4, 1, 9, 9}, picture);
+    EXPECT_EQ(selection.rect(), (ImageRect{4, 1, 2, 2}));
+    selection.select({6, 0, 2, 2}, picture);
+    EXPECT_FALSE(selection.active());
+}
+
+TEST(PixelSelection, FlipPasteAndEraseChangeOnlyTheSelection) {
+    IndexedImage picture = pictureOf({"123400", "567800", "999999"});
+    PixelSelection selection;
+    selection.select({0, 0, 3, 2}, picture);
+    const PixelBlock copied = selection.pixels(picture);
+    EXPECT_EQ(applied(picture, selection.flip(FlipDirection::Horizontal, picture)),
+              (Rows{"321400", "765800", "999999"}));
+    // A paste floats over the picture as it is: moved away, the pixels it
+    // covered come back.
+    EXPECT_EQ(applied(picture, selection.paste(copied, {4, 1}, picture)),
+              (Rows{"321400", "765812", "999956"}));
+    EXPECT_EQ(applied(picture, selection.moveBy(0, -1, picture)),
+              (Rows{"321412", "765856", "999999"}));
+    EXPECT_EQ(applied(picture, selection.erase(picture)), (Rows{"321400", "765800", "999999"}));
+    EXPECT_FALSE(selection.floating());
+    EXPECT_EQ(selection.rect(), (ImageRect{4, 0, 2, 2}))
+        << "the part on the picture stays selected";
+}
+
+TEST(PixelSelection, AFloatingBlockGoesStaleWhenSomethingElseChangesThePicture) {
+    IndexedImage picture = pictureOf({"1200", "3400"});
+    PixelSelection selection;
+    selection.select({0, 0, 2, 2}, picture);
+    EXPECT_TRUE(selection.matches(picture));
+    applied(picture, selection.moveBy(1, 0, picture));
+    EXPECT_TRUE(selection.matches(picture));
+    picture.setPixel(3, 1, 5);  // a pen stroke beside the block
+    EXPECT_FALSE(selection.matches(picture));
+    EXPECT_TRUE(selection.moveBy(1, 0, picture).empty()) << "it would bring back what lay beneath";
+    EXPECT_TRUE(selection.flip(FlipDirection::Vertical, picture).empty());
 }
 
 }  // namespace
