@@ -27,6 +27,7 @@ void PageModel::commitStep() {
 }
 
 void PageModel::setTool(EditTool tool) {
+    if (tool != tool_) dropSelection();
     tool_ = tool;
     shaping_ = false;
     preview_.clear();
@@ -62,7 +63,8 @@ void PageModel::drawPixels(const std::vector<PixelWrite>& writes) {
     finishStroke();
 }
 
-void PageModel::applyTool(const char* name, const std::vector<PixelWrite>& writes) {
+void PageModel::applyTool(const char* name, const std::vector<PixelWrite>& writes,
+                          const std::string& mergeKey) {
     // Pixels that already have their colour are left alone: a tool that
     // changes none makes no step.
     std::vector<PixelWrite> changes;
@@ -72,7 +74,7 @@ void PageModel::applyTool(const char* name, const std::vector<PixelWrite>& write
             changes.push_back(write);
     }
     if (changes.empty()) return;
-    const EditStep step(*this, name);
+    const EditStep step(*this, name, mergeKey);
     markChanged();
     drawPixels(changes);
 }
@@ -96,6 +98,10 @@ void PageModel::updateShape(ImagePoint point, bool shift) {
 
 void PageModel::pressTool(ImagePoint point, ImageRect visible, bool shift) {
     visible_ = visible;
+    if (tool_ == EditTool::Select) {
+        pressSelect(point);
+        return;
+    }
     if (tool_ == EditTool::Picker) {
         pickAt(point);
         return;
@@ -126,6 +132,12 @@ void PageModel::dragTool(ImagePoint point, ImageRect visible, bool shift) {
         return;
     }
     if (tool_ == EditTool::Fill) return;
+    if (tool_ == EditTool::Select) {
+        if (movingSelection_) moveSelection(point.x - last_.x, point.y - last_.y);
+        last_ = point;
+        end_ = point;
+        return;
+    }
     if (tool_ == EditTool::Line || tool_ == EditTool::Rectangle) {
         if (shaping_) updateShape(point, shift);
         return;
@@ -163,6 +175,17 @@ void PageModel::pickFromPreview(ImagePoint point) {
 }
 
 void PageModel::releaseTool(bool shift) {
+    movingSelection_ = false;
+    if (banding_) {
+        banding_ = false;
+        // A click without a drag selects nothing.
+        if (end_ != anchor_) {
+            selection_.select(ImageRect::spanning(anchor_, end_), picture());
+            selectionPlace_ = place();
+            ++selectionSerial_;
+        }
+        return;
+    }
     if (shaping_) {
         shaping_ = false;
         // Shift at release decides: the snapped line, the filled rectangle.
@@ -175,6 +198,91 @@ void PageModel::releaseTool(bool shift) {
     if (!stroking_) return;
     stroking_ = false;
     commitStep();
+}
+
+PixelSelection& PageModel::freshSelection() {
+    if (!hasSelection()) selection_.drop();
+    return selection_;
+}
+
+bool PageModel::hasSelection() const {
+    return selection_.active() && place() == selectionPlace_ && selection_.matches(picture());
+}
+
+std::optional<ImageRect> PageModel::selectionOutline() const {
+    if (banding_) {
+        const ImageRect band = ImageRect::spanning(anchor_, end_)
+                                   .intersected({0, 0, picture().width(), picture().height()});
+        if (band.empty()) return std::nullopt;
+        return band;
+    }
+    if (!hasSelection()) return std::nullopt;
+    return selection_.rect();
+}
+
+void PageModel::pressSelect(ImagePoint point) {
+    last_ = point;
+    if (freshSelection().active() && selection_.rect().contains(point)) {
+        movingSelection_ = true;
+        return;
+    }
+    dropSelection();
+    banding_ = true;
+    anchor_ = point;
+    end_ = point;
+}
+
+void PageModel::selectAll() {
+    selection_.select({0, 0, picture().width(), picture().height()}, picture());
+    selectionPlace_ = place();
+    ++selectionSerial_;
+}
+
+void PageModel::dropSelection() {
+    selection_.drop();
+    banding_ = false;
+    movingSelection_ = false;
+}
+
+bool PageModel::moveSelection(int dx, int dy) {
+    if (!freshSelection().active()) return false;
+    if (dx == 0 && dy == 0) return true;
+    applyTool("Move Selection", selection_.moveBy(dx, dy, picture()), selectionKey());
+    return true;
+}
+
+bool PageModel::flipSelection(FlipDirection direction) {
+    if (!freshSelection().active()) return false;
+    applyTool(flipStepName(direction), selection_.flip(direction, picture()));
+    return true;
+}
+
+bool PageModel::eraseSelection() {
+    if (!freshSelection().active()) return false;
+    applyTool("Delete Selection", selection_.erase(picture()));
+    return true;
+}
+
+bool PageModel::copySelection() {
+    if (!freshSelection().active()) return false;
+    copied_ = selection_.pixels(picture());
+    return true;
+}
+
+bool PageModel::pasteSelection(ImagePoint at) {
+    if (copied_.empty() || !picture().hasPixels()) return false;
+    dropSelection();
+    selectionPlace_ = place();
+    ++selectionSerial_;
+    // Pixels copied from an item of more colours come in as colour 0 where
+    // this one has no such colour.
+    PixelBlock block = copied_;
+    const auto colours = stripColours().size();
+    for (std::uint8_t& index : block.pixels) {
+        if (index >= colours) index = 0;
+    }
+    applyTool("Paste", selection_.paste(std::move(block), at, picture()), selectionKey());
+    return true;
 }
 
 void PageModel::setChannel(ColourChannel channel, int sliderValue) {

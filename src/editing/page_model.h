@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "gfx/colour.h"
 #include "gfx/indexed_image.h"
 #include "gfx/paint_tools.h"
+#include "gfx/pixel_selection.h"
 #include "transfer/image_import.h"
 
 namespace morvik {
@@ -44,7 +46,7 @@ class PageModel {
 
     int currentColour() const { return currentColour_; }
     EditTool tool() const { return tool_; }
-    // Another tool drops a line or rectangle being dragged.
+    // Drops a line or rectangle being dragged; another tool also the selection.
     void setTool(EditTool tool);
 
     // The enable rule: the sliders and "Transparent" work only on a colour other
@@ -60,7 +62,9 @@ class PageModel {
     // The left button goes down over the view at an image point. `visible` is
     // the part of the picture the view shows: the pen, eraser, picker, line and
     // rectangle never reach past it; a fill reaches the whole picture. `shift`
-    // is Shift held: the fill then replaces the colour everywhere.
+    // is Shift held: the fill then replaces the colour everywhere. The
+    // selection tool starts to move the selection when the point lies in it,
+    // and otherwise drops it and starts to drag a new one.
     void pressTool(ImagePoint point, ImageRect visible = ImageRect::unbounded(),
                    bool shift = false);
     // The pointer moves with the button held: the pen and eraser cover every
@@ -78,6 +82,32 @@ class PageModel {
     const std::vector<PixelWrite>& previewWrites() const { return preview_; }
     // The picker clicked on the 1:1 preview: takes the colour there.
     virtual void pickFromPreview(ImagePoint point);
+
+    // The selection tool's commands. From its first move (or flip) to its
+    // drop, a selection's moves are one step, "Move Selection" (after a
+    // paste, part of the "Paste" step); each writes the picture at once, so
+    // what the view shows is what a save stores. A selection lives on the item
+    // it was made on and only while nothing else changed the picture.
+    bool hasSelection() const;
+    bool selectionFloating() const { return hasSelection() && selection_.floating(); }
+    // The rectangle the view outlines: the one being dragged, or the selection.
+    std::optional<ImageRect> selectionOutline() const;
+    // Ctrl+A: the whole picture.
+    void selectAll();
+    // Escape, Return, a click outside: the pixels stay where they are.
+    void dropSelection();
+    // The arrow keys. False when there is no selection.
+    bool moveSelection(int dx, int dy);
+    // Image > Flip with a selection: mirrors its pixels in place.
+    bool flipSelection(FlipDirection direction);
+    // Delete: the selected pixels become colour 0.
+    bool eraseSelection();
+    // Ctrl+C: keeps the selected pixels for a paste.
+    bool copySelection();
+    bool hasCopiedPixels() const { return !copied_.empty(); }
+    // Ctrl+V: the kept pixels float at `at` (the view's top-left pixel) as
+    // the new selection, to be moved and placed.
+    bool pasteSelection(ImagePoint at);
 
     // A slider moved: stores value x 8 in the channel of the current colour.
     // Nothing happens while the sliders are disabled.
@@ -136,7 +166,13 @@ class PageModel {
     // The line or rectangle from the anchor to `point`, as it would be drawn.
     void updateShape(ImagePoint point, bool shift);
     // Writes the pixels of a paint tool that change the picture, as one step.
-    void applyTool(const char* name, const std::vector<PixelWrite>& writes);
+    void applyTool(const char* name, const std::vector<PixelWrite>& writes,
+                   const std::string& mergeKey = {});
+    // The selection, dropped first when it is stale: made on another item, or
+    // its picture changed by something else.
+    PixelSelection& freshSelection();
+    std::string selectionKey() const { return "selection " + std::to_string(selectionSerial_); }
+    void pressSelect(ImagePoint point);
 
     void beginStep(const char* name, const std::string& mergeKey = {});
     void commitStep();
@@ -153,6 +189,14 @@ class PageModel {
     std::vector<PixelWrite> preview_;
     ImageRect visible_ = ImageRect::unbounded();
     bool stroking_ = false;
+    PixelSelection selection_;
+    // The item the selection was made on.
+    StepPlace selectionPlace_;
+    // Counts the selections made: each one's moves merge into one step.
+    int selectionSerial_ = 0;
+    bool banding_ = false;
+    bool movingSelection_ = false;
+    PixelBlock copied_;
 };
 
 }  // namespace morvik

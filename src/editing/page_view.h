@@ -25,6 +25,7 @@ enum class EditTool : std::uint8_t {
     Fill = 3,
     Line = 4,
     Rectangle = 5,
+    Select = 6,
 };
 enum class ColourChannel { Red, Green, Blue };
 

@@ -191,6 +191,34 @@ INSTANTIATE_TEST_SUITE_P(
                  [](auto& t) { t.portraits.selectPalette(t.portraits.paletteIndex() + 1); }},
         StepCase{"Copy Portrait", nothing, [](auto& t) { t.portraits.copyFrom(5); }},
         StepCase{"Copy Sprite", nothing, [](auto& t) { t.characters.copyFrom(2, 6); }},
+        StepCase{"Move Selection", [](auto& t) { t.monsters.selectLine(kRecord); },
+                 [](auto& t) {
+                     // A drag and the arrows on one selection are one step.
+                     t.shape(t.monsters, EditTool::Select, {0, 0}, {39, 39});
+                     t.shape(t.monsters, EditTool::Select, {5, 5}, {9, 7});
+                     EXPECT_TRUE(t.monsters.moveSelection(1, 0));
+                     EXPECT_TRUE(t.monsters.moveSelection(0, 8));
+                 }},
+        StepCase{"Flip Horizontal", [](auto& t) { t.monsters.selectLine(kRecord); },
+                 [](auto& t) {
+                     t.shape(t.monsters, EditTool::Select, {0, 0}, {30, 30});
+                     EXPECT_TRUE(t.monsters.flipSelection(FlipDirection::Horizontal));
+                 }},
+        StepCase{"Paste", nothing,
+                 [](auto& t) {
+                     t.portraits.setTool(EditTool::Select);
+                     t.portraits.selectAll();
+                     EXPECT_TRUE(t.portraits.copySelection());
+                     EXPECT_TRUE(t.portraits.pasteSelection({10, 12}));
+                     EXPECT_TRUE(t.portraits.moveSelection(-1, 1));
+                 }},
+        StepCase{"Delete Selection", nothing,
+                 [](auto& t) {
+                     // Cut to the sprite's frame.
+                     t.shape(t.characters, EditTool::Select, {2, 2}, {40, 40});
+                     EXPECT_EQ(t.characters.selectionOutline(), (ImageRect{2, 2, 14, 22}));
+                     EXPECT_TRUE(t.characters.eraseSelection());
+                 }},
         StepCase{"Copy Sprites", nothing,
                  [](auto& t) { t.characters.copyFrom(3, CharacterPageModel::kAllSprites); }}),
     [](const auto& info) {

@@ -540,6 +540,54 @@ TEST(PageModel, LinesAndRectanglesReachOnlyWhatTheViewShowsInThePicture) {
     EXPECT_EQ(page.notified, 1);
 }
 
+TEST(PageModel, SelectionToolSelectsMovesCopiesAndDrops) {
+    FakePage page;
+    page.image.setPixel(1, 1, 5);
+    page.image.setPixel(2, 2, 6);
+    page.setTool(EditTool::Select);
+    // Dragged past the picture, the rectangle stops at its edge; making it
+    // changes nothing.
+    page.pressTool({1, 1});
+    page.dragTool({40, -3});
+    EXPECT_EQ(page.selectionOutline(), (ImageRect{1, 0, 15, 2}));
+    page.dragTool({2, 2});
+    page.releaseTool();
+    EXPECT_EQ(page.selectionOutline(), (ImageRect{1, 1, 2, 2}));
+    EXPECT_EQ(page.notified, 0);
+    // A drag inside moves it, the arrows go on.
+    page.pressTool({2, 1});
+    page.dragTool({4, 1});
+    page.releaseTool();
+    EXPECT_TRUE(page.moveSelection(0, 8));
+    EXPECT_EQ(page.selectionOutline(), (ImageRect{3, 9, 2, 2}));
+    EXPECT_EQ(page.image.getPixel(3, 9), 5);
+    EXPECT_EQ(page.image.getPixel(4, 10), 6);
+    EXPECT_EQ(countOf(page.image, 0), 16 * 12 - 2);
+    EXPECT_GT(page.notified, 0);
+    // Copied and pasted at the view's corner, then placed by a click outside.
+    EXPECT_TRUE(page.copySelection());
+    EXPECT_TRUE(page.pasteSelection({0, 0}));
+    EXPECT_TRUE(page.selectionFloating());
+    EXPECT_EQ(page.image.getPixel(0, 0), 5);
+    page.pressTool({12, 2});
+    page.releaseTool();
+    EXPECT_FALSE(page.hasSelection());
+    EXPECT_FALSE(page.moveSelection(1, 0));
+    EXPECT_EQ(countOf(page.image, 5), 2);
+    // Ctrl+A, then another tool drops the selection; a pen stroke on a
+    // floating selection's picture makes it stale.
+    page.selectAll();
+    EXPECT_EQ(page.selectionOutline(), (ImageRect{0, 0, 16, 12}));
+    page.setTool(EditTool::Pen);
+    EXPECT_FALSE(page.hasSelection());
+    page.setTool(EditTool::Select);
+    page.selectAll();
+    EXPECT_TRUE(page.flipSelection(FlipDirection::Vertical));
+    page.image.setPixel(7, 7, 1);
+    EXPECT_FALSE(page.hasSelection());
+    EXPECT_FALSE(page.eraseSelection());
+}
+
 // --- The monster page on the demo ROM ---------------------------------------
 
 using Model = ::morvik::MonsterPageModel;
