@@ -175,6 +175,24 @@ RECTANGLE = [
     '................',
     '................',
 ]
+SELECT = [
+    'kk.kk.kk.kk.kk..',
+    'k...............',
+    '.............k..',
+    'k...............',
+    'k............k..',
+    '.............k..',
+    'k...............',
+    'k............k..',
+    '.............k..',
+    'k...............',
+    'k............k..',
+    '................',
+    '.kk.kk.kk.kk.k..',
+    '................',
+    '................',
+    '................',
+]
 
 # Free space: a red prohibition sign when the graphics do not fit, else a check mark.
 NO_ROOM = [
@@ -246,7 +264,8 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     write_png(os.path.join(OUT, 'morvik.png'), scale(ICON, 2))
     for name, tool in (('pen', PEN), ('eraser', ERASER), ('picker', PICKER),
-                       ('fill', FILL), ('line', LINE), ('rectangle', RECTANGLE)):
+                       ('fill', FILL), ('line', LINE), ('rectangle', RECTANGLE),
+                       ('select', SELECT)):
         write_png(os.path.join(OUT, 'cursor-%s.png' % name), pad(tool, 32, 32))
         write_png(os.path.join(OUT, 'tool-%s.png' % name), button(tool, False))
         write_png(os.path.join(OUT, 'tool-%s-pressed.png' % name), button(tool, True))

@@ -109,6 +109,11 @@ TransferPage* MainWindow::page(int tab) const {
     return pages_[0];
 }
 
+PageWidget& MainWindow::shownPageWidget() {
+    // Every tab's page is one of the three editor pages.
+    return *static_cast<PageWidget*>(page(document_->currentTab()));
+}
+
 EditorPage& MainWindow::currentPage() {
     return pageSet().pageForTab(document_->currentTab());
 }

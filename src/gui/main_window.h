@@ -23,6 +23,7 @@ class QTabBar;
 namespace morvik::gui {
 
 class MonsterPage;
+class PageWidget;
 class TransferPage;
 
 inline constexpr const char* kProgramCaption = "Morvik V. 2.0";
@@ -59,6 +60,7 @@ enum Command : int {
     kCommandRedo = 40041,
     kCommandCopy = 40042,
     kCommandPaste = 40043,
+    kCommandSelectAll = 40044,
     kCommandExportAll = 40050,
     kCommandImportAll = 40051,
     kCommandCreatePatch = 40052,
@@ -151,6 +153,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     QAction* addCommand(QMenu* menu, const QString& text, int command,
                         const QKeySequence& shortcut = {});
     EditorPage& currentPage();
+    // The editor page of the tab shown, with its view and tools.
+    PageWidget& shownPageWidget();
     EditorPages pageSet() const;
     void writeSettings();
     // The monster data changed: the preview draws it again.

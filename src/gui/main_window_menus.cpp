@@ -53,6 +53,7 @@ void MainWindow::buildMenus() {
     edit->addSeparator();
     addCommand(edit, "&Copy", kCommandCopy, QKeySequence::Copy);
     addCommand(edit, "&Paste", kCommandPaste, QKeySequence::Paste);
+    addCommand(edit, "Select &All", kCommandSelectAll, QKeySequence::SelectAll);
     setEditCommandsEnabled(false);
 
     QMenu* view = menuBar()->addMenu("&View");
@@ -149,11 +150,14 @@ void MainWindow::runCommand(int command) {
             currentPage().clearImage();
             break;
         case kCommandFlipHorizontal:
-            currentPage().flipImage(FlipDirection::Horizontal);
+        case kCommandFlipVertical: {
+            // A selection is flipped where it lies; without one, the picture.
+            const FlipDirection direction = command == kCommandFlipHorizontal
+                                                ? FlipDirection::Horizontal
+                                                : FlipDirection::Vertical;
+            if (!shownPageWidget().flipSelection(direction)) currentPage().flipImage(direction);
             break;
-        case kCommandFlipVertical:
-            currentPage().flipImage(FlipDirection::Vertical);
-            break;
+        }
         case kCommandAbout:
             showAbout();
             break;
@@ -161,7 +165,7 @@ void MainWindow::runCommand(int command) {
             openBattlePreview();
             break;
         case kCommandFit:
-            static_cast<PageWidget*>(page(document_->currentTab()))->fitView();
+            shownPageWidget().fitView();
             break;
         case kCommandUndo:
             document_->undo();
@@ -170,11 +174,18 @@ void MainWindow::runCommand(int command) {
             document_->redo();
             break;
         case kCommandCopy:
+            // A selection is kept for a paste within the pictures; without
+            // one, the whole picture goes to the clipboard.
+            if (shownPageWidget().copySelection()) break;
             if (!page(document_->currentTab())->copyToClipboard())
                 showError("Error writing image file");
             break;
         case kCommandPaste:
+            if (shownPageWidget().pasteSelection()) break;
             page(document_->currentTab())->pasteFromClipboard();
+            break;
+        case kCommandSelectAll:
+            shownPageWidget().selectAll();
             break;
         default:
             break;
@@ -254,7 +265,7 @@ void MainWindow::setImageCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::setEditCommandsEnabled(bool enabled) {
-    for (const int command : {kCommandCopy, kCommandPaste}) {
+    for (const int command : {kCommandCopy, kCommandPaste, kCommandSelectAll}) {
         if (QAction* item = action(command)) item->setEnabled(enabled);
     }
 }

@@ -1,6 +1,6 @@
-// Fill, line and rectangle through the pointer on a page's view: each one step
-// named after its tool, the line and rectangle shown while dragging and drawn
-// only when the button comes up.
+// Fill, line, rectangle and selection through the pointer and the keys on a
+// page's view: each one step named after its tool, the line and rectangle
+// shown while dragging and drawn only when the button comes up.
 #include "gfx/paint_tools.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include <QAction>
 #include <algorithm>
 
+#include "gfx/pixel_selection.h"
 #include "gui/pages/portrait_page.h"
 #include "page_fixture.h"
 
@@ -113,6 +114,7 @@ TEST_F(PaintToolsTest, KeysChooseTheNewToolsAndTheOldKeysKeepTheirs) {
     for (const Case& c :
          {Case{Qt::Key_F, EditTool::Fill, "fillTool"}, Case{Qt::Key_L, EditTool::Line, "lineTool"},
           Case{Qt::Key_U, EditTool::Rectangle, "rectangleTool"},
+          Case{Qt::Key_M, EditTool::Select, "selectTool"},
           Case{Qt::Key_B, EditTool::Pen, "penTool"}}) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         window->activateWindow();
@@ -124,6 +126,72 @@ TEST_F(PaintToolsTest, KeysChooseTheNewToolsAndTheOldKeysKeepTheirs) {
     EXPECT_TRUE(child<ToolButton>("fillTool")->toolTip().contains("(F"));
     EXPECT_TRUE(child<ToolButton>("lineTool")->toolTip().contains("(L"));
     EXPECT_TRUE(child<ToolButton>("rectangleTool")->toolTip().contains("(U"));
+    EXPECT_TRUE(child<ToolButton>("selectTool")->toolTip().contains("(M"));
+}
+
+TEST_F(PaintToolsTest, SelectionIsOutlinedMovedFlippedPastedAndDeleted) {
+    const auto key = [this](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window.get(), k, modifiers);
+    };
+    const IndexedImage before = portrait();
+    const QImage plain = page->view()->picture();
+    const QPoint corner = onView(2, 3) - QPoint(2, 2);  // the pixel's top-left at x4
+    chooseTool("selectTool");
+    QTest::mousePress(page->view(), Qt::LeftButton, {}, onView(2, 3));
+    QTest::mouseMove(page->view(), onView(9, 8));
+    QTest::mouseRelease(page->view(), Qt::LeftButton, {}, onView(9, 8));
+    EXPECT_EQ(page->model().selectionOutline(), (ImageRect{2, 3, 8, 6}));
+    const QRgb edge = page->view()->picture().pixel(corner);
+    EXPECT_TRUE(edge == qRgb(0, 0, 0) || edge == qRgb(255, 255, 255)) << "outlined";
+    EXPECT_TRUE(portrait() == before);
+
+    // A drag inside, an arrow and Shift+arrow: one step.
+    PixelSelection expected;
+    IndexedImage moved = before;
+    expected.select({2, 3, 8, 6}, moved);
+    for (const auto& [dx, dy] : {std::pair{2, 1}, std::pair{1, 0}, std::pair{0, 8}}) {
+        for (const PixelWrite& w : expected.moveBy(dx, dy, moved))
+            moved.setPixel(w.x, w.y, w.index);
+    }
+    QTest::mousePress(page->view(), Qt::LeftButton, {}, onView(4, 4));
+    QTest::mouseMove(page->view(), onView(6, 5));
+    QTest::mouseRelease(page->view(), Qt::LeftButton, {}, onView(6, 5));
+    key(Qt::Key_Right);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_TRUE(portrait() == moved);
+    EXPECT_EQ(undoText(), "&Undo Move Selection");
+    // Image > Flip acts on the selection alone; Delete clears it.
+    window->runCommand(kCommandFlipHorizontal);
+    for (const PixelWrite& w : expected.flip(FlipDirection::Horizontal, moved))
+        moved.setPixel(w.x, w.y, w.index);
+    EXPECT_TRUE(portrait() == moved);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(undoText(), "&Undo Delete Selection");
+    for (int i = 0; i < 3; ++i)
+        window->runCommand(kCommandUndo);
+    EXPECT_TRUE(portrait() == before);
+
+    // Escape drops the outline; Ctrl+A, Ctrl+C and Ctrl+V float a copy at the
+    // view's corner, Return places it.
+    chooseTool("selectTool");
+    window->runCommand(kCommandSelectAll);
+    EXPECT_EQ(page->model().selectionOutline(), (ImageRect{0, 0, before.width(), before.height()}));
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(page->model().hasSelection());
+    EXPECT_EQ(page->view()->picture(), plain);
+    QTest::mousePress(page->view(), Qt::LeftButton, {}, onView(16, 16));
+    QTest::mouseMove(page->view(), onView(23, 23));
+    QTest::mouseRelease(page->view(), Qt::LeftButton, {}, onView(23, 23));
+    window->runCommand(kCommandCopy);
+    window->runCommand(kCommandPaste);
+    EXPECT_EQ(undoText(), "&Undo Paste");
+    EXPECT_EQ(portrait().getPixel(1, 1), before.getPixel(17, 17));
+    EXPECT_TRUE(page->model().selectionFloating());
+    key(Qt::Key_Return);
+    EXPECT_FALSE(page->model().hasSelection());
 }
 
 }  // namespace

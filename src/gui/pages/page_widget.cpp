@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
@@ -45,9 +46,13 @@ constexpr std::array<ToolPictures, kToolCount> kTools = {{
      ":/tool-line-pressed.png", ":/cursor-line.png"},
     {"rectangleTool", "Rectangle (U; hold Shift when releasing to fill it)", ":/tool-rectangle.png",
      ":/tool-rectangle-pressed.png", ":/cursor-rectangle.png"},
+    {"selectTool",
+     "Selection (M; drag inside to move, arrows by a pixel or with Shift by 8, Delete clears, "
+     "Escape or Return drops)",
+     ":/tool-select.png", ":/tool-select-pressed.png", ":/cursor-select.png"},
 }};
 // A column of 42-pixel buttons with a few pixels between them.
-constexpr std::array<int, kToolCount> kToolRows = {30, 59, 88, 117, 146, 175};
+constexpr std::array<int, kToolCount> kToolRows = {30, 59, 88, 117, 146, 175, 204};
 
 }  // namespace
 
@@ -343,6 +348,9 @@ void PageWidget::refreshControls() {
     sharedPalette_->setText(
         sharedPalette_->fontMetrics().elidedText(shared, Qt::ElideRight, sharedPalette_->width()));
     refreshPageControls();
+    const bool selected = model_.hasSelection();
+    for (QShortcut* key : selectionKeys_)
+        key->setEnabled(selected);
     magnificationLabel_->setText(QString::fromStdString(magnificationLabel(magnification())));
 }
 

@@ -20,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QShortcut;
 class QSlider;
 
 namespace morvik::gui {
@@ -29,7 +30,9 @@ class ToolButton;
 class UpDown;
 
 // The tool buttons, one per EditTool.
-inline constexpr std::size_t kToolCount = 6;
+inline constexpr std::size_t kToolCount = 7;
+// Shift with an arrow moves a selection by a cell of the tiles.
+inline constexpr int kCellStep = 8;
 
 // Where a page's own controls of the shared pattern go, in dialog units, and
 // what its command buttons say.
@@ -82,6 +85,14 @@ class PageWidget : public TransferPage {
     QPoint pictureOffset() const;
     // View > Fit: the largest magnification at which the whole picture fits.
     void fitView();
+    // The window's commands on the selection. False when there is none (copy,
+    // flip) or, for a paste, unless the selection tool holds copied pixels:
+    // the command then works on the whole picture.
+    bool copySelection();
+    bool pasteSelection();
+    bool flipSelection(FlipDirection direction);
+    // Edit > Select All: the selection tool, on the whole picture.
+    void selectAll();
     // Where the page tells what lies under the pointer in the view (empty
     // when the pointer is outside it): the window's status bar.
     std::function<void(const QString&)> showStatus = [](const QString&) {};
@@ -175,6 +186,8 @@ class PageWidget : public TransferPage {
     UpDown* magnification_ = nullptr;
     QPointer<CopySourceDialog> copyDialog_;
     std::vector<Anchored> anchored_;
+    // The keys that act on a selection, enabled while there is one.
+    std::vector<QShortcut*> selectionKeys_;
     QSize grown_;
     // Alt was held when the pen went down: this press picks instead.
     bool altPicking_ = false;

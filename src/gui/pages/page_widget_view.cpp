@@ -29,6 +29,7 @@ void PageWidget::buildShortcuts() {
     onKey(QKeySequence(Qt::Key_F), [this] { selectTool(EditTool::Fill); });
     onKey(QKeySequence(Qt::Key_L), [this] { selectTool(EditTool::Line); });
     onKey(QKeySequence(Qt::Key_U), [this] { selectTool(EditTool::Rectangle); });
+    onKey(QKeySequence(Qt::Key_M), [this] { selectTool(EditTool::Select); });
     for (const auto key : {Qt::Key_Plus, Qt::Key_Equal})
         onKey(QKeySequence(key), [this] { magnification_->step(1); });
     onKey(QKeySequence(Qt::Key_Minus), [this] { magnification_->step(-1); });
@@ -38,6 +39,52 @@ void PageWidget::buildShortcuts() {
     });
     onKey(QKeySequence(Qt::Key_BracketLeft), [this] { stepColour(-1); });
     onKey(QKeySequence(Qt::Key_BracketRight), [this] { stepColour(1); });
+
+    // While there is a selection, the arrows (with Shift, by a cell), Delete,
+    // Escape and Return act on it; otherwise they stay with the lists.
+    const auto onSelection = [this](const QKeySequence& keys, std::function<void()> action) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setEnabled(false);
+        connect(shortcut, &QShortcut::activated, this, [this, action = std::move(action)] {
+            action();
+            paint();
+        });
+        selectionKeys_.push_back(shortcut);
+    };
+    const std::array<std::tuple<Qt::Key, int, int>, 4> arrows = {
+        {{Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1}}};
+    for (const auto& [key, dx, dy] : arrows) {
+        onSelection(QKeySequence(key), [this, dx, dy] { model_.moveSelection(dx, dy); });
+        onSelection(QKeySequence(Qt::SHIFT | key),
+                    [this, dx, dy] { model_.moveSelection(dx * kCellStep, dy * kCellStep); });
+    }
+    onSelection(QKeySequence(Qt::Key_Delete), [this] { model_.eraseSelection(); });
+    for (const auto key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        onSelection(QKeySequence(key), [this] { model_.dropSelection(); });
+}
+
+bool PageWidget::copySelection() {
+    return model_.copySelection();
+}
+
+bool PageWidget::pasteSelection() {
+    if (model_.tool() != EditTool::Select || !model_.hasCopiedPixels()) return false;
+    const ImageRect shown = visibleArea();
+    model_.pasteSelection({shown.x, shown.y});
+    paint();
+    return true;
+}
+
+bool PageWidget::flipSelection(FlipDirection direction) {
+    if (!model_.flipSelection(direction)) return false;
+    paint();
+    return true;
+}
+
+void PageWidget::selectAll() {
+    selectTool(EditTool::Select);
+    model_.selectAll();
+    paint();
 }
 
 void PageWidget::stepColour(int step) {
@@ -80,9 +127,10 @@ bool PageWidget::shiftHeld() const {
 }
 
 void PageWidget::releaseView() {
-    const bool shaping = !model_.previewWrites().empty();
+    const bool shaping = !model_.previewWrites().empty() || model_.tool() == EditTool::Select;
     model_.releaseTool(shiftHeld());
-    // The line or rectangle is drawn now, its preview gone.
+    // The line or rectangle is drawn now, its preview gone; the selection
+    // dragged is made.
     if (shaping) paint();
     if (!altPicking_) return;
     altPicking_ = false;
@@ -192,7 +240,8 @@ void PageWidget::renderImages() {
     }
     view_->setPicture(renderView(shape.empty() ? model_.picture() : shown, zoom, scrollX(),
                                  scrollY(), backgrounds_.background256, settings_.gridModeFor(zoom),
-                                 viewSize(), qCeil(devicePixelRatioF())));
+                                 viewSize(), qCeil(devicePixelRatioF()),
+                                 model_.selectionOutline()));
     strip_->setPicture(toRgbImage(paletteStrip(model_.stripColours(), model_.currentColour())));
 }
 

@@ -7,8 +7,32 @@
 
 namespace morvik::gui {
 
+namespace {
+
+// Dashes of four device pixels, black and white in turn along each edge.
+void drawOutline(QImage& view, int left, int top, int right, int bottom) {
+    const auto dash = [](int along) {
+        return (along / 4) % 2 == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255);
+    };
+    const auto put = [&view](int x, int y, QRgb colour) {
+        if (x >= 0 && y >= 0 && x < view.width() && y < view.height())
+            reinterpret_cast<QRgb*>(view.scanLine(y))[x] = colour;
+    };
+    for (int x = std::max(left, 0); x <= std::min(right, view.width() - 1); ++x) {
+        put(x, top, dash(x));
+        put(x, bottom, dash(x));
+    }
+    for (int y = std::max(top, 0); y <= std::min(bottom, view.height() - 1); ++y) {
+        put(left, y, dash(y));
+        put(right, y, dash(y));
+    }
+}
+
+}  // namespace
+
 QImage renderView(const IndexedImage& picture, int magnification, int scrollX, int scrollY,
-                  const IndexedImage& background, GridMode grid, QSize size, int deviceRatio) {
+                  const IndexedImage& background, GridMode grid, QSize size, int deviceRatio,
+                  std::optional<ImageRect> selection) {
     const int ratio = std::max(deviceRatio, 1);
     const int zoom = effectiveMagnification(magnification) * ratio;
     const int width = size.width() * ratio;
@@ -46,6 +70,12 @@ QImage renderView(const IndexedImage& picture, int magnification, int scrollX, i
             for (int x = segment.x0; x <= segment.x1; ++x)
                 row[x] = line;
         }
+    }
+    if (selection && !selection->empty()) {
+        const int left = area.x + (selection->x - std::max(scrollX, 0)) * zoom;
+        const int top = area.y + (selection->y - std::max(scrollY, 0)) * zoom;
+        drawOutline(result, left, top, left + selection->width * zoom - 1,
+                    top + selection->height * zoom - 1);
     }
     result.setDevicePixelRatio(ratio);
     return result;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <optional>
 
 #include "document/settings.h"
 #include "editing/page_view.h"
@@ -15,9 +16,11 @@ namespace morvik::gui {
 // (pictureArea), with the grid of the given mode drawn on it. On a screen of
 // more device pixels than logical ones (`deviceRatio` above 1) it is drawn at
 // the screen's own resolution: every pixel a crisp block, grid lines one
-// device pixel wide.
+// device pixel wide. A selection's outline, dashed black and white one device
+// pixel wide, lies just inside the edge of its pixels.
 QImage renderView(const IndexedImage& picture, int magnification, int scrollX, int scrollY,
                   const IndexedImage& background, GridMode grid,
-                  QSize size = QSize(kViewSide, kViewSide), int deviceRatio = 1);
+                  QSize size = QSize(kViewSide, kViewSide), int deviceRatio = 1,
+                  std::optional<ImageRect> selection = std::nullopt);
 
 }  // namespace morvik::gui
