@@ -67,10 +67,11 @@ void PageModel::applyTool(const char* name, const std::vector<PixelWrite>& write
                           const std::string& mergeKey) {
     // Pixels that already have their colour are left alone: a tool that
     // changes none makes no step.
+    const IndexedImage& shown = picture();
     std::vector<PixelWrite> changes;
+    changes.reserve(writes.size());
     for (const PixelWrite& write : writes) {
-        if (picture().contains(write.x, write.y) &&
-            picture().getPixel(write.x, write.y) != write.index)
+        if (shown.contains(write.x, write.y) && shown.getPixel(write.x, write.y) != write.index)
             changes.push_back(write);
     }
     if (changes.empty()) return;

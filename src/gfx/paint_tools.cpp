@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 #include <utility>
 
 namespace morvik {
@@ -47,25 +48,42 @@ std::vector<ImagePoint> fillPixels(const IndexedImage& picture, ImagePoint at, s
         }
         return changed;
     }
-    // Depth first over the area, each pixel queued once.
-    std::vector<std::uint8_t> seen(static_cast<std::size_t>(area.width) * area.height, 0);
-    const auto mark = [&](ImagePoint p) {
-        std::uint8_t& s =
-            seen[static_cast<std::size_t>(p.y - area.y) * area.width + (p.x - area.x)];
-        if (s != 0) return false;
-        s = 1;
-        return true;
+    // Span by span: each seed grows into the run of its row, and the rows
+    // above and below get one seed per run of the target colour they have
+    // along it. Every pixel is taken once.
+    const std::span<const std::uint8_t> pixels = picture.pixels();
+    const auto width = static_cast<std::size_t>(picture.width());
+    const auto offset = [width](int x, int y) { return static_cast<std::size_t>(y) * width + x; };
+    std::vector<std::uint8_t> taken(pixels.size(), 0);
+    const auto open = [&](int x, int y) {
+        return pixels[offset(x, y)] == target && taken[offset(x, y)] == 0;
     };
-    std::vector<ImagePoint> pending{at};
-    mark(at);
-    while (!pending.empty()) {
-        const ImagePoint p = pending.back();
-        pending.pop_back();
-        changed.push_back(p);
-        for (const ImagePoint next : {ImagePoint{p.x - 1, p.y}, ImagePoint{p.x + 1, p.y},
-                                      ImagePoint{p.x, p.y - 1}, ImagePoint{p.x, p.y + 1}}) {
-            if (area.contains(next) && picture.getPixel(next.x, next.y) == target && mark(next))
-                pending.push_back(next);
+    const int right = area.x + area.width - 1;
+    const int bottom = area.y + area.height - 1;
+    changed.reserve(pixels.size());
+    std::vector<ImagePoint> seeds{at};
+    while (!seeds.empty()) {
+        const ImagePoint seed = seeds.back();
+        seeds.pop_back();
+        if (!open(seed.x, seed.y)) continue;
+        int first = seed.x;
+        int last = seed.x;
+        while (first > area.x && open(first - 1, seed.y))
+            --first;
+        while (last < right && open(last + 1, seed.y))
+            ++last;
+        for (int x = first; x <= last; ++x) {
+            taken[offset(x, seed.y)] = 1;
+            changed.push_back({x, seed.y});
+        }
+        for (const int y : {seed.y - 1, seed.y + 1}) {
+            if (y < area.y || y > bottom) continue;
+            bool inRun = false;
+            for (int x = first; x <= last; ++x) {
+                const bool here = open(x, y);
+                if (here && !inRun) seeds.push_back({x, y});
+                inRun = here;
+            }
         }
     }
     return changed;

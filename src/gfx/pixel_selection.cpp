@@ -1,6 +1,7 @@
 #include "gfx/pixel_selection.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 namespace morvik {
@@ -122,10 +123,27 @@ bool PixelSelection::matches(const IndexedImage& picture) const {
     if (!active_) return true;
     if (!floating_) return rect_.intersected(wholePicture(picture)) == rect_;
     if (beneath_.width != picture.width() || beneath_.height != picture.height()) return false;
+    // Row by row: what lies beneath, and the block where it covers the row.
+    const std::span<const std::uint8_t> shown = picture.pixels();
+    const auto width = static_cast<std::size_t>(picture.width());
+    const ImageRect covered = rect_.intersected(wholePicture(picture));
     for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if (picture.getPixel(x, y) != shownAt(x, y)) return false;
+        const auto row = static_cast<std::size_t>(y) * width;
+        const std::uint8_t* now = shown.data() + row;
+        const std::uint8_t* under = beneath_.pixels.data() + row;
+        if (y < covered.y || y >= covered.y + covered.height || covered.empty()) {
+            if (!std::equal(now, now + width, under)) return false;
+            continue;
         }
+        const auto left = static_cast<std::size_t>(covered.x);
+        const auto right = left + static_cast<std::size_t>(covered.width);
+        const std::uint8_t* carried =
+            block_.pixels.data() +
+            static_cast<std::size_t>(y - rect_.y) * static_cast<std::size_t>(block_.width) +
+            static_cast<std::size_t>(covered.x - rect_.x);
+        if (!std::equal(now, now + left, under) || !std::equal(now + left, now + right, carried) ||
+            !std::equal(now + right, now + width, under + right))
+            return false;
     }
     return true;
 }
