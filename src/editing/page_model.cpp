@@ -301,6 +301,16 @@ void PageModel::setChannel(ColourChannel channel, int sliderValue) {
     storeColour(currentColour_, withChannel(colours[index], channel, componentOf(sliderValue)));
 }
 
+void PageModel::setColour(PaletteColour colour) {
+    if (!colourEditable()) return;
+    const std::vector<PaletteColour> colours = stripColours();
+    const auto index = static_cast<std::size_t>(currentColour_);
+    if (index >= colours.size() || colours[index] == asStored(colour)) return;
+    const EditStep step(*this, "Colour Change");
+    markChanged();
+    storeColour(currentColour_, asStored(colour));
+}
+
 void PageModel::makeTransparent() {
     if (!colourEditable()) return;
     const EditStep step(*this, "Transparent");

@@ -112,6 +112,10 @@ class PageModel {
     // A slider moved: stores value x 8 in the channel of the current colour.
     // Nothing happens while the sliders are disabled.
     void setChannel(ColourChannel channel, int sliderValue);
+    // The hex field or the colour dialog: stores the colour in the current one
+    // as the game keeps it (asStored), as one step. Nothing happens while the
+    // sliders are disabled.
+    void setColour(PaletteColour colour);
     // "Transparent": the current colour and colour 0 change places, in the
     // picture and its palette; colour 0 is selected. Nothing happens while
     // the box is disabled.

@@ -170,6 +170,56 @@ std::uint8_t channelOf(PaletteColour colour, ColourChannel channel) {
     return colour.blue;
 }
 
+std::optional<PaletteColour> parseColourText(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    bool word = false;
+    if (!text.empty() && (text.front() == '#' || text.front() == '$')) {
+        word = text.front() == '$';
+        text.remove_prefix(1);
+    }
+    if (text.size() != (word ? 4u : 6u)) return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        int digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else if (c >= 'A' && c <= 'F') {
+            digit = c - 'A' + 10;
+        } else {
+            return std::nullopt;
+        }
+        value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    if (word) {
+        // Bit 15 is no part of a colour: a word with it set is a typing slip.
+        if (value > 0x7FFF) return std::nullopt;
+        return snesToRgb(static_cast<std::uint8_t>(value & 0xFF),
+                         static_cast<std::uint8_t>(value >> 8));
+    }
+    return PaletteColour::fromRgb(static_cast<std::uint8_t>(value >> 16),
+                                  static_cast<std::uint8_t>((value >> 8) & 0xFF),
+                                  static_cast<std::uint8_t>(value & 0xFF));
+}
+
+PaletteColour asStored(PaletteColour colour) {
+    return snesToRgb(rgbToSnes(colour));
+}
+
+std::string colourText(PaletteColour colour) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text = "#";
+    for (const std::uint8_t component : {colour.red, colour.green, colour.blue}) {
+        text += kDigits[component >> 4];
+        text += kDigits[component & 0xF];
+    }
+    return text;
+}
+
 PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint8_t value) {
     switch (channel) {
         case ColourChannel::Red:

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/settings.h"
@@ -116,6 +117,16 @@ int sliderPosition(std::uint8_t component);
 std::uint8_t componentOf(int sliderValue);
 std::uint8_t channelOf(PaletteColour colour, ColourChannel channel);
 PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint8_t value);
+
+// A colour typed into the hex field: "#RRGGBB", "RRGGBB" or the game's 15-bit
+// word "$7FFF" (any case, spaces around allowed); nothing for any other text.
+// A 24-bit colour comes back as typed: storing it keeps each component's top
+// five bits (asStored).
+std::optional<PaletteColour> parseColourText(std::string_view text);
+// A colour as the game stores it: each component's low three bits dropped.
+PaletteColour asStored(PaletteColour colour);
+// The hex field's text: "#RRGGBB" in capitals.
+std::string colourText(PaletteColour colour);
 
 // The lines of a palette list: "Palette #0" to "Palette #count-1".
 std::vector<std::string> paletteListLabels(int count);

@@ -156,6 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                      for (int value : {4, 9, 17, 30})
                          t.monsters.setChannel(ColourChannel::Red, value);
                  }},
+        StepCase{"Colour Change", [](auto& t) { t.characters.selectColour(5); },
+                 [](auto& t) { t.characters.setColour(PaletteColour::fromRgb(1, 200, 99)); }},
         StepCase{"Transparent", [](auto& t) { t.portraits.selectColour(4); },
                  [](auto& t) { t.portraits.makeTransparent(); }},
         StepCase{"Clear Image", [](auto& t) { t.monsters.selectLine(kRecord); },

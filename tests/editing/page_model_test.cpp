@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -223,6 +224,29 @@ TEST(PageView, SlidersShowFiveBitComponents) {
 // --- What every page shares ------------------------------------------------
 
 // A page over a plain picture, recording what the base class asks of it.
+TEST(PageView, ColourTextIsHexOrTheGamesWord) {
+    struct Case {
+        const char* text;
+        std::optional<PaletteColour> colour;
+    };
+    const auto rgb = [](int r, int g, int b) {
+        return PaletteColour::fromRgb(static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+                                      static_cast<std::uint8_t>(b));
+    };
+    for (const Case& c :
+         {Case{"#FF8000", rgb(255, 128, 0)}, Case{"ff8000", rgb(255, 128, 0)},
+          Case{" #0a0B0c ", rgb(10, 11, 12)}, Case{"$7FFF", rgb(248, 248, 248)},
+          Case{"$001f", rgb(248, 0, 0)}, Case{"$7C00", rgb(0, 0, 248)}, Case{"", std::nullopt},
+          Case{"#FFF", std::nullopt}, Case{"#GG0000", std::nullopt}, Case{"$8000", std::nullopt},
+          Case{"$7FFFF", std::nullopt}, Case{"##FF0000", std::nullopt},
+          Case{"FF 000", std::nullopt}}) {
+        EXPECT_EQ(parseColourText(c.text), c.colour) << c.text;
+    }
+    // Stored as the game keeps it: each component's top five bits.
+    EXPECT_EQ(colourText(asStored(rgb(255, 135, 7))), "#F88000");
+    EXPECT_EQ(colourText(rgb(10, 171, 255)), "#0AABFF");
+}
+
 class FakePage : public PageModel {
   public:
     FakePage() {
@@ -418,6 +442,18 @@ TEST(PageModel, SlidersWriteOneChannelOfTheCurrentColour) {
     page.setChannel(ColourChannel::Red, 31);
     EXPECT_EQ(page.colours, expected);
     EXPECT_EQ(page.notified, 3);
+}
+
+TEST(PageModel, TypedColoursAreStoredAsTheGameKeepsThem) {
+    FakePage page;
+    page.setColour(PaletteColour::fromRgb(255, 255, 255));
+    EXPECT_EQ(page.notified, 0) << "colour 0 is not editable";
+    page.selectColour(3);
+    page.setColour(PaletteColour::fromRgb(255, 135, 7));
+    EXPECT_EQ(page.colours[3], PaletteColour::fromRgb(248, 128, 0));
+    EXPECT_EQ(page.notified, 1);
+    page.setColour(PaletteColour::fromRgb(250, 130, 1));  // stores the same
+    EXPECT_EQ(page.notified, 1);
 }
 
 TEST(PageModel, TransparentSwapsWithColourZero) {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -91,6 +93,36 @@ TEST_F(PortraitPageTest, SlidersChangeEveryPortraitOnThePalette) {
     // The page names the portrait that shares the palette.
     EXPECT_EQ(child<QLabel>("sharedPalette")->toolTip().toStdString(),
               std::string("Also changes: 5 ") + portraits::kPortraitNames[5]);
+}
+
+TEST_F(PortraitPageTest, HexFieldAndColourDialogStoreTheExactColour) {
+    sharePalette(5);
+    clickStrip(3);
+    const int palette = current().paletteIndex;
+    QLineEdit* hex = page->colourHex();
+    hex->setText("#FF8007");
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(paletteColour(palette, 3), PaletteColour::fromRgb(248, 128, 0));
+    EXPECT_EQ(set().portraits[5].image.paletteEntry(3), PaletteColour::fromRgb(248, 128, 0));
+    EXPECT_EQ(hex->text(), "#F88000") << "the field shows what was stored";
+    EXPECT_EQ(label("redValue"), "31");
+    EXPECT_EQ(window->action(kCommandUndo)->text(), "&Undo Colour Change");
+    // Junk is refused: the field goes back to the colour.
+    hex->setText("#12");
+    QTest::keyClick(hex, Qt::Key_Return);
+    EXPECT_EQ(hex->text(), "#F88000");
+    // A double-click on colour 6 opens the dialog on it; its choice is stored.
+    const int cell = stripCellWidth(static_cast<int>(page->model().stripColours().size()));
+    QTest::mouseDClick(page->strip(), Qt::LeftButton, {}, QPoint(6 * cell + cell / 2, 15));
+    QColorDialog* dialog = page->colourDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(page->model().currentColour(), 6);
+    dialog->setCurrentColor(QColor(0, 0, 255));
+    dialog->accept();
+    EXPECT_EQ(paletteColour(palette, 6), PaletteColour::fromRgb(0, 0, 248));
+    // Colour 0 has no dialog and no field.
+    clickStrip(0);
+    EXPECT_FALSE(hex->isEnabled());
 }
 
 TEST_F(PortraitPageTest, TransparentOnColourFive) {

@@ -51,6 +51,11 @@ void PictureView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) released();
 }
 
+void PictureView::mouseDoubleClickEvent(QMouseEvent* event) {
+    modifiers_ = event->modifiers();
+    if (event->button() == Qt::LeftButton) doubleClicked(event->position().toPoint());
+}
+
 void PictureView::wheelEvent(QWheelEvent* event) {
     constexpr int kNotch = 120;
     wheelRest_ += event->angleDelta().y();

@@ -29,6 +29,7 @@ class PictureView : public QWidget {
     std::function<void(QPoint)> pressed = [](QPoint) {};
     std::function<void(QPoint)> dragged = [](QPoint) {};
     std::function<void()> released = [] {};
+    std::function<void(QPoint)> doubleClicked = [](QPoint) {};
     // The pointer over the control, button held or not (with mouse tracking on),
     // and the pointer gone from it.
     std::function<void(QPoint)> hovered = [](QPoint) {};
@@ -44,6 +45,7 @@ class PictureView : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

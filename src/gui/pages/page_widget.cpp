@@ -1,9 +1,11 @@
 #include "gui/pages/page_widget.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -125,7 +127,7 @@ void PageWidget::buildColourControls() {
         values_[i]->setGeometry(dialogRect(35, row + 2, 10, 10));
         sliders_[i] = new QSlider(Qt::Horizontal, this);
         sliders_[i]->setObjectName(QString(kChannelNames[i]) + "Slider");
-        sliders_[i]->setGeometry(dialogRect(45, row, 162, 14));
+        sliders_[i]->setGeometry(dialogRect(45, row, 122, 14));
         sliders_[i]->setTickPosition(QSlider::NoTicks);
         connect(sliders_[i], &QSlider::valueChanged, this, [this, i](int value) {
             if (refreshing_) return;
@@ -133,6 +135,25 @@ void PageWidget::buildColourControls() {
             paint();
         });
     }
+    // The exact colour, typed: Return stores it, and the field shows what was
+    // stored.
+    hex_ = new QLineEdit(this);
+    hex_->setObjectName("colourHex");
+    hex_->setGeometry(dialogRect(169, kSliderRows[0], 38, 14));
+    hex_->setMaxLength(9);
+    hex_->setToolTip("The colour as #RRGGBB, RRGGBB or the game's word $7FFF; Return stores it");
+    connect(hex_, &QLineEdit::returnPressed, this, [this] {
+        if (const auto colour = parseColourText(hex_->text().toStdString())) {
+            model_.setColour(*colour);
+        }
+        paint();
+    });
+    // A double-click on a colour of the strip opens the colour dialog on it.
+    strip_->doubleClicked = [this](QPoint point) {
+        if (!model_.clickStrip(point.x())) return;
+        paint();
+        openColourDialog();
+    };
     transparent_ = new QCheckBox("Transparent", this);
     transparent_->setObjectName("transparent");
     transparent_->setGeometry(dialogRect(7, 207, 102, 11));
@@ -309,6 +330,26 @@ void PageWidget::selectTool(EditTool tool) {
     view_->setCursor(QCursor(cursor, 0, 0));
 }
 
+void PageWidget::openColourDialog() {
+    if (!model_.colourEditable()) return;
+    if (colourDialog_ == nullptr) {
+        colourDialog_ = new QColorDialog(this);
+        colourDialog_->setObjectName("colourDialog");
+        colourDialog_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(colourDialog_, &QColorDialog::colorSelected, this, [this](const QColor& chosen) {
+            model_.setColour(PaletteColour::fromRgb(static_cast<std::uint8_t>(chosen.red()),
+                                                    static_cast<std::uint8_t>(chosen.green()),
+                                                    static_cast<std::uint8_t>(chosen.blue())));
+            paint();
+        });
+    }
+    const std::vector<PaletteColour> colours = model_.stripColours();
+    const PaletteColour current = colours[static_cast<std::size_t>(model_.currentColour())];
+    colourDialog_->setCurrentColor(QColor(current.red, current.green, current.blue));
+    colourDialog_->show();
+    colourDialog_->raise();
+}
+
 void PageWidget::prepareImportDialog(ImportDialog& dialog) {
     dialog.setTarget(
         model_.importTarget(),
@@ -343,6 +384,8 @@ void PageWidget::refreshControls() {
     }
     transparent_->setChecked(model_.transparentChecked());
     transparent_->setEnabled(editable);
+    hex_->setEnabled(editable);
+    if (!hex_->hasFocus() || !editable) hex_->setText(QString::fromStdString(colourText(colour)));
     const QString shared = QString::fromStdString(sharedPaletteLine(model_.paletteSharers()));
     sharedPalette_->setToolTip(shared);
     sharedPalette_->setText(

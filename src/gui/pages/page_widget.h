@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColorDialog>
 #include <QPointer>
 #include <array>
 #include <cstdint>
@@ -16,6 +17,8 @@
 #include "gui/pages/transfer_page.h"
 
 class QCheckBox;
+
+class QLineEdit;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -98,6 +101,9 @@ class PageWidget : public TransferPage {
     std::function<void(const QString&)> showStatus = [](const QString&) {};
     // The open list of copy sources, if any.
     CopySourceDialog* copyDialog() const { return copyDialog_.data(); }
+    // The colour dialog a double-click on the strip opened, if it is open.
+    QColorDialog* colourDialog() const { return colourDialog_.data(); }
+    QLineEdit* colourHex() const { return hex_; }
 
   protected:
     // The window grew: the view grows with it; the controls right of it and
@@ -156,6 +162,7 @@ class PageWidget : public TransferPage {
     // Shift held at the view's last pointer event.
     bool shiftHeld() const;
     void buildColourControls();
+    void openColourDialog();
     void buildViewControls();
     void buildToolButtons();
     void buildCommandButtons(const PageLayout& layout);
@@ -178,6 +185,8 @@ class PageWidget : public TransferPage {
     std::array<QSlider*, 3> sliders_{};
     std::array<QLabel*, 3> values_{};
     QCheckBox* transparent_ = nullptr;
+    QLineEdit* hex_ = nullptr;
+    QPointer<QColorDialog> colourDialog_;
     QLabel* sharedPalette_ = nullptr;
     std::array<ToolButton*, kToolCount> tools_{};
     QScrollBar* horizontal_ = nullptr;
