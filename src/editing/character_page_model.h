@@ -70,6 +70,7 @@ class CharacterPageModel : public PageModel {
     // The sliders and "Transparent" also rest for the character whose colours
     // are fixed; the box shows colour 0 as the transparent one, as elsewhere.
     bool colourEditable() const override;
+    bool paletteEditable() const override { return !fixedPalette(); }
     const IndexedImage& picture() const override;
     std::vector<PaletteColour> stripColours() const override;
 

@@ -1,5 +1,6 @@
 #include "editing/page_model.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -309,6 +310,22 @@ void PageModel::setColour(PaletteColour colour) {
     const EditStep step(*this, "Colour Change");
     markChanged();
     storeColour(currentColour_, asStored(colour));
+}
+
+bool PageModel::importPalette(std::span<const PaletteColour> colours) {
+    if (!paletteEditable()) return false;
+    const std::vector<PaletteColour> now = stripColours();
+    const std::size_t count = std::min(now.size(), colours.size());
+    bool changes = false;
+    for (std::size_t k = 0; k < count; ++k)
+        changes = changes || now[k] != asStored(colours[k]);
+    if (!changes) return true;
+    const EditStep step(*this, "Import Palette");
+    markChanged();
+    for (std::size_t k = 0; k < count; ++k) {
+        if (now[k] != asStored(colours[k])) storeColour(static_cast<int>(k), asStored(colours[k]));
+    }
+    return true;
 }
 
 void PageModel::makeTransparent() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,12 @@ class PageModel {
     // as the game keeps it (asStored), as one step. Nothing happens while the
     // sliders are disabled.
     void setColour(PaletteColour colour);
+    // Palette > Import Palette: the colours of a palette file into the item's
+    // palette as the game keeps them, the first 8 or 16 (fewer leave the rest
+    // as they were), colour 0 too, as one step. False when the palette cannot
+    // change (a character's fixed colours); nothing changes then.
+    bool importPalette(std::span<const PaletteColour> colours);
+    virtual bool paletteEditable() const { return true; }
     // "Transparent": the current colour and colour 0 change places, in the
     // picture and its palette; colour 0 is selected. Nothing happens while
     // the box is disabled.

@@ -206,10 +206,6 @@ std::optional<PaletteColour> parseColourText(std::string_view text) {
                                   static_cast<std::uint8_t>(value & 0xFF));
 }
 
-PaletteColour asStored(PaletteColour colour) {
-    return snesToRgb(rgbToSnes(colour));
-}
-
 std::string colourText(PaletteColour colour) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text = "#";

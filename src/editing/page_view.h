@@ -123,8 +123,6 @@ PaletteColour withChannel(PaletteColour colour, ColourChannel channel, std::uint
 // A 24-bit colour comes back as typed: storing it keeps each component's top
 // five bits (asStored).
 std::optional<PaletteColour> parseColourText(std::string_view text);
-// A colour as the game stores it: each component's low three bits dropped.
-PaletteColour asStored(PaletteColour colour);
 // The hex field's text: "#RRGGBB" in capitals.
 std::string colourText(PaletteColour colour);
 

@@ -47,6 +47,11 @@ inline PaletteColour snesToRgb(SnesColour colour) {
 // Each 8-bit component drops its low three bits; bit 15 of the result is 0.
 SnesColour rgbToSnes(PaletteColour colour);
 
+// A colour as the game keeps it: each component's top five bits.
+inline PaletteColour asStored(PaletteColour colour) {
+    return snesToRgb(rgbToSnes(colour));
+}
+
 // A run of little-endian colour words as display colours (an odd last byte is
 // ignored), and back: the form in which the ROM keeps its palettes.
 std::vector<PaletteColour> snesWordsToColours(std::span<const std::uint8_t> bytes);

@@ -158,6 +158,11 @@ INSTANTIATE_TEST_SUITE_P(
                  }},
         StepCase{"Colour Change", [](auto& t) { t.characters.selectColour(5); },
                  [](auto& t) { t.characters.setColour(PaletteColour::fromRgb(1, 200, 99)); }},
+        StepCase{"Import Palette", nothing,
+                 [](auto& t) {
+                     const std::vector<PaletteColour> file(5, PaletteColour::fromRgb(9, 99, 199));
+                     EXPECT_TRUE(t.monsters.importPalette(file));
+                 }},
         StepCase{"Transparent", [](auto& t) { t.portraits.selectColour(4); },
                  [](auto& t) { t.portraits.makeTransparent(); }},
         StepCase{"Clear Image", [](auto& t) { t.monsters.selectLine(kRecord); },
