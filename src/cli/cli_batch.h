@@ -29,6 +29,11 @@ int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::o
 // battle ROM FORMATION OUT.png [--background N]: a formation as the game shows it.
 int battleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// palette export ROM KIND INDEX OUT, palette import ROM KIND INDEX FILE
+// [--backup] [--fix-checksum] [--force]: an item's palette as a palette file
+// (.gpl, .pal, .act, .bin), and a palette file into it through the safe save.
+int paletteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
 // info ROM --json: the figures of info as one JSON object.
 int infoJsonCommand(const std::string& rom, std::ostream& out, std::ostream& err);
 

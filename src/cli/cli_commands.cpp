@@ -44,6 +44,9 @@ constexpr const char* kUsage =
     "  morvik-cli patch apply ROM PATCH OUT [--header] [--force] [--backup]\n"
     "  morvik-cli check ROM [--json]\n"
     "  morvik-cli battle ROM FORMATION OUT.png [--background N]\n"
+    "  morvik-cli palette export ROM monster|portrait|character INDEX OUT\n"
+    "  morvik-cli palette import ROM monster|portrait|character INDEX FILE [--backup]\n"
+    "                    [--fix-checksum] [--force]\n"
     "  morvik-cli --help\n"
     "  morvik-cli --version\n";
 
@@ -264,6 +267,7 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "patch") return patchCommand(args, out, err);
     if (command == "check") return checkCommand(args, out, err);
     if (command == "battle") return battleCommand(args, out, err);
+    if (command == "palette") return paletteCommand(args, out, err);
     return usage(err, "unknown command '" + command + "'");
 }
 

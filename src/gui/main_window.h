@@ -61,6 +61,8 @@ enum Command : int {
     kCommandCopy = 40042,
     kCommandPaste = 40043,
     kCommandSelectAll = 40044,
+    kCommandImportPalette = 40045,
+    kCommandExportPalette = 40046,
     kCommandExportAll = 40050,
     kCommandImportAll = 40051,
     kCommandCreatePatch = 40052,
@@ -174,6 +176,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     std::map<int, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QMenu* imageMenu_ = nullptr;
+    QMenu* paletteMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;

@@ -67,6 +67,9 @@ void MainWindow::buildMenus() {
     addCommand(imageMenu_, "&Clear", kCommandClear);
     addCommand(imageMenu_, "Flip &horizontal", kCommandFlipHorizontal);
     addCommand(imageMenu_, "Flip &vertical", kCommandFlipVertical);
+    paletteMenu_ = menuBar()->addMenu("&Palette");
+    addCommand(paletteMenu_, "&Import Palette...", kCommandImportPalette);
+    addCommand(paletteMenu_, "&Export Palette...", kCommandExportPalette);
     setImageCommandsEnabled(false);
 
     QMenu* options = menuBar()->addMenu("&Options");
@@ -187,6 +190,12 @@ void MainWindow::runCommand(int command) {
         case kCommandSelectAll:
             shownPageWidget().selectAll();
             break;
+        case kCommandImportPalette:
+            shownPageWidget().importPalette();
+            break;
+        case kCommandExportPalette:
+            shownPageWidget().exportPalette();
+            break;
         default:
             break;
     }
@@ -258,9 +267,11 @@ void MainWindow::enableRomCommands() {
 }
 
 void MainWindow::setImageCommandsEnabled(bool enabled) {
-    imageMenu_->setEnabled(enabled);
-    for (QAction* item : imageMenu_->actions())
-        item->setEnabled(enabled);
+    for (QMenu* menu : {imageMenu_, paletteMenu_}) {
+        menu->setEnabled(enabled);
+        for (QAction* item : menu->actions())
+            item->setEnabled(enabled);
+    }
     setEditCommandsEnabled(enabled);
 }
 

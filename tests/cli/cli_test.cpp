@@ -315,6 +315,58 @@ TEST_F(Cli, ImportThenExportRoundTrips) {
     }
 }
 
+TEST_F(Cli, PaletteExportAndImportMoveAnItemsColoursThroughAFile) {
+    // A portrait's palette as a file of every format, into a monster: only
+    // the monster's colour words change, and what shares them is named.
+    for (const char* name : {"p.gpl", "p.pal", "p.act", "p.bin"}) {
+        SCOPED_TRACE(name);
+        const CliRun exported =
+            run({"palette", "export", rom.string(), "portrait", "2", dir.file(name).string()});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        EXPECT_EQ(exported.out,
+                  "palette exported: 16 colours to " + dir.file(name).string() + "\n");
+    }
+    const test::Bytes before = test::readFileBytes(rom);
+    const CliRun imported =
+        run({"palette", "import", rom.string(), "monster", "5", dir.file("p.act").string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_TRUE(savedLines(imported.out)) << imported.out;
+    const test::Bytes after = test::readFileBytes(rom);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        changed += before[i] != after[i];
+    EXPECT_GT(changed, 0u);
+    EXPECT_LE(changed, 32u) << "no more than the palette's 16 colour words";
+    for (const char* name : {"p.gpl", "p.pal", "p.bin"}) {
+        const CliRun again =
+            run({"palette", "import", rom.string(), "monster", "5", dir.file(name).string()});
+        EXPECT_EQ(again.out, "palette unchanged: the ROM already has these colours\n") << name;
+    }
+    EXPECT_TRUE(test::readFileBytes(rom) == after);
+
+    // Refused: fixed colours, a damaged file, a bad ending or index; the ROM
+    // stays as it was.
+    ASSERT_TRUE(writeWholeFile(dir.file("bad.gpl"), test::Bytes{'G', 'I', 'M', 'P'}));
+    const struct {
+        std::vector<std::string> args;
+        int status;
+    } refused[] = {
+        {{"palette", "import", rom.string(), "character", "18", dir.file("p.gpl").string()}, 1},
+        {{"palette", "import", rom.string(), "monster", "5", dir.file("bad.gpl").string()}, 1},
+        {{"palette", "import", rom.string(), "monster", "5", dir.file("none.gpl").string()}, 1},
+        {{"palette", "export", rom.string(), "monster", "5", dir.file("p.txt").string()}, 2},
+        {{"palette", "export", rom.string(), "portrait", "19", dir.file("q.gpl").string()}, 1},
+        {{"palette", "swap", rom.string()}, 2},
+    };
+    for (const auto& r : refused) {
+        const CliRun result = run(r.args);
+        EXPECT_EQ(result.status, r.status) << r.args[1] << " " << r.args[3] << ": " << result.err;
+        EXPECT_FALSE(result.err.empty());
+    }
+    EXPECT_TRUE(test::readFileBytes(rom) == after);
+    EXPECT_FALSE(fs::exists(dir.file("q.gpl")));
+}
+
 TEST_F(Cli, ImportKeepsABackupAndFixesTheChecksumOnlyWhenAsked) {
     const fs::path art = dir.file("art");
     ASSERT_EQ(run({"export", rom.string(), art.string(), "--only", "portraits"}).status, 0);

@@ -21,6 +21,7 @@
 #include "rom/portraits/portrait_layout.h"
 #include "rom/sprites/sprite_edit.h"
 #include "rom/sprites/sprite_layout.h"
+#include "support/rom_files.h"
 
 namespace morvik::gui {
 namespace {
@@ -123,6 +124,31 @@ TEST_F(PortraitPageTest, HexFieldAndColourDialogStoreTheExactColour) {
     // Colour 0 has no dialog and no field.
     clickStrip(0);
     EXPECT_FALSE(hex->isEnabled());
+}
+
+TEST_F(PortraitPageTest, PaletteMenuExportsAndImportsThePalette) {
+    const int palette = current().paletteIndex;
+    const PaletteColour colour3 = paletteColour(palette, 3);
+    window->files = {dir.file("terra.gpl")};
+    window->runCommand(kCommandExportPalette);
+    ASSERT_TRUE(std::filesystem::exists(dir.file("terra.gpl")));
+    clickStrip(3);
+    page->colourHex()->setText("#102030");
+    QTest::keyClick(page->colourHex(), Qt::Key_Return);
+    ASSERT_NE(paletteColour(palette, 3), colour3);
+    window->files = {dir.file("terra.gpl")};
+    window->runCommand(kCommandImportPalette);
+    EXPECT_EQ(paletteColour(palette, 3), colour3);
+    EXPECT_EQ(page->colourHex()->text().toStdString(), colourText(colour3));
+    EXPECT_EQ(window->action(kCommandUndo)->text(), "&Undo Import Palette");
+    // A damaged file is told and changes nothing.
+    ASSERT_TRUE(writeWholeFile(dir.file("bad.pal"), test::Bytes{'R', 'I', 'F', 'F', 1}));
+    window->files = {dir.file("bad.pal")};
+    window->messages.clear();
+    window->runCommand(kCommandImportPalette);
+    ASSERT_EQ(window->messages.size(), 1u);
+    EXPECT_TRUE(window->messages[0].starts_with("Error reading palette file\nbad.pal: "));
+    EXPECT_EQ(paletteColour(palette, 3), colour3);
 }
 
 TEST_F(PortraitPageTest, TransparentOnColourFive) {

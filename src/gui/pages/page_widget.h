@@ -96,6 +96,9 @@ class PageWidget : public TransferPage {
     bool flipSelection(FlipDirection direction);
     // Edit > Select All: the selection tool, on the whole picture.
     void selectAll();
+    // Palette > Import Palette... and Export Palette... on the current item.
+    void importPalette();
+    void exportPalette();
     // Where the page tells what lies under the pointer in the view (empty
     // when the pointer is outside it): the window's status bar.
     std::function<void(const QString&)> showStatus = [](const QString&) {};

@@ -6,6 +6,7 @@
 #include <functional>
 #include <tuple>
 
+#include "editing/palette_flow.h"
 #include "gfx/render.h"
 #include "gui/image_convert.h"
 #include "gui/pages/page_controls.h"
@@ -79,6 +80,14 @@ bool PageWidget::flipSelection(FlipDirection direction) {
     if (!model_.flipSelection(direction)) return false;
     paint();
     return true;
+}
+
+void PageWidget::importPalette() {
+    if (importPaletteFlow(model_, ui())) paint();
+}
+
+void PageWidget::exportPalette() {
+    exportPaletteFlow(model_, ui(), itemName().toStdString());
 }
 
 void PageWidget::selectAll() {
