@@ -34,7 +34,7 @@ morvik_log "fuzz targets (build-fuzz/)"
 # clang's libFuzzer; each target replays its seed corpus once (no long run here).
 morvik_build build-fuzz -DCMAKE_CXX_COMPILER="$(command -v clang++)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMORVIK_FUZZ=ON -DMORVIK_TESTS=OFF -DMORVIK_GUI=OFF -DMORVIK_WERROR=ON
-for format in bmp pcx png decompress rom patch; do
+for format in bmp pcx png decompress rom patch palette; do
     # The memory limit catches a reader that believes a size a file declares.
     build-fuzz/fuzz/fuzz_"$format" -runs=0 -rss_limit_mb=1024 fuzz/corpus/"$format"
 done
