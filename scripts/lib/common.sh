@@ -10,6 +10,7 @@ MORVIK_PACKAGES=(
     libgmock-dev
     libbenchmark-dev
     libpng-dev
+    libgif-dev  # animated GIFs of the character sprites
     zlib1g-dev
     clang
     libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes for clang
