@@ -10,6 +10,13 @@ std::string fileValueName(int number) {
     return "file" + std::to_string(number);
 }
 
+constexpr int kMaxFrameLists = 16;
+constexpr const char* kFrameListsKey = "Frame Lists";
+
+std::string listValueName(int number) {
+    return "list" + std::to_string(number);
+}
+
 // The low byte of a stored value, or the default when it is missing or out of range.
 std::uint8_t readByte(SettingsStore& store, const char* name, std::uint8_t fallback, int low,
                       int high) {
@@ -80,6 +87,15 @@ void loadSettings(Settings& settings, int& currentTab, SettingsStore& store) {
     settings.fixChecksum = readByte(store, "fixChecksum", defaults.fixChecksum, 0, 1) != 0;
     settings.keepRows = readByte(store, "keepRows", defaults.keepRows, 0, 1) != 0;
 
+    settings.animationFps = readByte(store, "animationFps", defaults.animationFps, 1, 30);
+    settings.animationScale = readByte(store, "animationScale", defaults.animationScale, 1, 4);
+    settings.frameLists.clear();
+    const int lists = readByte(store, "frameLists", 0, 0, kMaxFrameLists);
+    for (int number = 1; number <= lists; ++number) {
+        auto list = store.readString(kFrameListsKey, listValueName(number));
+        if (list && !list->empty()) settings.frameLists.push_back(std::move(*list));
+    }
+
     // A missing value is skipped: the later ones close the gap.
     settings.recentFiles.clear();
     for (int number = 1; number <= kMaxRecentFiles; ++number) {
@@ -107,6 +123,16 @@ void saveSettings(const Settings& settings, int currentTab, std::int32_t xPos, s
     store.writeValue(kSettingsKey, "maximized", settings.maximized ? 1 : 0);
     for (int i = 0; i < settings.recentCount(); ++i) {
         store.writeString(kRecentFilesKey, fileValueName(i + 1), settings.recentFiles[i]);
+    }
+    store.writeValue(kSettingsKey, "animationFps", settings.animationFps);
+    store.writeValue(kSettingsKey, "animationScale", settings.animationScale);
+    // The count says how many are read back, so a list dropped since does
+    // not come back.
+    const int lists = std::min(static_cast<int>(settings.frameLists.size()), kMaxFrameLists);
+    store.writeValue(kSettingsKey, "frameLists", static_cast<std::uint32_t>(lists));
+    for (int number = 1; number <= lists; ++number) {
+        store.writeString(kFrameListsKey, listValueName(number),
+                          settings.frameLists[static_cast<std::size_t>(number - 1)]);
     }
 }
 

@@ -40,6 +40,11 @@ struct Settings {
     bool keepRows = true;
     // UTF-8 paths (see pathToUtf8), most recent first, at most four.
     std::vector<std::string> recentFiles;
+    // The animation preview's frame lists kept by name ("Walk down: 0, 1, 0,
+    // 2"), at most 16, and its speed (frames a second) and size.
+    std::vector<std::string> frameLists;
+    std::uint8_t animationFps = 4;
+    std::uint8_t animationScale = 2;
 
     // The grid to draw at a magnification: none below gridMinMag.
     GridMode gridModeFor(int magnification) const;

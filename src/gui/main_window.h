@@ -12,6 +12,7 @@
 #include "document/document_ui.h"
 #include "document/rom_document.h"
 #include "document/settings.h"
+#include "gui/animation_preview.h"
 #include "gui/battle_preview.h"
 #include "transfer/image_transfer.h"
 
@@ -68,6 +69,7 @@ enum Command : int {
     kCommandCreatePatch = 40052,
     kCommandApplyPatch = 40053,
     kCommandBattlePreview = 40060,
+    kCommandAnimationPreview = 40062,
     kCommandFit = 40061,
 };
 
@@ -128,6 +130,9 @@ class MainWindow : public QMainWindow, public DocumentUi {
     void openBattlePreview(int formation = -1);
     // The preview window once opened (nothing before).
     BattlePreview* battlePreview() const { return battlePreview_.data(); }
+    // View > Animation Preview: the current character's sprites in motion.
+    void openAnimationPreview();
+    AnimationPreview* animationPreview() const { return animationPreview_.data(); }
     void switchTab(int tab);
 
     // What lies under the pointer in the view, as the status bar shows it.
@@ -181,6 +186,7 @@ class MainWindow : public QMainWindow, public DocumentUi {
     std::vector<QAction*> recentActions_;
     QPointer<QDialog> progress_;
     QPointer<BattlePreview> battlePreview_;
+    QPointer<AnimationPreview> animationPreview_;
     QLabel* status_ = nullptr;
     QLabel* emptyHint_ = nullptr;
     std::filesystem::path lastFolder_;

@@ -10,6 +10,7 @@
 #include "gui/background_chooser.h"
 #include "gui/grid_dialog.h"
 #include "gui/main_window.h"
+#include "gui/pages/character_page.h"
 #include "gui/pages/monster_page.h"
 #include "gui/pages/page_widget.h"
 #include "gui/pages/transfer_page.h"
@@ -60,6 +61,8 @@ void MainWindow::buildMenus() {
     addCommand(view, "&Battle Preview", kCommandBattlePreview, QKeySequence("Ctrl+B"))
         ->setEnabled(false);
     addCommand(view, "&Fit", kCommandFit, QKeySequence("Ctrl+0"))->setEnabled(false);
+    addCommand(view, "&Animation Preview", kCommandAnimationPreview, QKeySequence("Ctrl+Shift+A"))
+        ->setEnabled(false);
 
     imageMenu_ = menuBar()->addMenu("&Image");
     addCommand(imageMenu_, "&Import", kCommandImport);
@@ -170,6 +173,9 @@ void MainWindow::runCommand(int command) {
         case kCommandFit:
             shownPageWidget().fitView();
             break;
+        case kCommandAnimationPreview:
+            openAnimationPreview();
+            break;
         case kCommandUndo:
             document_->undo();
             break;
@@ -253,6 +259,21 @@ void MainWindow::openBattlePreview(int formation) {
     if (formation >= 0) battlePreview_->showFormation(formation);
 }
 
+void MainWindow::openAnimationPreview() {
+    if (!document_->isLoaded()) return;
+    if (!animationPreview_) {
+        auto* characters = static_cast<CharacterPage*>(pages_[2]);
+        animationPreview_ = new AnimationPreview(
+            sets_.characters, backgrounds_, settings_, *this,
+            [characters] { return characters->currentItem(); }, this);
+        animationPreview_->setAttribute(Qt::WA_DeleteOnClose);
+        animationPreview_->move(pos() + QPoint(80, 80));
+    }
+    animationPreview_->show();
+    animationPreview_->raise();
+    animationPreview_->activateWindow();
+}
+
 void MainWindow::enableRomCommands() {
     action(kCommandSave)->setEnabled(true);
     action(kCommandSaveAs)->setEnabled(true);
@@ -263,6 +284,7 @@ void MainWindow::enableRomCommands() {
     action(kCommandChangeBackground)->setEnabled(true);
     action(kCommandBattlePreview)->setEnabled(true);
     action(kCommandFit)->setEnabled(true);
+    action(kCommandAnimationPreview)->setEnabled(true);
     setImageCommandsEnabled(true);
 }
 

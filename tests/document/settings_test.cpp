@@ -78,14 +78,18 @@ TEST(Settings, WrittenBackWithTheirNamesInOrder) {
     settings.maximized = true;
     settings.addRecentFile("/roms/a.smc");
     settings.addRecentFile("/roms/b.smc");
+    settings.frameLists = {"Walk: 0, 1, 0, 2"};
+    settings.animationFps = 12;
     saveSettings(settings, 2, 120, -5, store);
     EXPECT_EQ(store.writes,
               (std::vector<std::string>{
-                  "Settings/grid", "Settings/gridMinMag", "Settings/background", "Settings/xPos",
-                  "Settings/yPos", "Settings/tab", "Settings/tab1Mag", "Settings/tab3Mag",
-                  "Settings/tab4Mag", "Settings/keepBackup", "Settings/fixChecksum",
-                  "Settings/keepRows", "Settings/width", "Settings/height", "Settings/maximized",
-                  "Recent File List/file1", "Recent File List/file2"}));
+                  "Settings/grid",           "Settings/gridMinMag",    "Settings/background",
+                  "Settings/xPos",           "Settings/yPos",          "Settings/tab",
+                  "Settings/tab1Mag",        "Settings/tab3Mag",       "Settings/tab4Mag",
+                  "Settings/keepBackup",     "Settings/fixChecksum",   "Settings/keepRows",
+                  "Settings/width",          "Settings/height",        "Settings/maximized",
+                  "Recent File List/file1",  "Recent File List/file2", "Settings/animationFps",
+                  "Settings/animationScale", "Settings/frameLists",    "Frame Lists/list1"}));
     EXPECT_EQ((store.values[{"Settings", "grid"}]), 2u);
     EXPECT_EQ((store.values[{"Settings", "gridMinMag"}]), 8u);
     EXPECT_EQ((store.values[{"Settings", "yPos"}]), 0xFFFFFFFBu);
