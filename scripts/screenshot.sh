@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the project and takes the README's screenshots of the editor on the
 # demo ROM, drawn off screen: docs/screenshot.png (the monster page),
-# docs/portraits.png, docs/characters.png and docs/battle.png (the Battle
-# preview on a formation the game garbles).
+# docs/portraits.png, docs/characters.png, docs/battle.png (the Battle
+# preview on a formation the game garbles) and docs/animation.png (the
+# Animation Preview of a character).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib/common.sh
@@ -19,3 +20,4 @@ shoot docs/screenshot.png 0
 shoot docs/portraits.png 2
 shoot docs/characters.png 3
 shoot docs/battle.png battle 25
+shoot docs/animation.png animation 1
