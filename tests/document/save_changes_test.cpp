@@ -4,7 +4,9 @@
 // forms, and names the owner of every byte that changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 
 #include "demo/demo_foreign.h"
@@ -20,6 +22,7 @@
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 #include "transfer/image_import.h"
+#include "transfer/palette_transfer.h"
 
 namespace morvik {
 namespace {
@@ -220,6 +223,35 @@ TEST_P(SaveChanges, OneColourChangesItsWordOnly) {
         if (owner != "other") colours[at] = owner;  // the character's palette index byte
     }
     expectWord(colours, "sprite colour", before);
+}
+
+TEST_P(SaveChanges, AnImportedPaletteWritesItsColourWordsOnly) {
+    std::vector<PaletteColour> file;
+    for (int k = 0; k < 16; ++k)
+        file.push_back(PaletteColour::fromRgb(static_cast<std::uint8_t>(k * 16), 200, 40));
+    const struct {
+        ItemKind kind;
+        int index;
+        std::vector<std::string> owners;
+    } cases[] = {{ItemKind::Monster, 5, {"monster colour"}},
+                 {ItemKind::Portrait, 4, {"portrait colour"}},
+                 {ItemKind::Character, 3, {"sprite colour", "sprite copy"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(itemKindName(c.kind));
+        const std::size_t colours = itemPaletteColours(sets, c.kind, c.index).size();
+        ASSERT_EQ(importItemPalette(sets, c.kind, c.index, file), PaletteImport::Imported);
+        const auto changed = save();
+        ASSERT_FALSE(changed.empty());
+        std::set<std::string> seen;
+        std::size_t words = 0;
+        for (const auto& [at, owner] : changed) {
+            seen.insert(owner);
+            words += owner == c.owners.front();
+        }
+        EXPECT_TRUE(
+            std::ranges::includes(std::set<std::string>(c.owners.begin(), c.owners.end()), seen));
+        EXPECT_LE(words, 2 * colours);
+    }
 }
 
 // A picture that outgrows its bytes moves alone: every other record keeps its
