@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "demo/demo_rom.h"
-#include "document/rom_document.h"
 #include "rom/sprites/sprite_edit.h"
+#include "support/demo_sets.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -36,11 +35,7 @@ TEST(KeptFrameLists, AreReadKeptAndReplacedByName) {
 
 class AnimationPreview : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const test::TempDir dir;
-        ASSERT_TRUE(writeDemoRom(dir.file("demo.smc")));
-        ASSERT_EQ(loadDataSets(sets, dir.file("demo.smc")), RomLoadResult::Loaded);
-    }
+    void SetUp() override { test::loadDemoSets(sets); }
     DataSets sets;
 };
 

@@ -3,9 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "demo/demo_rom.h"
-#include "document/rom_document.h"
 #include "rom/monsters/monster_edit.h"
+#include "support/demo_sets.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -13,11 +12,7 @@ namespace {
 
 class PaletteTransfer : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const test::TempDir dir;
-        ASSERT_TRUE(writeDemoRom(dir.file("demo.smc")));
-        ASSERT_EQ(loadDataSets(sets, dir.file("demo.smc")), RomLoadResult::Loaded);
-    }
+    void SetUp() override { test::loadDemoSets(sets); }
     DataSets sets;
 };
 
