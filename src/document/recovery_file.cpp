@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <fstream>
 
+#include "rom/file_path.h"
+#include "rom/file_replace.h"
 #include "transfer/patch.h"
 
 namespace morvik {
@@ -178,6 +181,58 @@ std::vector<std::string> MemoryRecoveryStore::names() {
     for (const auto& [name, bytes] : files)
         all.push_back(name);
     return all;
+}
+
+bool FolderRecoveryStore::write(const std::string& name, std::span<const std::uint8_t> bytes) {
+    std::error_code error;
+    std::filesystem::create_directories(folder_, error);
+    return replaceFile(folder_ / name, bytes).replaced;
+}
+
+std::optional<std::vector<std::uint8_t>> FolderRecoveryStore::read(const std::string& name) {
+    const std::filesystem::path path = folder_ / name;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > kMaxRecoveryBytes) return std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        return std::nullopt;
+    return bytes;
+}
+
+bool FolderRecoveryStore::remove(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::remove(folder_ / name, error);
+}
+
+bool FolderRecoveryStore::rename(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::rename(folder_ / from, folder_ / to, error);
+    return !error;
+}
+
+std::vector<std::string> FolderRecoveryStore::names() {
+    std::vector<std::string> all;
+    std::error_code error;
+    for (auto it = std::filesystem::directory_iterator(folder_, error);
+         !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = pathToUtf8(it->path().filename());
+        if (it->is_regular_file(error) && name.ends_with(".mvr")) all.push_back(name);
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+void RecoverySchedule::changed(std::int64_t nowMs) {
+    if (!pending_) first_ = nowMs;
+    pending_ = true;
+    last_ = nowMs;
+}
+
+std::optional<std::int64_t> RecoverySchedule::dueAt() const {
+    if (!pending_) return std::nullopt;
+    return std::min(last_ + kQuietMs, first_ + kLongestMs);
 }
 
 std::string recoveryFileName(const std::string& romPath, std::uint32_t processId) {

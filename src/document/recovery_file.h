@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <span>
@@ -76,6 +77,45 @@ class MemoryRecoveryStore : public RecoveryStore {
     std::vector<std::string> names() override;
 
     std::map<std::string, std::vector<std::uint8_t>> files;
+};
+
+// Recovery files in a folder (the window passes the application-data folder's
+// "recovery"): each written to a temporary file, flushed and renamed over the
+// old one. Only the program's own files (".mvr") are listed.
+class FolderRecoveryStore : public RecoveryStore {
+  public:
+    explicit FolderRecoveryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    bool write(const std::string& name, std::span<const std::uint8_t> bytes) override;
+    std::optional<std::vector<std::uint8_t>> read(const std::string& name) override;
+    bool remove(const std::string& name) override;
+    bool rename(const std::string& from, const std::string& to) override;
+    std::vector<std::string> names() override;
+
+  private:
+    std::filesystem::path folder_;
+};
+
+// When the recovery file is written: a few seconds after the last change, so
+// a stroke is never held up by it, and while changes keep coming at least
+// every half minute.
+class RecoverySchedule {
+  public:
+    static constexpr std::int64_t kQuietMs = 5000;
+    static constexpr std::int64_t kLongestMs = 30000;
+
+    // An edit at nowMs (a clock of milliseconds).
+    void changed(std::int64_t nowMs);
+    // The file was written, or its changes were saved: nothing is pending.
+    void settled() { pending_ = false; }
+    bool pending() const { return pending_; }
+    // When the next write is due; nothing when nothing is pending.
+    std::optional<std::int64_t> dueAt() const;
+    bool due(std::int64_t nowMs) const { return pending_ && nowMs >= *dueAt(); }
+
+  private:
+    bool pending_ = false;
+    std::int64_t first_ = 0;
+    std::int64_t last_ = 0;
 };
 
 // The file name of one ROM's recovery in one editor process: editors running

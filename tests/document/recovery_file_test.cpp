@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "rom/rom_file.h"
+#include "support/temp_dir.h"
+
 namespace morvik {
 namespace {
 
@@ -145,6 +148,40 @@ TEST(RecoveryFile, EveryProcessAndRomHasItsOwnFile) {
     EXPECT_FALSE(store.read("x"));
     EXPECT_TRUE(store.remove("y"));
     EXPECT_TRUE(store.names().empty());
+}
+
+TEST(RecoveryFile, AFolderStoreKeepsOnlyItsOwnFiles) {
+    const test::TempDir dir;
+    FolderRecoveryStore store(dir.path() / "recovery");
+    EXPECT_TRUE(store.names().empty()) << "no folder yet";
+    const Bytes file = recoveryFileBytes(sampleRecord());
+    ASSERT_TRUE(store.write("a.mvr", file));
+    ASSERT_TRUE(store.write("a.mvr", file));  // replaced whole
+    ASSERT_TRUE(writeWholeFile(dir.path() / "recovery" / "notes.txt", Bytes{1}));
+    EXPECT_EQ(store.names(), std::vector<std::string>{"a.mvr"});
+    EXPECT_EQ(store.read("a.mvr"), file);
+    ASSERT_TRUE(store.rename("a.mvr", "a-recovered.mvr"));
+    EXPECT_FALSE(store.read("a.mvr"));
+    EXPECT_TRUE(store.remove("a-recovered.mvr"));
+    EXPECT_TRUE(store.names().empty());
+}
+
+TEST(RecoverySchedule, WritesAfterAQuietSpellOrAtLeastEveryHalfMinute) {
+    RecoverySchedule schedule;
+    EXPECT_FALSE(schedule.dueAt());
+    schedule.changed(1000);
+    EXPECT_EQ(schedule.dueAt(), 6000);
+    // A user who keeps drawing: every change pushes the write back, but not
+    // past half a minute after the first unwritten change.
+    for (std::int64_t t = 2000; t <= 40000; t += 1000)
+        schedule.changed(t);
+    EXPECT_EQ(schedule.dueAt(), 31000);
+    EXPECT_TRUE(schedule.due(31000));
+    schedule.settled();
+    EXPECT_FALSE(schedule.due(99999));
+    schedule.changed(50000);
+    EXPECT_FALSE(schedule.due(54999));
+    EXPECT_TRUE(schedule.due(55000));
 }
 
 }  // namespace
