@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "demo/demo_rom.h"
+#include "document/recovery_keeper.h"
 #include "document/rom_document.h"
+#include "rom/file_path.h"
 #include "rom/monsters/monster_edit.h"
 #include "rom/monsters/monster_graphics.h"
 #include "rom/portraits/portrait_edit.h"
@@ -63,6 +67,62 @@ TEST(Recovery, UnsavedEditsComeBackFromTheRunsASaveWouldWrite) {
         // A run past the file's end is refused.
         EXPECT_EQ(loadWithRuns(recovered, rom, {{onDisk.size(), {1}}}), RomLoadResult::TooShort);
     }
+}
+
+TEST(RecoveryKeeper, CopiesOnScheduleAndOffersWhatDeadEditorsLeft) {
+    const test::TempDir dir;
+    const std::filesystem::path rom = dir.file("demo.smc");
+    ASSERT_TRUE(writeDemoRom(rom));
+    DataSets sets;
+    ASSERT_EQ(loadDataSets(sets, rom), RomLoadResult::Loaded);
+    MemoryRecoveryStore store;
+    bool firstAlive = true;
+    RecoveryKeeper first(store, {7, [](std::uint32_t) { return false; }, [] { return 1000; }});
+    first.romOpened(rom);
+    ASSERT_TRUE(setPortraitPixel(sets.portraits, 4, 5, 6, 7));
+    first.changed(0);
+    EXPECT_FALSE(first.tick(4999, sets));
+    EXPECT_TRUE(first.tick(5000, sets));
+    EXPECT_FALSE(first.tick(9000, sets)) << "written once per change";
+    ASSERT_EQ(store.names(), std::vector<std::string>{first.fileName()});
+
+    // The next run, as another process: the copy is offered only while its
+    // editor is gone.
+    RecoveryKeeper second(
+        store, {8, [&](std::uint32_t pid) { return pid == 7 && firstAlive; }, [] { return 2000; }});
+    EXPECT_TRUE(second.offersFor(rom).empty());
+    firstAlive = false;
+    std::vector<RecoveryOffer> offers = second.offersFor(rom);
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_FALSE(offers[0].romChanged);
+    EXPECT_EQ(offers[0].record.changedAt, 1000);
+    DataSets recovered;
+    ASSERT_EQ(loadWithRuns(recovered, rom, offers[0].record.runs), RomLoadResult::Loaded);
+    EXPECT_TRUE(recovered.portraits.portraits[4].image == sets.portraits.portraits[4].image);
+
+    // A ROM changed since is said so; "No" keeps the copy aside for good, and
+    // a damaged copy is listed and left alone.
+    std::filesystem::last_write_time(rom,
+                                     std::filesystem::last_write_time(rom) + std::chrono::hours(1));
+    offers = second.offersFor(rom);
+    ASSERT_EQ(offers.size(), 1u);
+    EXPECT_TRUE(offers[0].romChanged);
+    ASSERT_TRUE(second.keepAside(offers[0]));
+    EXPECT_TRUE(second.offersFor(rom).empty());
+    EXPECT_EQ(store.names().size(), 1u);
+    const std::string broken = recoveryFileName(pathToUtf8(rom), 9);
+    ASSERT_TRUE(
+        store.write(broken, test::Bytes{'M', 'O', 'R', 'V', 'I', 'K', 'R', 'V', 1, 0, 0, 0}));
+    std::vector<std::string> damaged;
+    EXPECT_TRUE(second.offersFor(rom, &damaged).empty());
+    EXPECT_EQ(damaged, std::vector<std::string>{broken});
+    EXPECT_TRUE(store.read(broken));
+
+    // A save (or "No" to saving, or a clean exit) removes the open ROM's copy.
+    first.changed(10000);
+    EXPECT_TRUE(first.tick(20000, sets));
+    first.discard();
+    EXPECT_FALSE(store.read(first.fileName()));
 }
 
 }  // namespace
