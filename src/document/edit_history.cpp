@@ -73,11 +73,11 @@ std::string EditHistory::redoName() const {
     return canRedo() ? steps_[position_].name : std::string();
 }
 
-void EditHistory::clear() {
+void EditHistory::clear(bool clean) {
     steps_.clear();
     open_.reset();
     position_ = 0;
-    clean_ = 0;
+    clean_ = clean ? std::optional<std::size_t>(0) : std::nullopt;
     present_ = nullptr;
     bytes_ = 0;
     mergeable_ = false;

@@ -58,8 +58,9 @@ class EditHistory {
     std::string undoName() const;
     std::string redoName() const;
 
-    // A ROM was opened: no steps, and the sets as they are now are clean.
-    void clear();
+    // A ROM was opened: no steps, and the sets as they are now are clean, or
+    // (recovered edits not yet saved) not.
+    void clear(bool clean = true);
     // The sets were saved: the present step is the clean one.
     void markClean();
     // True when the steps done are those of the last open or save.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "document/recovery.h"
+#include "document/recovery_keeper.h"
 #include "rom/file_path.h"
 #include "rom/item_writes.h"
 #include "rom/monsters/monster_load.h"
@@ -117,9 +119,71 @@ bool RomDocument::redo() {
     return showStep(history_.redo());
 }
 
+void RomDocument::markDirty() {
+    dirty_ = true;
+    if (keeper_ != nullptr) keeper_->changed();
+}
+
+void RomDocument::keepRecovery() {
+    // Never in the middle of a stroke.
+    if (keeper_ == nullptr || history_.stepOpen() || !keeper_->due()) return;
+    // The copy holds what a save would write, and so sees what it would.
+    settleEdits();
+    (void)keeper_->tick(sets_);
+}
+
+void RomDocument::closing() {
+    if (keeper_ != nullptr) keeper_->discard();
+}
+
+bool RomDocument::openLastRomToRecover() {
+    if (keeper_ == nullptr || isLoaded() || settings_.recentCount() == 0) return false;
+    const std::filesystem::path last = pathFromUtf8(settings_.recentFile(0));
+    std::vector<std::string> damaged;
+    if (keeper_->offersFor(last, &damaged).empty() && damaged.empty()) return false;
+    return load(last);
+}
+
+namespace {
+constexpr const char* kRecoveryKeptNote = "The file is kept in the recovery folder.";
+}  // namespace
+
+std::optional<RecoveryOffer> RomDocument::askRecovery(const std::filesystem::path& path,
+                                                      std::uint64_t fileSize) {
+    if (keeper_ == nullptr) return std::nullopt;
+    std::vector<std::string> damaged;
+    std::vector<RecoveryOffer> offers = keeper_->offersFor(path, &damaged);
+    for (const std::string& name : damaged) {
+        ui_.showErrorDetail(kRecoveryDamagedMessage,
+                            name + ": the file is damaged. " + kRecoveryKeptNote);
+        (void)keeper_->keepDamagedAside(name);
+    }
+    // The newest first; the rest are never thrown away unasked.
+    std::optional<RecoveryOffer> taken;
+    for (RecoveryOffer& offer : offers) {
+        // Bytes of a ROM of another size would land in other data.
+        if (offer.record.romSize != fileSize) {
+            ui_.showErrorDetail(
+                kRecoveryUnfitMessage,
+                offer.name + ": the ROM's size has changed since. " + kRecoveryKeptNote);
+            (void)keeper_->keepAside(offer);
+            continue;
+        }
+        if (!taken && ui_.askYesNo(recoveryQuestion(pathToUtf8(path.filename()),
+                                                    localTimeText(offer.record.changedAt),
+                                                    offer.romChanged))) {
+            taken = std::move(offer);
+            continue;
+        }
+        (void)keeper_->keepAside(offer);
+    }
+    return taken;
+}
+
 bool RomDocument::showStep(std::optional<StepPlace> place) {
     if (!place) return false;
     dirty_ = !history_.isClean();
+    if (keeper_ != nullptr) keeper_->changed();
     if (place->allPages) {
         showEveryPage();
         return true;
@@ -155,7 +219,7 @@ bool RomDocument::importFolder(FolderImportPlan&& plan) {
     history_.begin(kImportAllStep, {.tab = currentTab_, .allPages = true});
     const bool applied = applyFolderImport(sets_, std::move(plan));
     history_.commit();
-    dirty_ = true;
+    markDirty();
     showEveryPage();
     return applied;
 }
@@ -166,7 +230,9 @@ bool RomDocument::confirmDiscard() {
         case Answer::Yes:
             return saveRom();
         case Answer::No:
-            return true;  // the changes are abandoned; dirty stays as it is
+            // The changes are abandoned, and so is their recovery copy.
+            closing();
+            return true;
         case Answer::Cancel:
             break;
     }
@@ -240,24 +306,46 @@ bool RomDocument::load(const std::filesystem::path& path) {
         return false;
     }
     if (!checkSignature(rom)) return false;
+    // Read whole here, the file tells a later save whether its bytes changed;
+    // the loaders then read from memory.
+    const std::uint64_t digest = contentDigest(rom.bytes());
+    // Edits a run that ended without saving left come over the file's image.
+    std::optional<RecoveryOffer> recovery = askRecovery(path, rom.fileSize());
+    RomFile recovered;
     // With a ROM open, all three sets load into fresh ones first: a failure
     // leaves the open document exactly as it was. Before the first ROM the
     // sets show nothing, and they take the data themselves.
     std::optional<DataSets> fresh;
-    if (isLoaded()) {
-        fresh.emplace();
-        fresh->monsters.keepBattleRows = sets_.monsters.keepBattleRows;
+    const auto loadFrom = [&](const RomFile& file) {
+        fresh.reset();
+        if (isLoaded() || recovery) {
+            fresh.emplace();
+            fresh->monsters.keepBattleRows = sets_.monsters.keepBattleRows;
+        }
+        return loader_(fresh ? *fresh : sets_, file);
+    };
+    RomLoadResult loaded = RomLoadResult::TooShort;
+    if (recovery && openWithRuns(recovered, path, rom.bytes(), recovery->record.runs))
+        loaded = loadFrom(recovered);
+    if (recovery && loaded != RomLoadResult::Loaded) {
+        ui_.showErrorDetail(kRecoveryUnfitMessage, recovery->name + ": " + romLoadMessage(loaded) +
+                                                       ". " + kRecoveryKeptNote);
+        (void)keeper_->keepAside(*recovery);
+        recovery.reset();
     }
-    // Read whole here, the file tells a later save whether its bytes changed;
-    // the loaders then read from memory.
-    const std::uint64_t digest = contentDigest(rom.bytes());
-    if (const RomLoadResult loaded = loader_(fresh ? *fresh : sets_, rom);
-        loaded != RomLoadResult::Loaded) {
+    if (!recovery) loaded = loadFrom(rom);
+    if (loaded != RomLoadResult::Loaded) {
         showLoadError(path, romLoadMessage(loaded));
         return false;
     }
     if (fresh) sets_ = std::move(*fresh);
-    history_.clear();
+    // Recovered edits are unsaved changes, and undo starts from them.
+    history_.clear(!recovery);
+    if (recovery) dirty_ = true;
+    if (keeper_ != nullptr) {
+        keeper_->romOpened(path, rom.bytes());
+        if (recovery) keeper_->taken(*recovery, sets_);
+    }
     if (readHook_) readHook_(rom);
     form_ = form;
     onDisk_ = fileStamp(path);
@@ -323,6 +411,7 @@ bool RomDocument::saveRomAs(const std::filesystem::path& target) {
     const std::optional<std::string> failure = writeRomAs(target);
     ui_.closeProgress();
     if (failure) return !failure->empty() && ui_.offerSaveAs(*failure) && saveRomAs();
+    closing();
     romPath_ = target;
     RomFile written;
     readOnly_ = !written.open(target);
@@ -337,6 +426,14 @@ bool RomDocument::saveRomAs(const std::filesystem::path& target) {
 
 void RomDocument::finishSave(bool written) {
     history_.markClean();
+    // The copy is made against the file as saved, whose edits are on the disk.
+    if (keeper_ != nullptr) {
+        RomFile saved;
+        if (saved.open(romPath_, RomFile::Access::ReadOnly))
+            keeper_->romOpened(romPath_, saved.bytes());
+        else
+            keeper_->discard();
+    }
     if (written) {
         ui_.showSaved(lastSaveChanges_);
     } else {

@@ -20,6 +20,9 @@
 
 namespace morvik {
 
+class RecoveryKeeper;
+struct RecoveryOffer;
+
 enum class DataSetKind { Monsters, Portraits, Characters };
 
 // Saves one data set as File > Save does (the monster set with its clean-up and
@@ -65,6 +68,10 @@ inline constexpr const char* kLoadingBackgroundsMessage = "Loading backgrounds .
 inline constexpr const char* kSavingMessage = "Saving Final Fantasy III ROM ...";
 inline constexpr const char* kSavedMessage = "ROM saved";
 inline constexpr const char* kNoChangesMessage = "No changes to save";
+// Recovery copies of unsaved edits: followed by the file's name and why.
+inline constexpr const char* kRecoveryDamagedMessage = "A recovery file cannot be used";
+inline constexpr const char* kRecoveryUnfitMessage =
+    "The recovered changes do not fit the ROM as it is now";
 // File > Create Patch and Apply Patch.
 inline constexpr const char* kPatchSaveFirstQuestion =
     "A patch is made from the ROM as saved. Save your changes first?";
@@ -96,6 +103,9 @@ class RomDocument {
     RomDocument(Settings& settings, DataSets& sets, BackgroundPictures& backgrounds,
                 EditorPages pages, DocumentUi& ui, DataSetsLoader loader = {});
 
+    // Keeps a recovery copy of the unsaved edits and offers back the copies a
+    // run that ended without saving left (the window's; none by default).
+    void setRecoveryKeeper(RecoveryKeeper* keeper) { keeper_ = keeper; }
     // Called with the file an open read, once it loaded: what else a caller
     // wants of the file is taken from it without reading it again.
     void setReadHook(std::function<void(const RomFile&)> hook) { readHook_ = std::move(hook); }
@@ -132,7 +142,15 @@ class RomDocument {
     // The ROM was opened for reading only: the user may not write the file.
     bool readOnly() const { return readOnly_; }
     bool dirty() const { return dirty_; }
-    void markDirty() { dirty_ = true; }
+    // The data changed: the ROM has unsaved changes.
+    void markDirty();
+    // Writes the recovery copy when one is due (the window asks often).
+    void keepRecovery();
+    // The program ends cleanly: nothing is left to recover.
+    void closing();
+    // At a start without a ROM: opens the last ROM when a run that ended
+    // without saving left edits of it, so that they are offered back.
+    bool openLastRomToRecover();
 
     // The edits since the ROM was opened, which the pages record.
     EditHistory& history() { return history_; }
@@ -174,6 +192,10 @@ class RomDocument {
     void showRomForm();
     bool checkSignature(const RomFile& rom);
     bool load(const std::filesystem::path& path);
+    // The edits a dead run left for the ROM that the user takes back, when
+    // there are any; the copies not taken are kept aside.
+    std::optional<RecoveryOffer> askRecovery(const std::filesystem::path& path,
+                                             std::uint64_t fileSize);
     void firstLoad(const std::filesystem::path& path, const RomFile& rom);
     bool showStep(std::optional<StepPlace> place);
     // After a step that changed every data set.
@@ -199,6 +221,7 @@ class RomDocument {
     std::set<std::filesystem::path> backedUp_;
     std::reference_wrapper<FileSteps> steps_ = systemFileSteps();
     bool dirty_ = false;
+    RecoveryKeeper* keeper_ = nullptr;
     bool readOnly_ = false;
     int currentTab_ = 0;
 };

@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication application(argc, argv);
+    // Names the application-data folder, whatever the program file is called.
+    QCoreApplication::setApplicationName("morvik");
     if (QGuiApplication::primaryScreen() == nullptr) {
         // Nothing to show a window on.
         QMessageBox::critical(nullptr, morvik::gui::kProgramCaption, "Error initliazing program");
@@ -33,6 +36,8 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, morvik::gui::kProgramCaption,
                              "Running this program in 256 color mode is not recommended");
     }
+    window.keepRecoveryIn(morvik::gui::toPath(
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/recovery"));
     window.show();
     // An optional ROM path opens that file as File > Open would; made absolute
     // so that the recent files can find it again from anywhere.
@@ -40,6 +45,9 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1) {
         const QString path = QFileInfo(arguments.at(1)).absoluteFilePath();
         window.document().openRomFile(morvik::gui::toPath(path));
+    } else {
+        // Edits of the last ROM that a run ending without saving left.
+        window.document().openLastRomToRecover();
     }
     return application.exec();
 }

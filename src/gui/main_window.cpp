@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -86,13 +87,24 @@ MainWindow::MainWindow(Settings& settings, SettingsStore& store, int currentTab)
     // open or save clears it.
     document_->history().setListener([this] {
         refreshEditMenu();
-        setWindowModified(!document_->history().isClean());
+        // Before the first ROM's name the title has no place for the mark.
+        if (windowTitle().contains("[*]")) setWindowModified(!document_->history().isClean());
         refreshBattlePreview();
     });
     rebuildRecentMenu(recentMenuItems(settings_));
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::keepRecoveryIn(const std::filesystem::path& folder) {
+    recoveryStore_ = std::make_unique<FolderRecoveryStore>(folder);
+    recoveryKeeper_ = std::make_unique<RecoveryKeeper>(*recoveryStore_, RecoveryKeeper::System{});
+    document_->setRecoveryKeeper(recoveryKeeper_.get());
+    // Most ticks find nothing due; the copy itself takes a few milliseconds.
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { document_->keepRecovery(); });
+    timer->start(kRecoveryTickMilliseconds);
+}
 
 QAction* MainWindow::action(int command) const {
     const auto found = actions_.find(command);
@@ -132,6 +144,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    document_->closing();
     writeSettings();
     event->accept();
 }
@@ -197,6 +210,7 @@ void MainWindow::showStatus(const std::string& text) {
 void MainWindow::showRomForm(const std::string& description) {
     // "[*]" is where the platform shows unsaved changes, before the file's name.
     setWindowTitle(QString(kProgramCaption) + " - [*]" + QString::fromStdString(description));
+    setWindowModified(!document_->history().isClean());
     // A ROM was opened (or saved under another name): its sets follow the
     // window's rule, and the preview lists its formations.
     sets_.monsters.keepBattleRows = settings_.keepRows;

@@ -10,6 +10,7 @@
 
 #include "backgrounds/background_pictures.h"
 #include "document/document_ui.h"
+#include "document/recovery_keeper.h"
 #include "document/rom_document.h"
 #include "document/settings.h"
 #include "gui/animation_preview.h"
@@ -32,6 +33,8 @@ inline constexpr int kMainWindowWidth = 685;
 inline constexpr int kMainWindowHeight = 490;
 // How long a note stays in the status bar.
 inline constexpr int kStatusMessageMilliseconds = 10000;
+// How often the window asks whether a recovery copy is due.
+inline constexpr int kRecoveryTickMilliseconds = 1000;
 // File > Export All and Import All.
 inline constexpr const char* kExportAllFailedMessage = "Error exporting the pictures: ";
 inline constexpr const char* kNothingToImportMessage =
@@ -90,6 +93,9 @@ class MainWindow : public QMainWindow, public DocumentUi {
     ~MainWindow() override;
 
     RomDocument& document() { return *document_; }
+    // Keeps recovery copies of unsaved edits in `folder` (the program passes
+    // the application-data folder's "recovery"; without a call there are none).
+    void keepRecoveryIn(const std::filesystem::path& folder);
     DataSets& dataSets() { return sets_; }
     const BackgroundPictures& backgrounds() const { return backgrounds_; }
     QAction* action(int command) const;
@@ -178,6 +184,8 @@ class MainWindow : public QMainWindow, public DocumentUi {
     MonsterPage* monsterPage_ = nullptr;
     std::array<TransferPage*, 3> pages_{};
     std::unique_ptr<RomDocument> document_;
+    std::unique_ptr<RecoveryStore> recoveryStore_;
+    std::unique_ptr<RecoveryKeeper> recoveryKeeper_;
     std::map<int, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
     QMenu* imageMenu_ = nullptr;

@@ -49,6 +49,23 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
     return true;
 }
 
+bool RomFile::openImage(const std::filesystem::path& path, std::span<const std::uint8_t> image) {
+    *this = RomFile();
+    const auto header = copierHeaderSizeFor(image.size());
+    if (!header || image.size() > kMaxRomFileBytes) {
+        problem_ = Problem::BadSize;
+        return false;
+    }
+    access_ = Access::Copy;
+    bytes_.assign(image.begin(), image.end());
+    inMemory_ = true;
+    fileSize_ = image.size();
+    path_ = path;
+    headerSize_ = *header;
+    open_ = true;
+    return true;
+}
+
 bool RomFile::readFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const {
     file_.clear();
     file_.seekg(static_cast<std::streamoff>(offset));

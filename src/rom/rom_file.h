@@ -57,6 +57,10 @@ class RomFile {
     // access (a read-only file refuses ReadWrite) or read, or if its size is no
     // ROM image's (problem() tells which).
     [[nodiscard]] bool open(const std::filesystem::path& path, Access access = Access::ReadWrite);
+    // A file image already in memory, as Copy opens a file: `path` only names
+    // it. False when its size is no ROM image's.
+    [[nodiscard]] bool openImage(const std::filesystem::path& path,
+                                 std::span<const std::uint8_t> image);
     // Writes the changed bytes to the file, when there are any (see commit),
     // and forgets the file; false if that failed.
     [[nodiscard]] bool close();

@@ -29,7 +29,7 @@ TEST(Recovery, UnsavedEditsComeBackFromTheRunsASaveWouldWrite) {
         DataSets sets;
         ASSERT_EQ(loadDataSets(sets, rom), RomLoadResult::Loaded);
         const test::Bytes onDisk = test::readFileBytes(rom);
-        ASSERT_TRUE(unsavedRuns(sets, rom).value().empty()) << "nothing unsaved, nothing kept";
+        ASSERT_TRUE(unsavedRuns(sets, onDisk).value().empty()) << "nothing unsaved, nothing kept";
 
         // As the monster page draws: the pixel, then the entry's tiles.
         ASSERT_GE(setMonsterPixel(sets.monsters, 3, 10, 10, 2), 0);
@@ -37,8 +37,16 @@ TEST(Recovery, UnsavedEditsComeBackFromTheRunsASaveWouldWrite) {
         ASSERT_TRUE(setPortraitPixel(sets.portraits, 4, 5, 6, 7));
         ASSERT_TRUE(
             setCharacterPaletteColour(sets.characters, 2, 5, PaletteColour::fromRgb(248, 0, 0)));
+        // An import of a character's sheet, mirrored.
+        IndexedImage sheet = characterSheet(sets.characters, 1);
+        const IndexedImage before = sheet;
+        for (int y = 0; y < sheet.height(); ++y) {
+            for (int x = 0; x < sheet.width(); ++x)
+                sheet.setPixel(x, y, before.getPixel(sheet.width() - 1 - x, y));
+        }
+        ASSERT_TRUE(importCharacterSheet(sets.characters, 1, sheet));
         const DataSets edited = sets;
-        const auto runs = unsavedRuns(sets, rom);
+        const auto runs = unsavedRuns(sets, onDisk);
         ASSERT_TRUE(runs);
         EXPECT_FALSE(runs->empty());
         EXPECT_TRUE(test::readFileBytes(rom) == onDisk) << "the ROM is only read";
@@ -47,7 +55,7 @@ TEST(Recovery, UnsavedEditsComeBackFromTheRunsASaveWouldWrite) {
             << "the sets are not touched";
 
         DataSets recovered;
-        ASSERT_EQ(loadWithRuns(recovered, rom, *runs), RomLoadResult::Loaded);
+        ASSERT_EQ(loadWithRuns(recovered, onDisk, *runs), RomLoadResult::Loaded);
         EXPECT_TRUE(test::readFileBytes(rom) == onDisk);
         EXPECT_TRUE(recovered.monsters.records[3].image == edited.monsters.records[3].image);
         // What the pages show: the working pictures and the colours (the
@@ -65,7 +73,7 @@ TEST(Recovery, UnsavedEditsComeBackFromTheRunsASaveWouldWrite) {
                 << "character " << i;
         }
         // A run past the file's end is refused.
-        EXPECT_EQ(loadWithRuns(recovered, rom, {{onDisk.size(), {1}}}), RomLoadResult::TooShort);
+        EXPECT_EQ(loadWithRuns(recovered, onDisk, {{onDisk.size(), {1}}}), RomLoadResult::TooShort);
     }
 }
 
@@ -78,7 +86,8 @@ TEST(RecoveryKeeper, CopiesOnScheduleAndOffersWhatDeadEditorsLeft) {
     MemoryRecoveryStore store;
     bool firstAlive = true;
     RecoveryKeeper first(store, {7, [](std::uint32_t) { return false; }, [] { return 1000; }});
-    first.romOpened(rom);
+    const test::Bytes onDisk = test::readFileBytes(rom);
+    first.romOpened(rom, onDisk);
     ASSERT_TRUE(setPortraitPixel(sets.portraits, 4, 5, 6, 7));
     first.changed(0);
     EXPECT_FALSE(first.tick(4999, sets));
@@ -97,7 +106,7 @@ TEST(RecoveryKeeper, CopiesOnScheduleAndOffersWhatDeadEditorsLeft) {
     EXPECT_FALSE(offers[0].romChanged);
     EXPECT_EQ(offers[0].record.changedAt, 1000);
     DataSets recovered;
-    ASSERT_EQ(loadWithRuns(recovered, rom, offers[0].record.runs), RomLoadResult::Loaded);
+    ASSERT_EQ(loadWithRuns(recovered, onDisk, offers[0].record.runs), RomLoadResult::Loaded);
     EXPECT_TRUE(recovered.portraits.portraits[4].image == sets.portraits.portraits[4].image);
 
     // A ROM changed since is said so; "No" keeps the copy aside for good, and

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "demo/demo_rom.h"
+#include "document/recovery_keeper.h"
 #include "rom/file_path.h"
 #include "rom/monsters/monster_load.h"
+#include "rom/portraits/portrait_edit.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 
@@ -127,8 +129,31 @@ class Document : public ::testing::Test {
         return Log(log.begin() + static_cast<long>(start), log.end());
     }
 
+    // A keeper of recovery copies for the process `pid`, whose clocks the
+    // test sets, as one run of the editor has.
+    RecoveryKeeper::System run(std::uint32_t pid) {
+        return {pid, [](std::uint32_t) { return false; }, [] { return std::int64_t{1000}; },
+                [this] { return nowMs; }};
+    }
+    // A pen stroke on a portrait, copied once its quiet time has passed.
+    void edit(RomDocument& doc, std::uint8_t colour) {
+        ASSERT_TRUE(setPortraitPixel(sets.portraits, 4, 5, 6, colour));
+        doc.markDirty();
+        nowMs += RecoverySchedule::kQuietMs;
+        doc.keepRecovery();
+    }
+    std::vector<std::string> storedNames(const char* containing) {
+        std::vector<std::string> names;
+        for (const std::string& name : store.names()) {
+            if (name.find(containing) != std::string::npos) names.push_back(name);
+        }
+        return names;
+    }
+
     test::TempDir dir;
     std::filesystem::path rom, other;
+    MemoryRecoveryStore store;
+    std::int64_t nowMs = 0;
     Log log;
     FakeUi ui{log};
     FakePage monsters{log, "monsters"}, portraits{log, "portraits"}, characters{log, "characters"};
@@ -443,6 +468,118 @@ TEST_F(Document, APatchIsMadeFromTheOpenRomAndAppliedToAnother) {
     EXPECT_FALSE(original.applyPatch());
     EXPECT_EQ(log.back().rfind("error:", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("never.smc")));
+}
+
+// A run that ended without saving left its edits; the next open of the ROM
+// offers them: Yes opens them as unsaved changes, No the ROM as on the disk,
+// with the copy kept aside.
+TEST_F(Document, EditsOfARunThatEndedWithoutSavingAreOfferedBack) {
+    const test::Bytes onDisk = test::readFileBytes(rom);
+    PortraitSet edited;
+    {
+        RecoveryKeeper keeper(store, run(7));
+        RomDocument doc = document();
+        doc.setRecoveryKeeper(&keeper);
+        ASSERT_TRUE(doc.openRomFile(rom));
+        edit(doc, 7);
+        ASSERT_EQ(store.names(), std::vector<std::string>{keeper.fileName()});
+        edited = sets.portraits;
+    }  // killed: no clean exit
+    const auto left = store.files;
+    const std::string question =
+        "ask2:Morvik closed without saving the changes to demo.smc (last "
+        "change at " +
+        localTimeText(1000) + "). Recover them?";
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        store.files = left;
+        sets = DataSets();
+        RecoveryKeeper keeper(store, run(8));
+        RomDocument doc = document();
+        doc.setRecoveryKeeper(&keeper);
+        ui.yes = yes;
+        const std::size_t start = log.size();
+        ASSERT_TRUE(doc.openRomFile(rom));
+        EXPECT_EQ(std::count(log.begin() + static_cast<long>(start), log.end(), question), 1);
+        EXPECT_TRUE(test::readFileBytes(rom) == onDisk);
+        EXPECT_EQ(sets.portraits.portraits[4].image == edited.portraits[4].image, yes);
+        EXPECT_EQ(doc.dirty(), yes);
+        EXPECT_EQ(doc.history().isClean(), !yes);
+        EXPECT_FALSE(doc.history().canUndo());
+        // Yes: the edits are this run's now, copied under its own name at
+        // once. No: the copy is kept aside, and not offered again.
+        EXPECT_EQ(store.names().size(), 1u);
+        EXPECT_EQ(storedNames("-recovered-").size(), yes ? 0u : 1u);
+        EXPECT_EQ(bool(store.read(keeper.fileName())), yes);
+    }
+    // Asked again at the next open: the run that took them is gone too.
+    sets = DataSets();
+    RecoveryKeeper keeper(store, run(9));
+    RomDocument doc = document();
+    doc.setRecoveryKeeper(&keeper);
+    ui.yes = true;
+    store.files = left;
+    ASSERT_TRUE(doc.openRomFile(other));
+    ASSERT_TRUE(doc.openRomFile(rom));
+    EXPECT_TRUE(sets.portraits.portraits[4].image == edited.portraits[4].image);
+}
+
+// The copy goes when the edits reach the ROM or the user lets them go; copies
+// that cannot be used are said so and kept, and the ROM opens as on disk.
+TEST_F(Document, RecoveryCopiesGoWithSavesAndRefusalsAndUnusableOnesAreKept) {
+    RecoveryKeeper keeper(store, run(7));
+    // Recovered bytes the loaders cannot take: a marker byte at ROM offset 0.
+    RomDocument doc = document([](DataSets& fresh, const RomFile& file) {
+        std::uint8_t first = 0;
+        return file.readByte(0, first) && first == 0xEE ? RomLoadResult::TooShort
+                                                        : loadDataSets(fresh, file);
+    });
+    doc.setRecoveryKeeper(&keeper);
+    ASSERT_TRUE(doc.openRomFile(rom));
+    const std::vector<std::pair<const char*, std::function<void()>>> ends = {
+        {"save", [&] { ASSERT_TRUE(doc.saveRom()); }},
+        {"No to saving",
+         [&] {
+             ui.answers = {Answer::No};
+             ASSERT_TRUE(doc.confirmDiscard());
+         }},
+        {"clean exit", [&] { doc.closing(); }},
+    };
+    std::uint8_t colour = 1;
+    for (const auto& [name, end] : ends) {
+        SCOPED_TRACE(name);
+        edit(doc, ++colour);
+        ASSERT_TRUE(store.read(keeper.fileName()));
+        end();
+        EXPECT_TRUE(store.names().empty());
+    }
+
+    const std::uint64_t size = std::filesystem::file_size(rom);
+    RecoveryRecord record;
+    record.romPath = pathToUtf8(rom);
+    record.romSize = size;
+    record.runs = {{size % 1024, {0xEE}}};
+    std::vector<std::uint8_t> cut = recoveryFileBytes(record);
+    cut.resize(cut.size() - 3);
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> unusable = {
+        {"-damaged-", cut},
+        {"-recovered-", recoveryFileBytes(record)},
+        {"-recovered-", recoveryFileBytes({record.romPath, size + 512, 0, 0, 0, {}})},
+    };
+    for (const auto& [keptAs, bytes] : unusable) {
+        SCOPED_TRACE(keptAs);
+        store.files = {{recoveryFileName(record.romPath, 9), bytes}};
+        ui.yes = true;
+        ui.answers = {Answer::No};  // to saving the earlier edits
+        const std::size_t start = log.size();
+        ASSERT_TRUE(doc.openRomFile(rom));
+        EXPECT_TRUE(doc.history().isClean());
+        EXPECT_EQ(storedNames(keptAs).size(), 1u);
+        EXPECT_EQ(store.names().size(), 1u);
+        EXPECT_EQ(std::count_if(log.begin() + static_cast<long>(start), log.end(),
+                                [](const std::string& line) { return line.starts_with("error:"); }),
+                  1);
+    }
 }
 
 }  // namespace
