@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "rom/file_path.h"
@@ -122,16 +123,29 @@ RecoveryStatus readRecoveryFile(std::span<const std::uint8_t> bytes, RecoveryRec
     return RecoveryStatus::Ok;
 }
 
+namespace {
+
+// The first offset from `from` on where the images differ (their size when
+// none): whole blocks are compared at once, since most of a ROM is the same.
+std::size_t nextDifference(std::span<const std::uint8_t> before,
+                           std::span<const std::uint8_t> after, std::size_t from) {
+    constexpr std::size_t kBlock = 256;
+    while (from + kBlock <= after.size() &&
+           std::memcmp(before.data() + from, after.data() + from, kBlock) == 0)
+        from += kBlock;
+    while (from < after.size() && before[from] == after[from])
+        ++from;
+    return from;
+}
+
+}  // namespace
+
 std::vector<ByteRun> changedRuns(std::span<const std::uint8_t> before,
                                  std::span<const std::uint8_t> after) {
     std::vector<ByteRun> runs;
     if (before.size() != after.size()) return runs;
     std::size_t i = 0;
-    while (i < after.size()) {
-        if (before[i] == after[i]) {
-            ++i;
-            continue;
-        }
+    while ((i = nextDifference(before, after, i)) < after.size()) {
         // A run ends after kJoinGap equal bytes in a row.
         std::size_t last = i;
         std::size_t j = i + 1;

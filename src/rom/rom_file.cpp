@@ -57,7 +57,9 @@ bool RomFile::openImage(const std::filesystem::path& path, std::span<const std::
         return false;
     }
     access_ = Access::Copy;
-    bytes_.assign(image.begin(), image.end());
+    // Sized unfilled, then copied in one go.
+    bytes_.resize(image.size());
+    std::copy(image.begin(), image.end(), bytes_.begin());
     inMemory_ = true;
     fileSize_ = image.size();
     path_ = path;
@@ -164,7 +166,11 @@ bool RomFile::writeAtFileOffset(std::uint64_t offset, std::span<const std::uint8
     if (!open_ || access_ == Access::ReadOnly || !inside(offset, bytes.size(), fileSize_) ||
         !readWholeFile())
         return false;
-    if (original_.empty()) original_ = bytes_;
+    if (original_.empty()) {
+        // A copy of the vector would make its bytes one by one.
+        original_.resize(bytes_.size());
+        std::copy(bytes_.begin(), bytes_.end(), original_.begin());
+    }
     std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
 }
