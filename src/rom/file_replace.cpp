@@ -1,5 +1,6 @@
 #include "rom/file_replace.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -8,7 +9,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,11 +39,40 @@ bool flushHandle(int handle) {
 bool closeHandle(int handle) {
     return _close(handle) == 0;
 }
-bool copyMode(int, const std::filesystem::path&) {
-    return true;  // the file's attributes are not permission bits here
+// The attributes a user sets on a file and expects a save to keep. Read-only
+// is not among them: such a file is never replaced.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// False with the system's error code in `code`.
+bool copyMode(int handle, const std::filesystem::path& from, DWORD& code) {
+    const DWORD attributes = GetFileAttributesW(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        code = GetLastError();
+        return code == ERROR_FILE_NOT_FOUND;  // a new file
+    }
+    FILE_BASIC_INFO info{};  // times of zero stay as they are
+    info.FileAttributes = attributes & kKeptAttributes;
+    if (info.FileAttributes == 0) info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    const auto file = reinterpret_cast<HANDLE>(_get_osfhandle(handle));
+    if (SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info)) return true;
+    code = GetLastError();
+    return false;
+}
+// Replaces `to`, and returns only once the new entry is on the disk.
+bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to, DWORD& code) {
+    // A read-only file is not replaced, whoever asks.
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        code = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    code = GetLastError();
+    return false;
 }
 bool flushDirectory(const std::filesystem::path&) {
-    return true;  // a rename is recorded by the file system itself
+    return true;  // the move wrote its entry through already
 }
 #else
 int openNew(const std::filesystem::path& path) {
@@ -55,10 +87,20 @@ bool flushHandle(int handle) {
 bool closeHandle(int handle) {
     return ::close(handle) == 0;
 }
-bool copyMode(int handle, const std::filesystem::path& from) {
+bool copyMode(int handle, const std::filesystem::path& from, int& code) {
     struct stat status {};
-    if (::stat(from.c_str(), &status) != 0) return errno == ENOENT;
-    return ::fchmod(handle, status.st_mode & 07777) == 0;
+    if (::stat(from.c_str(), &status) != 0) {
+        code = errno;
+        return errno == ENOENT;
+    }
+    if (::fchmod(handle, status.st_mode & 07777) == 0) return true;
+    code = errno;
+    return false;
+}
+bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to, int& code) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    code = errno;
+    return false;
 }
 bool flushDirectory(const std::filesystem::path& folder) {
     const int handle = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
@@ -69,14 +111,44 @@ bool flushDirectory(const std::filesystem::path& folder) {
 }
 #endif
 
+}  // namespace
+
+#ifdef _WIN32
+std::string systemErrorText(unsigned long code) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide = length > 0 && text != nullptr ? std::wstring(text, length) : L"";
+    if (text != nullptr) LocalFree(text);
+    // "Access is denied.\r\n": one line, as strerror gives it.
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ' ||
+                             wide.back() == L'.'))
+        wide.pop_back();
+    if (wide.empty()) return "system error " + std::to_string(code);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
+                        nullptr, nullptr);
+    return utf8;
+}
+#endif
+
+namespace {
+
 class SystemFileSteps : public FileSteps {
   public:
-    bool createTemporary(const std::filesystem::path& folder, const std::string& stem,
+    bool createTemporary(const std::filesystem::path& folder, const std::filesystem::path& stem,
                          std::filesystem::path& created, int& handle) override {
         std::random_device seed;
         std::mt19937 random(seed());
         for (int attempt = 0; attempt < 100; ++attempt) {
-            created = folder / (stem + "." + std::to_string(random() % 1000000000u) + ".tmp");
+            // Put together as paths: the name is never narrowed to a code page.
+            created = folder / stem;
+            created += ".";
+            created += std::to_string(random() % 1000000000u);
+            created += ".tmp";
             handle = openNew(created);
             if (handle >= 0) return true;
             if (errno != EEXIST) break;
@@ -89,17 +161,14 @@ class SystemFileSteps : public FileSteps {
         return count >= 0 || remember(errno);
     }
     bool copyPermissions(int handle, const std::filesystem::path& from) override {
-        return copyMode(handle, from) || remember(errno);
+        SystemCode code = 0;
+        return copyMode(handle, from, code) || rememberSystem(code);
     }
     bool flush(int handle) override { return flushHandle(handle) || remember(errno); }
     bool close(int handle) override { return closeHandle(handle) || remember(errno); }
     bool rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        std::error_code failure;
-        std::filesystem::rename(from, to, failure);
-        if (!failure) return true;
-        code_ = failure.value();
-        error_ = failure.message();
-        return false;
+        SystemCode code = 0;
+        return moveOver(from, to, code) || rememberSystem(code);
     }
     bool flushFolder(const std::filesystem::path& folder) override {
         return flushDirectory(folder) || remember(errno);
@@ -110,18 +179,40 @@ class SystemFileSteps : public FileSteps {
     }
     std::string error() const override { return error_; }
     bool accessDenied() const override {
+#ifdef _WIN32
+        if (systemCode_ != 0)
+            return systemCode_ == ERROR_ACCESS_DENIED || systemCode_ == ERROR_WRITE_PROTECT;
+#endif
         return code_ == EACCES || code_ == EPERM || code_ == EROFS;
     }
 
   private:
+#ifdef _WIN32
+    using SystemCode = DWORD;
+#else
+    using SystemCode = int;
+#endif
     // Keeps the system's text for an errno value; always false.
     bool remember(int code) {
         code_ = code;
+        systemCode_ = 0;
         error_ = std::strerror(code);
         return false;
     }
+    // The same for the system's own error codes (errno values on POSIX).
+    bool rememberSystem(SystemCode code) {
+#ifdef _WIN32
+        code_ = 0;
+        systemCode_ = code;
+        error_ = systemErrorText(code);
+        return false;
+#else
+        return remember(code);
+#endif
+    }
     std::string error_;
     int code_ = 0;
+    unsigned long systemCode_ = 0;
 };
 
 }  // namespace
@@ -136,7 +227,7 @@ ReplaceResult replaceFile(const std::filesystem::path& target, std::span<const s
     const std::filesystem::path folder = target.parent_path();
     std::filesystem::path temporary;
     int handle = -1;
-    if (!steps.createTemporary(folder, target.filename().string(), temporary, handle)) {
+    if (!steps.createTemporary(folder, target.filename(), temporary, handle)) {
         return {false, steps.error(), steps.accessDenied()};
     }
     const auto fail = [&](bool open) {

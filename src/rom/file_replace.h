@@ -15,12 +15,15 @@ class FileSteps {
   public:
     virtual ~FileSteps() = default;
     // Creates a new, empty file with a unique name in the folder, starting
-    // with `stem`; stores its path and an open handle.
-    virtual bool createTemporary(const std::filesystem::path& folder, const std::string& stem,
-                                 std::filesystem::path& created, int& handle) = 0;
+    // with `stem` (a file name, kept as the system spells it); stores its path
+    // and an open handle.
+    virtual bool createTemporary(const std::filesystem::path& folder,
+                                 const std::filesystem::path& stem, std::filesystem::path& created,
+                                 int& handle) = 0;
     // Writes some of the bytes; stores how many were written (maybe fewer).
     virtual bool write(int handle, std::span<const std::uint8_t> bytes, std::size_t& written) = 0;
-    // Gives the file the permission bits of the file it replaces.
+    // Gives the file the permission bits of the file it replaces (on Windows
+    // its attributes: hidden, system, archive).
     virtual bool copyPermissions(int handle, const std::filesystem::path& from) = 0;
     // Brings what was written to the disk.
     virtual bool flush(int handle) = 0;
@@ -38,6 +41,11 @@ class FileSteps {
 
 // The operating system's own steps.
 FileSteps& systemFileSteps();
+
+#ifdef _WIN32
+// The system's text for a Windows error code (GetLastError), in UTF-8.
+std::string systemErrorText(unsigned long code);
+#endif
 
 struct ReplaceResult {
     bool replaced = false;

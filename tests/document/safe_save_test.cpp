@@ -86,7 +86,7 @@ class DataSetPage : public MonsterEditorPage {
 class ClosedFolder : public test::FailingSteps {
   public:
     explicit ClosedFolder(fs::path folder) : FailingSteps(-1), folder_(std::move(folder)) {}
-    bool createTemporary(const fs::path& folder, const std::string& stem, fs::path& created,
+    bool createTemporary(const fs::path& folder, const fs::path& stem, fs::path& created,
                          int& handle) override {
         refused_ = folder == folder_;
         return !refused_ && FailingSteps::createTemporary(folder, stem, created, handle);

@@ -1,9 +1,13 @@
 #include "rom/file_replace.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
+
+#include "rom/file_path.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "support/failing_steps.h"
 #include "support/rom_files.h"
@@ -48,10 +52,34 @@ TEST(ReplaceFile, PermissionsSurviveAndTheSystemSaysWhatFailed) {
     test::TempDir dir;
     const fs::path target = dir.file("rom.smc");
     ASSERT_TRUE(writeWholeFile(target, test::Bytes(16, 1)));
+#ifdef _WIN32
+    // The attributes a user gave the file stay; a read-only file is refused in
+    // the system's words, and left as it was.
+    constexpr DWORD kSet = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), kSet));
+    ASSERT_TRUE(replaceFile(target, test::Bytes(16, 2)).replaced);
+    EXPECT_EQ(GetFileAttributesW(target.c_str()) & kSet, kSet);
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    const ReplaceResult refused = replaceFile(target, test::Bytes(16, 3));
+    EXPECT_FALSE(refused.replaced);
+    EXPECT_EQ(refused.error, systemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(test::readFileBytes(target) == test::Bytes(16, 2));
+    ASSERT_TRUE(SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL));
+#else
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(replaceFile(target, test::Bytes(16, 2)).replaced);
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::mask,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
+    // A long name outside ASCII: the temporary file beside it is named from
+    // the path itself, never through a narrow code page.
+    const fs::path wide =
+        dir.path() / pathFromUtf8(std::string(40, 'a') + "\xc3\xb6 \xe2\x98\x83 " +
+                                  "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd1\x96\xd1\x82 " +
+                                  "\xe6\x97\xa5\xe6\x9c\xac.smc");
+    ASSERT_TRUE(replaceFile(wide, test::Bytes(8, 4)).replaced);
+    EXPECT_TRUE(test::readFileBytes(wide) == test::Bytes(8, 4));
+    fs::remove(wide);
 
     // A folder that is not there: the system's words, and nothing created.
     const ReplaceResult missing = replaceFile(dir.file("none/rom.smc"), test::Bytes(4, 0));

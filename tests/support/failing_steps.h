@@ -14,7 +14,7 @@ class FailingSteps : public FileSteps {
     explicit FailingSteps(int failAt, std::size_t chunk = ~std::size_t{0})
         : failAt_(failAt), chunk_(chunk) {}
 
-    bool createTemporary(const std::filesystem::path& folder, const std::string& stem,
+    bool createTemporary(const std::filesystem::path& folder, const std::filesystem::path& stem,
                          std::filesystem::path& created, int& handle) override {
         return step() && real_.createTemporary(folder, stem, created, handle);
     }
