@@ -7,6 +7,10 @@
 #include <limits>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace morvik {
 
 namespace {
@@ -26,8 +30,18 @@ bool RomFile::open(const std::filesystem::path& path, Access access) {
     problem_ = Problem::CannotOpen;
     access_ = access;
     auto mode = std::ios::in | std::ios::binary;
-    if (access == Access::ReadWrite) mode |= std::ios::out;
+#ifdef _WIN32
+    // Opened for reading only: an emulator that holds the file open may let
+    // others read it but not write it, and a save replaces the file whole
+    // rather than writing into it. Only the read-only attribute stops a save.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (access == Access::ReadWrite && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return false;
+#else
     // Opened for writing too, so that a file that cannot be saved is known now.
+    if (access == Access::ReadWrite) mode |= std::ios::out;
+#endif
     file_.open(path, mode);
     if (!file_.is_open()) return false;
     file_.seekg(0, std::ios::end);

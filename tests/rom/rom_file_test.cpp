@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "rom/rom_checksum.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -114,6 +117,36 @@ TEST(RomFile, FilesThatCannotBeOpened) {
     EXPECT_FALSE(rom.write(0, block));
     EXPECT_FALSE(writeWholeFile(dir.file("no/such/folder/rom.smc"), block));
 }
+
+#ifdef _WIN32
+// An emulator holds the ROM open and lets others only read it: the ROM opens
+// and reads all the same, and a save says in the system's words why the file
+// cannot be replaced now, leaving it as it was.
+TEST(RomFile, ARomAnotherProgramHoldsOpenStillOpensAndASaveSaysWhy) {
+    test::TempDir dir;
+    const auto path = dir.file("held.smc");
+    const Bytes original = counting(0x8000);
+    ASSERT_TRUE(writeWholeFile(path, original));
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RomFile rom;
+    ASSERT_TRUE(rom.open(path));
+    std::uint8_t byte = 0;
+    ASSERT_TRUE(rom.readByte(0x20, byte));
+    EXPECT_EQ(byte, original[0x20]);
+    ASSERT_TRUE(rom.write(0x20, Bytes{0xAA}));
+    const ReplaceResult saved = rom.commit();
+    EXPECT_FALSE(saved.replaced);
+    // Windows says "Access is denied" here, some versions a sharing violation.
+    EXPECT_TRUE(saved.error == systemErrorText(ERROR_ACCESS_DENIED) ||
+                saved.error == systemErrorText(ERROR_SHARING_VIOLATION))
+        << saved.error;
+    CloseHandle(held);
+    EXPECT_EQ(readRaw(path), original);
+    EXPECT_TRUE(rom.commit().replaced) << "once the other program lets go";
+}
+#endif
 
 TEST(RomFile, WriteErrorsAreReported) {
     // /dev/full accepts the open and refuses every byte written to it.
