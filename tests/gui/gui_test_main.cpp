@@ -6,7 +6,13 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+#ifdef _WIN32
+        _putenv_s("QT_QPA_PLATFORM", "offscreen");
+#else
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#endif
+    }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

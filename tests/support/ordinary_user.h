@@ -1,12 +1,31 @@
 #pragma once
 
+#include <algorithm>
+#include <vector>
+
+#ifdef _WIN32
+
+namespace morvik::test {
+
+// Windows keeps no root that writes past a read-only file: its user already
+// meets an ordinary user's limits.
+class OrdinaryUser {
+  public:
+    bool ok() const { return true; }
+    static constexpr const char* kCannotSwitch = "";
+};
+inline bool becomeOrdinaryUser() {
+    return true;
+}
+
+}  // namespace morvik::test
+
+#else
+
 #include <grp.h>
 #include <pwd.h>
 #include <sys/types.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <vector>
 
 namespace morvik::test {
 
@@ -26,6 +45,14 @@ inline Account ordinaryAccount() {
 // ordinary account's effective ids and no other groups, and gets its own back
 // at the end; anyone else already is one. ok() is false when root could not
 // switch: the test cannot meet the limits then.
+// In a process about to run another program: take the ordinary account's ids
+// for good (root only); false when they could not be taken.
+inline bool becomeOrdinaryUser() {
+    const Account account = ordinaryAccount();
+    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(account.gid) == 0 &&
+                                ::setuid(account.uid) == 0);
+}
+
 class OrdinaryUser {
   public:
     OrdinaryUser() {
@@ -70,3 +97,5 @@ class OrdinaryUser {
 };
 
 }  // namespace morvik::test
+
+#endif

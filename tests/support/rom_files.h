@@ -20,6 +20,12 @@ inline Bytes readFileBytes(const std::filesystem::path& path) {
     return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
+// Copies a file over another. (std::filesystem::copy_file with
+// overwrite_existing always fails with the MinGW compiler's library.)
+inline void copyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    ASSERT_TRUE(writeWholeFile(to, readFileBytes(from))) << to;
+}
+
 // Patches ROM bytes of a file (ROM offset, after the copier header).
 inline void patchRom(const std::filesystem::path& path, std::uint32_t romOffset,
                      const Bytes& bytes) {
