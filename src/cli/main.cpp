@@ -6,12 +6,17 @@
 #include "rom/file_path.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 // Windows hands the arguments over as UTF-16; runCli takes UTF-8 everywhere, so
 // file names outside the ANSI code page survive.
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(morvik::pathToUtf8(std::filesystem::path(std::wstring(argv[i]))));
+    // The output is UTF-8 (file names): the console is told so, or it shows
+    // such names in its own code page's letters.
+    SetConsoleOutputCP(CP_UTF8);
     return morvik::cli::runCli(args, std::cout, std::cerr);
 }
 #else
