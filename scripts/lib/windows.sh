@@ -12,6 +12,7 @@ MORVIK_WINDOWS_PACKAGES=(
     googletest  # its sources, built with the cross compiler
     dpkg-dev    # apt-get source unpacks with dpkg-source
     zip
+    unzip
 )
 MORVIK_WINDOWS_DIR=build-windows
 MORVIK_WINDOWS_DEPS=$PWD/$MORVIK_WINDOWS_DIR/deps
