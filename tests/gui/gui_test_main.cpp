@@ -3,16 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
+#include <QtGlobal>
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-#ifdef _WIN32
-        _putenv_s("QT_QPA_PLATFORM", "offscreen");
-#else
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-#endif
-    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

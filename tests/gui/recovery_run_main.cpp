@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -50,7 +49,7 @@ bool anyRecoveryFile(const std::filesystem::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (argc < 4 || (mode == "edit" && argc < 5)) {

@@ -10,6 +10,7 @@
 #include "imagefile/image_bytes.h"
 #include "imagefile/pcx_file.h"
 #include "imagefile/png_file.h"
+#include "support/full_file.h"
 #include "support/temp_dir.h"
 
 namespace morvik {
@@ -96,11 +97,10 @@ TEST(ImageFile, FilesTooLargeToBeAnImageAreNotLoaded) {
 
 TEST(ImageFile, WritersReportFailedWrites) {
     const IndexedImage image = test::patternImage(40, 40, 16);
-    // /dev/full accepts the open and refuses every byte, like a full disk.
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(writeBmp(image, "/dev/full", 40, 40), ImageStatus::CannotWrite);
-        EXPECT_EQ(writePcx(image, "/dev/full", 40, 40), ImageStatus::CannotWrite);
-        EXPECT_EQ(writePng(image, "/dev/full", 40, 40), ImageStatus::CannotWrite);
+    if (const auto full = test::fullFile()) {
+        EXPECT_EQ(writeBmp(image, *full, 40, 40), ImageStatus::CannotWrite);
+        EXPECT_EQ(writePcx(image, *full, 40, 40), ImageStatus::CannotWrite);
+        EXPECT_EQ(writePng(image, *full, 40, 40), ImageStatus::CannotWrite);
     }
     test::TempDir dir;
     const auto nowhere = dir.file("no-such-folder") / "out";

@@ -7,6 +7,7 @@
 #include "demo/demo_rom.h"
 #include "monster_fixture.h"
 #include "rom/monsters/monster_edit.h"
+#include "support/full_file.h"
 
 namespace morvik {
 namespace {
@@ -321,8 +322,8 @@ TEST_F(MonsterSave, ProblemsAreReportedWithTheirMessages) {
                  "Not enough room in ROM to save the monster data. You must delete one or more "
                  "monster images before saving.");
     // A file that is no longer the ROM the set came from is not written to.
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(saveMonsterGraphics(set, "/dev/full"), MonsterSaveResult::CannotOpen);
+    if (const auto full = test::fullFile()) {
+        EXPECT_EQ(saveMonsterGraphics(set, *full), MonsterSaveResult::CannotOpen);
     }
 }
 

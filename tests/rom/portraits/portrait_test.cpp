@@ -3,6 +3,7 @@
 #include "demo/demo_portraits.h"
 #include "demo/demo_rom.h"
 #include "rom/portraits/portrait_edit.h"
+#include "support/full_file.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 
@@ -180,8 +181,8 @@ TEST_F(Portraits, DamagedRomsLoadSafelyOrAreRefused) {
     EXPECT_EQ(loadPortraits(set, dir.file("none.smc")), RomLoadResult::CannotOpen);
 
     EXPECT_EQ(savePortraits(set, dir.file("none.smc")), PortraitSaveResult::CannotOpen);
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(savePortraits(set, "/dev/full"), PortraitSaveResult::WriteFailed);
+    if (const auto full = test::fullFile()) {
+        EXPECT_EQ(savePortraits(set, *full), PortraitSaveResult::WriteFailed);
     }
     EXPECT_STREQ(portraitSaveMessage(PortraitSaveResult::WriteFailed),
                  "Error saving portrait data");

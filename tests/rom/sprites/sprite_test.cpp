@@ -5,6 +5,7 @@
 #include "demo/demo_rom.h"
 #include "demo/demo_sprites.h"
 #include "rom/sprites/sprite_edit.h"
+#include "support/full_file.h"
 #include "support/rom_files.h"
 #include "support/temp_dir.h"
 
@@ -317,8 +318,8 @@ TEST_F(Sprites, DamagedTablesStayInsideTheData) {
     EXPECT_EQ(loadCharacterSprites(set, cut), RomLoadResult::TooShort);
     EXPECT_TRUE(set == loaded);
     EXPECT_EQ(saveCharacterSprites(set, dir.file("none.smc")), SpriteSaveResult::CannotOpen);
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(saveCharacterSprites(set, "/dev/full"), SpriteSaveResult::WriteFailed);
+    if (const auto full = test::fullFile()) {
+        EXPECT_EQ(saveCharacterSprites(set, *full), SpriteSaveResult::WriteFailed);
     }
     EXPECT_STREQ(spriteSaveMessage(SpriteSaveResult::WriteFailed),
                  "Error saving character sprites data");
