@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <utility>
 
 #ifdef _WIN32
 #include <aclapi.h>
